@@ -1,0 +1,42 @@
+# Shared by run.sh and test.sh: installs what Kivtree needs on Debian 12 and builds it.
+# Safe to run again: packages already present are not asked for, the build is incremental.
+
+set -euo pipefail
+
+KIV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+KIV_BUILD="${KIV_BUILD:-$KIV_ROOT/build}"
+
+KIV_PACKAGES=(
+  g++ cmake ninja-build pkg-config ccache python3
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  unixodbc unixodbc-dev odbcinst libsqliteodbc libsqlite3-dev sqlite3
+  xvfb xauth fonts-noto-cjk
+)
+
+kiv_as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+kiv_install_packages() {
+  local missing=()
+  for pkg in "${KIV_PACKAGES[@]}" "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    kiv_as_root apt-get update -qq
+    kiv_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+kiv_configure() {
+  if [ ! -f "$KIV_BUILD/build.ninja" ]; then
+    cmake -S "$KIV_ROOT" -B "$KIV_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  fi
+}
+
+kiv_build() {
+  cmake --build "$KIV_BUILD" "$@"
+}

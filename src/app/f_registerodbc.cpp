@@ -1,0 +1,59 @@
+#include "app/f_registerodbc.h"
+
+#include "runtime/Registry.h"
+
+#include <QFileInfo>
+#include <QString>
+
+namespace {
+
+struct Entry {
+    QString key;
+    const char *valueName;
+    QString value;
+};
+
+} // namespace
+
+int f_registerodbc()
+{
+    if (!QFileInfo(QStringLiteral("./K-I-V.db")).isFile())
+        return -1;
+
+    const QString driverName = QStringLiteral("MY ASA DATABASE");
+    const QString dataSource = QStringLiteral("K-I-V");
+    // The driver library stands where the original kept ".\DBODBC7.DLL" beside the program.
+    const QString driverFile = QStringLiteral(KIV_SQLITE_ODBC_DRIVER);
+    const QString driverKey = QStringLiteral("hkey_local_machine\\software\\odbc\\odbcinst.ini\\")
+                              + driverName;
+    const QString driverKey2 = QStringLiteral("Hkey_local_machine\\software\\odbc\\odbcinst.ini\\")
+                               + driverName;
+    const QString sourcesKey =
+        QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\ODBC\\ODBC.INI\\ODBC DATA SOURCES");
+    const QString sourceKey = QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\ODBC\\ODBC.INI\\")
+                              + dataSource;
+
+    const Entry entries[] = {
+        {driverKey, "Driver", driverFile},
+        {driverKey2, "SETUP", driverFile},
+        {sourcesKey, "K-I-V", driverName},
+        {sourceKey, "Driver", driverFile},
+        {sourceKey, "UID", QStringLiteral("DBA")},
+        {sourceKey, "PWD", QStringLiteral("qzt4")},
+        {sourceKey, "DatabaseFile", QStringLiteral(".\\K-I-V.db")},
+        {sourceKey, "AutoStop", QStringLiteral("Yes")},
+        {sourceKey, "Integrated", QStringLiteral("NO")},
+        {sourceKey, "Debug", QStringLiteral("NO")},
+        {sourceKey, "start", QStringLiteral(".\\dbeng7.exe -c 8m")},
+        {sourceKey, "DisableMultiROWfetch", QStringLiteral("NO")},
+        // What the SQLite driver itself reads: the database file, relative to the working
+        // directory, and never a new empty database in place of a missing file.
+        {sourceKey, "Database", QStringLiteral("./K-I-V.db")},
+        {sourceKey, "NoCreat", QStringLiteral("1")},
+    };
+    // A write that fails is ignored: the data source still works without the drivers entry,
+    // because its Driver names the library itself.
+    for (const Entry &entry : entries)
+        runtime::registrySet(entry.key, QString::fromLatin1(entry.valueName), entry.value);
+    return 1;
+}

@@ -1,0 +1,141 @@
+#include "app/kiv.h"
+
+#include "app/HelpTexts.h"
+#include "app/ProfileDefaults.h"
+#include "app/f_registerodbc.h"
+#include "app/globals.h"
+#include "auxiliary/uo_toolbarfont.h"
+#include "data/CommodityTables.h"
+#include "mainwin/w_kiv.h"
+#include "runtime/MessageBox.h"
+#include "runtime/Transaction.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+namespace kiv {
+
+namespace {
+kiv *g_instance = nullptr;
+
+void stopMessage(const QString &title, const QString &text)
+{
+    runtime::beep();
+    runtime::messageBox(title, text, runtime::MessageIcon::StopSign);
+}
+} // namespace
+
+kiv::kiv(QObject *parent)
+    : QObject(parent)
+{
+    g_instance = this;
+}
+
+kiv::~kiv()
+{
+    destroy();
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+kiv *kiv::instance()
+{
+    return g_instance;
+}
+
+void kiv::create()
+{
+    m_appName = QStringLiteral("kiv");
+    if (!sqlca)
+        sqlca = new runtime::Transaction;
+    gs_docname = defaultProfilePath();
+    gs_hgtype.clear();
+    gs_jmwtype.clear();
+    gs_help = {};
+}
+
+int kiv::open(const QString &commandline)
+{
+    Q_UNUSED(commandline);
+
+    // 1. The data source must exist before anything connects.
+    if (f_registerodbc() == -1) {
+        stopMessage(QStringLiteral("错 误 信 息"), QStringLiteral("注册数据库失败!"));
+        return -1;
+    }
+
+    // 2. The help texts, once.
+    gs_help = loadHelpTexts(QStringLiteral("./help.TXT"));
+
+    // 3. The profile file with its defaults, when it is missing.
+    ensureProfileFile();
+
+    // 4. The one connection, automatic commit off.
+    sqlca->dbms = QStringLiteral("ODBC");
+    sqlca->autoCommit = false;
+    sqlca->dbParm = QStringLiteral("Connectstring='DSN=K-I-V'");
+    sqlca->connect();
+    if (sqlca->sqlCode() == 0 && !hasCommodityTables(sqlca))
+        sqlca->disconnect();
+    if (sqlca->sqlCode() != 0 || !sqlca->isConnected()) {
+        stopMessage(QStringLiteral("系统提醒您:"), QStringLiteral("数据库连接失败!"));
+        return -1;
+    }
+    sqlca->commit();
+
+    // 5. Frame-wide defaults of the toolbar and the status line.
+    m_toolbarText = true;
+    m_microHelpDefault = QStringLiteral("我们服务于您的信息化建设!");
+
+    // 6. The main window; its own events load the data.
+    m_mainWindow = new w_kiv;
+    m_mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_mainWindow->open();
+
+    // 7. The frame toolbar's font.
+    uo_toolbarfont toolbarFont;
+    toolbarFont.of_settoolbarfont(m_mainWindow, QStringLiteral("宋体"), -12, QStringLiteral("1234567"));
+
+    // 8.
+    m_toolbarText = true;
+    return 1;
+}
+
+void kiv::ensureProfileFile()
+{
+    if (!QFileInfo::exists(gs_docname))
+        createDefaultProfile(gs_docname);
+}
+
+void kiv::close()
+{
+    if (sqlca && sqlca->isConnected())
+        sqlca->disconnect();
+}
+
+void kiv::destroy()
+{
+    delete m_mainWindow;
+    delete sqlca;
+    sqlca = nullptr;
+}
+
+int run(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kivtree"));
+    QApplication::setApplicationVersion(QStringLiteral("2.2"));
+
+    kiv application;
+    application.create();
+    if (application.open() != 1) {
+        application.destroy();
+        return 1;
+    }
+    const int status = app.exec();
+    application.close();
+    application.destroy();
+    return status;
+}
+
+} // namespace kiv

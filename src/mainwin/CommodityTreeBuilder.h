@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+namespace runtime {
+class DataView;
+class TreeModel;
+}
+
+// Builds a commodity tree from the rows of a detail view: one item per row with a code,
+// nested by code, and writes each item's handle into its row's `handle` column.
+//
+// Each item goes under the item of its longest code prefix already in the tree (a chapter
+// under the root; a code with no such prefix under the root). The rows come ordered by
+// code, so every prefix row precedes the rows it heads. With complete levels this is the
+// same as nesting by code length; it also places codes that skip a level (10-digit codes
+// right after their 6-digit subheading) under their own prefix.
+class CommodityTreeBuilder
+{
+public:
+    struct Variant {
+        QString rootLabel;   // "海关商品树" / "外经贸局商品树"
+        QString codeColumn;  // "code" / "jmw_code"
+        QString nameColumn;  // "name"
+    };
+
+    static Variant customs();
+    static Variant foreignTrade();
+
+    // Text shown for a row without a name.
+    static QString unknownName();
+    // "[" + code + "]" + name.
+    static QString label(const QString &code, const QString &name);
+    // Picture of a code's item: its level (length / 2) + 1, at most 6; the root has 1.
+    static int pictureIndex(int codeLength);
+
+    // Empties the model and builds the tree. Returns the root item's handle, or -1 when
+    // an insert fails. Rows whose code is null or empty get no item and keep `handle` 0.
+    static long build(runtime::DataView &rows, runtime::TreeModel &model, const Variant &variant);
+};

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QObject>
+#include <QVariant>
+#include <QVector>
+
+namespace runtime {
+
+// The rows of one or more data views (views that share data hold the same buffer) with
+// their change flags. Rows and columns are 0-based here; the views number them from 1.
+// An item that is changed keeps the value it had when the rows were loaded (or when the
+// flags were last reset), which an update needs to find the row by its original key.
+class RowBuffer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit RowBuffer(int columnCount, QObject *parent = nullptr);
+
+    int columnCount() const { return m_columnCount; }
+    int rowCount() const { return int(m_rows.size()); }
+
+    // Replaces every row; each row is cut or padded with nulls to the column count and
+    // every flag is cleared. Emits rowsReset().
+    void setRows(QVector<QVector<QVariant>> rows);
+    void clear();
+
+    const QVector<QVector<QVariant>> &rows() const { return m_rows; }
+    const QVector<QVariant> &row(int row) const { return m_rows.at(row); }
+    const QVariant &value(int row, int column) const { return m_rows.at(row).at(column); }
+
+    // Stores a value and flags the item (and so its row) as modified. Emits itemChanged().
+    void setValue(int row, int column, const QVariant &value);
+
+    bool isModified(int row, int column) const;
+    bool isRowModified(int row) const { return !m_changes.at(row).isEmpty(); }
+    int modifiedRowCount() const { return m_modifiedRows; }
+    // The columns changed in a row, in column order.
+    QVector<int> modifiedColumns(int row) const;
+    // The value before the changes: the current value when the item is not modified.
+    QVariant originalValue(int row, int column) const;
+
+    // The current values become the original ones and every flag is cleared.
+    void resetFlags();
+
+    // Puts the rows in a new order: order[newIndex] = oldIndex, a permutation of all rows.
+    // Each row keeps its flags and original values. Emits rowsReordered().
+    bool reorder(const QVector<int> &order);
+
+signals:
+    void rowsReset();
+    void rowsReordered(const QVector<int> &order);
+    void itemChanged(int row, int column);
+
+private:
+    struct Change {
+        int column;
+        QVariant original;
+    };
+    using RowChanges = QVector<Change>;
+
+    int m_columnCount;
+    QVector<QVector<QVariant>> m_rows;
+    QVector<RowChanges> m_changes; // parallel to m_rows; empty = row not modified
+    int m_modifiedRows = 0;
+};
+
+} // namespace runtime

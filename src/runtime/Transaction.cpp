@@ -1,0 +1,156 @@
+#include "runtime/Transaction.h"
+
+#include "runtime/OdbcConnection.h"
+#include "runtime/SqlAdapter.h"
+
+#include <QRegularExpression>
+
+namespace runtime {
+
+Transaction::Transaction(QObject *parent) : QObject(parent) {}
+
+Transaction::~Transaction() = default;
+
+void Transaction::setResult(long code, const QString &text, long nrows)
+{
+    m_sqlCode = code;
+    m_sqlErrText = text;
+    m_sqlNRows = nrows;
+}
+
+QString Transaction::connectStringOf(const QString &dbParm)
+{
+    // ConnectString='...' (or "..."), the keyword in any case, among other comma-separated
+    // parameters.
+    static const QRegularExpression pattern(
+        QStringLiteral(R"re((?:^|,)\s*connectstring\s*=\s*(?:'([^']*)'|"([^"]*)"))re"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(dbParm);
+    if (!match.hasMatch())
+        return QString();
+    return match.capturedStart(1) >= 0 ? match.captured(1) : match.captured(2);
+}
+
+bool Transaction::isConnected() const
+{
+    return m_connection && m_connection->isConnected();
+}
+
+int Transaction::connect()
+{
+    if (isConnected()) {
+        setResult(-1, QStringLiteral("Transaction already connected"));
+        return -1;
+    }
+    if (!dbms.isEmpty() && dbms.compare(QLatin1String("ODBC"), Qt::CaseInsensitive) != 0) {
+        setResult(-1, QStringLiteral("Database interface %1 is not supported").arg(dbms));
+        return -1;
+    }
+    const QString connectString = connectStringOf(dbParm);
+    if (connectString.isEmpty()) {
+        setResult(-1, QStringLiteral("DBParm holds no ConnectString"));
+        return -1;
+    }
+    auto connection = std::make_unique<OdbcConnection>();
+    if (!connection->connect(connectString)) {
+        setResult(-1, connection->lastError());
+        return -1;
+    }
+    if (!autoCommit && !connection->setAutoCommit(false)) {
+        setResult(-1, connection->lastError());
+        return -1;
+    }
+    m_connection = std::move(connection);
+    setResult(0);
+    return 0;
+}
+
+int Transaction::disconnect()
+{
+    if (!isConnected()) {
+        setResult(-1, QStringLiteral("Transaction not connected"));
+        return -1;
+    }
+    // Disconnecting commits the open work, as the original runtime's DISCONNECT does.
+    const bool committed = m_connection->autoCommit() || m_connection->commit();
+    const QString error = committed ? QString() : m_connection->lastError();
+    m_connection.reset();
+    setResult(committed ? 0 : -1, error);
+    return committed ? 0 : -1;
+}
+
+bool Transaction::ready()
+{
+    if (!isConnected()) {
+        setResult(-1, QStringLiteral("Transaction not connected"));
+        return false;
+    }
+    // autoCommit may have been changed since the connection was made.
+    if (m_connection->autoCommit() != autoCommit && !m_connection->setAutoCommit(autoCommit)) {
+        setResult(-1, m_connection->lastError());
+        return false;
+    }
+    return true;
+}
+
+int Transaction::commit()
+{
+    if (!ready())
+        return -1;
+    if (!autoCommit && !m_connection->commit()) {
+        setResult(-1, m_connection->lastError());
+        return -1;
+    }
+    setResult(0);
+    return 0;
+}
+
+int Transaction::rollback()
+{
+    if (!ready())
+        return -1;
+    if (!autoCommit && !m_connection->rollback()) {
+        setResult(-1, m_connection->lastError());
+        return -1;
+    }
+    setResult(0);
+    return 0;
+}
+
+QString Transaction::adaptSql(const QString &sql) const
+{
+    if (!isConnected())
+        return sql;
+    const OdbcDriverInfo &info = m_connection->driverInfo();
+    return runtime::adaptSql(sql, !info.supportsSchemas(), !info.supportsLeft());
+}
+
+int Transaction::select(const QString &sql, const QList<ColumnType> &types,
+                        QVector<QVector<QVariant>> *rows)
+{
+    if (!ready())
+        return -1;
+    const qsizetype before = rows->size();
+    if (!m_connection->select(sql, types, rows)) {
+        setResult(-1, m_connection->lastError());
+        return -1;
+    }
+    const long found = long(rows->size() - before);
+    setResult(found == 0 ? 100 : 0, QString(), found);
+    return 0;
+}
+
+int Transaction::execute(const QString &sql, const QVector<QVariant> &params)
+{
+    if (!ready())
+        return -1;
+    long affected = 0;
+    if (!m_connection->execute(sql, params, &affected)) {
+        setResult(-1, m_connection->lastError());
+        return -1;
+    }
+    setResult(m_connection->lastFoundNoRows() ? 100 : 0, QString(), affected);
+    return 0;
+}
+
+} // namespace runtime

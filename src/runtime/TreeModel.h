@@ -1,0 +1,136 @@
+#pragma once
+
+#include <QAbstractItemModel>
+#include <QSet>
+#include <QString>
+#include <QVariant>
+
+#include <vector>
+
+namespace runtime {
+
+// The description of one tree item, as callers read and write it. The same record can be
+// filled once and reused for many inserts.
+struct TreeItem {
+    QString label;
+    QVariant data;                 // any value the owner attaches to the item
+    int pictureIndex = 0;          // index into the view's picture list, from 1; 0 = none
+    int selectedPictureIndex = 0;  // picture shown while the item is selected; 0 = pictureIndex
+    int statePictureIndex = 0;     // index into the view's state-picture list, from 1; 0 = none
+    int overlayPictureIndex = 0;   // kept for the owner; not drawn
+    bool bold = false;
+    bool expanded = false;         // reported by getItem; setItem ignores it (use expandItem)
+    bool hasChildren = false;      // reported by getItem; setItem ignores it
+    long handle = 0;               // reported by getItem; insert and setItem ignore it
+};
+
+// How findItem moves from an item.
+enum class TreeNavigation {
+    Root,      // the first top-level item (the handle is not used)
+    Child,     // the first child of the item; handle 0 = the first top-level item
+    Next,      // the next sibling
+    Previous,  // the previous sibling
+    Parent,    // the parent; -1 for a top-level item
+    Current,   // the selected item (the handle is not used)
+};
+
+// A tree of items addressed by handles. A handle is a number > 0 that names one item until
+// that item (or one of its ancestors) is deleted; handles are never reused, so a stale handle
+// simply fails. Parent handle 0 means the top level. Operations return 1 or a handle on
+// success and -1 on failure.
+//
+// Items live in one vector indexed by handle, so resolving a handle costs O(1) and inserting
+// the last child of an item is amortised O(1). Bulk updates (begin/endBulkUpdate) run inside
+// one model reset, so that views do no work per insert while a big tree is built.
+class TreeModel : public QAbstractItemModel
+{
+    Q_OBJECT
+public:
+    enum Role {
+        HandleRole = Qt::UserRole + 1,
+        ItemDataRole,
+        PictureIndexRole,
+        SelectedPictureIndexRole,
+        StatePictureIndexRole,
+        OverlayPictureIndexRole,
+    };
+
+    explicit TreeModel(QObject *parent = nullptr);
+    ~TreeModel() override;
+
+    // Inserting. Each returns the new item's handle, or -1 when the parent (or the sibling
+    // named by `after`) does not exist.
+    long insertItemFirst(long parentHandle, const TreeItem &item);
+    long insertItemLast(long parentHandle, const TreeItem &item);
+    long insertItemSort(long parentHandle, const TreeItem &item); // by label, case-insensitive
+    long insertItemAfter(long parentHandle, long afterHandle, const TreeItem &item);
+
+    int getItem(long handle, TreeItem &item) const;
+    int setItem(long handle, const TreeItem &item);
+    // Deletes the item with all its descendants.
+    int deleteItem(long handle);
+    int deleteAllItems();
+
+    long findItem(TreeNavigation navigation, long handle) const;
+    bool isValidHandle(long handle) const;
+    int itemCount() const { return m_count; }
+    int childCount(long handle) const; // handle 0 = the top level; -1 for a bad handle
+
+    // The model index of a handle (invalid for 0 or a bad handle) and back (0 for invalid).
+    QModelIndex index(long handle) const;
+    long handle(const QModelIndex &index) const;
+
+    // The selected item, kept here by the view that shows the model.
+    void setCurrentHandle(long handle);
+    long currentHandle() const;
+
+    // Expansion as recorded by the view; survives a bulk update.
+    void setExpandedFlag(long handle, bool expanded);
+    bool isExpandedFlag(long handle) const;
+    QList<long> expandedHandles() const;
+
+    // While at least one bulk update is open, changes emit no per-item signals; closing the
+    // last one ends a single model reset. Nesting is allowed.
+    void beginBulkUpdate();
+    void endBulkUpdate();
+    bool inBulkUpdate() const { return m_bulkDepth > 0; }
+    // Room for this many items in total, to spare reallocations in a big build.
+    void reserve(int itemCount);
+
+    // QAbstractItemModel
+    QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    bool hasChildren(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    struct Node {
+        TreeItem item;             // handle, expanded and hasChildren are not kept here
+        long parent = 0;
+        int row = 0;
+        bool alive = false;
+        bool expanded = false;
+        std::vector<long> children;
+    };
+
+    Node *node(long handle);
+    const Node *node(long handle) const;
+    std::vector<long> *siblingsOf(long parentHandle);
+    const std::vector<long> *siblingsOf(long parentHandle) const;
+    long insertAt(long parentHandle, int position, const TreeItem &item);
+    void renumber(std::vector<long> &siblings, int from);
+    void releaseSubtree(long handle);
+
+    std::vector<Node> m_nodes; // m_nodes[i] holds handle m_base + i
+    long m_base = 1;
+    std::vector<long> m_topLevel;
+    int m_count = 0;
+    int m_bulkDepth = 0;
+    long m_current = 0;
+    QSet<long> m_expanded;
+};
+
+} // namespace runtime

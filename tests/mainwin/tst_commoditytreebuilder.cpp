@@ -1,0 +1,170 @@
+#include "mainwin/CommodityTreeBuilder.h"
+
+#include "data/dataviews.h"
+#include "runtime/DataView.h"
+#include "runtime/TreeModel.h"
+
+#include <QAbstractItemModelTester>
+#include <QtTest>
+
+using runtime::DataView;
+using runtime::TreeItem;
+using runtime::TreeModel;
+using runtime::TreeNavigation;
+
+namespace {
+// Rows of the foreign-trade detail view: jmw_code, m_flag, name, unit, flag, handle.
+void load(DataView &view, const QList<QVariant> &codes, const QList<QVariant> &names = {})
+{
+    view.setDefinition(d_detail_wmats());
+    QVector<QVector<QVariant>> rows;
+    for (int i = 0; i < codes.size(); ++i) {
+        const QVariant name = i < names.size() ? names.at(i) : QVariant(QStringLiteral("n%1").arg(i));
+        rows.append({codes.at(i), QVariant(), name, QVariant(), QVariant(), QVariant::fromValue<qint32>(0)});
+    }
+    view.loadRows(rows);
+}
+
+QString dataOf(const TreeModel &model, long handle)
+{
+    TreeItem item;
+    return model.getItem(handle, item) == 1 ? item.data.toString() : QStringLiteral("<none>");
+}
+
+QString parentCode(const TreeModel &model, long handle)
+{
+    return dataOf(model, model.findItem(TreeNavigation::Parent, handle));
+}
+
+long handleOf(const DataView &view, long row)
+{
+    return view.item(row, QStringLiteral("handle")).toLongLong();
+}
+} // namespace
+
+class tst_CommodityTreeBuilder : public QObject
+{
+    Q_OBJECT
+private slots:
+    void emptyViewGivesOnlyTheRoot()
+    {
+        DataView view;
+        load(view, {});
+        TreeModel model;
+        QAbstractItemModelTester tester(&model);
+        const long root = CommodityTreeBuilder::build(view, model, CommodityTreeBuilder::foreignTrade());
+        QVERIFY(root > 0);
+        QCOMPARE(model.itemCount(), 1);
+        TreeItem item;
+        QCOMPARE(model.getItem(root, item), 1);
+        QCOMPARE(item.label, QStringLiteral("外经贸局商品树"));
+        QCOMPARE(CommodityTreeBuilder::customs().rootLabel, QStringLiteral("海关商品树"));
+        QCOMPARE(CommodityTreeBuilder::customs().codeColumn, QStringLiteral("code"));
+        QCOMPARE(item.data.toString(), QStringLiteral("0"));
+        QCOMPARE(item.pictureIndex, 1);
+        QCOMPARE(item.selectedPictureIndex, 6);
+    }
+
+    void completeLevelsNestByLength()
+    {
+        DataView view;
+        load(view, {"01", "0101", "010121", "01012100", "0101210010", "0102", "02", "0201"});
+        TreeModel model;
+        QAbstractItemModelTester tester(&model);
+        const long root = CommodityTreeBuilder::build(view, model, CommodityTreeBuilder::foreignTrade());
+        QCOMPARE(model.itemCount(), 9);
+        QCOMPARE(parentCode(model, handleOf(view, 1)), QStringLiteral("0"));
+        QCOMPARE(parentCode(model, handleOf(view, 2)), QStringLiteral("01"));
+        QCOMPARE(parentCode(model, handleOf(view, 3)), QStringLiteral("0101"));
+        QCOMPARE(parentCode(model, handleOf(view, 4)), QStringLiteral("010121"));
+        QCOMPARE(parentCode(model, handleOf(view, 5)), QStringLiteral("01012100"));
+        QCOMPARE(parentCode(model, handleOf(view, 6)), QStringLiteral("01")); // back to the chapter
+        QCOMPARE(parentCode(model, handleOf(view, 7)), QStringLiteral("0"));
+        QCOMPARE(parentCode(model, handleOf(view, 8)), QStringLiteral("02"));
+        QCOMPARE(model.childCount(root), 2);
+    }
+
+    void codesThatSkipALevelGoUnderTheirOwnPrefix()
+    {
+        // The bundled customs list: 10-digit codes right after their 6-digit subheading.
+        DataView view;
+        load(view, {"01", "0101", "010121", "0101210010", "0101210090", "010129", "0101290010"});
+        TreeModel model;
+        CommodityTreeBuilder::build(view, model, CommodityTreeBuilder::foreignTrade());
+        QCOMPARE(parentCode(model, handleOf(view, 4)), QStringLiteral("010121"));
+        QCOMPARE(parentCode(model, handleOf(view, 5)), QStringLiteral("010121"));
+        // Not under the first subheading met: under its own.
+        QCOMPARE(parentCode(model, handleOf(view, 7)), QStringLiteral("010129"));
+    }
+
+    void labelsPicturesAndHandles()
+    {
+        DataView view;
+        load(view, {"01", "0101", "010121", "01012100", "0101210010"},
+             {QStringLiteral("活动物"), QVariant(), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("马")});
+        TreeModel model;
+        CommodityTreeBuilder::build(view, model, CommodityTreeBuilder::foreignTrade());
+        const int expectedPictures[] = {2, 3, 4, 5, 6};
+        for (long row = 1; row <= view.rowCount(); ++row) {
+            TreeItem item;
+            QCOMPARE(model.getItem(handleOf(view, row), item), 1);
+            QCOMPARE(item.data.toString(), view.itemString(row, QStringLiteral("jmw_code")));
+            QCOMPARE(item.pictureIndex, expectedPictures[row - 1]);
+            QCOMPARE(item.selectedPictureIndex, 6);
+        }
+        TreeItem item;
+        model.getItem(handleOf(view, 1), item);
+        QCOMPARE(item.label, QStringLiteral("[01]活动物"));
+        model.getItem(handleOf(view, 2), item);
+        QCOMPARE(item.label, QStringLiteral("[0101]*未知名称"));
+    }
+
+    void rowsWithoutCodeAreSkipped()
+    {
+        DataView view;
+        load(view, {"01", QVariant(), "", "0101"});
+        TreeModel model;
+        CommodityTreeBuilder::build(view, model, CommodityTreeBuilder::foreignTrade());
+        QCOMPARE(model.itemCount(), 3);
+        QCOMPARE(handleOf(view, 2), 0L);
+        QCOMPARE(handleOf(view, 3), 0L);
+        QCOMPARE(parentCode(model, handleOf(view, 4)), QStringLiteral("01"));
+    }
+
+    void oddCodesFindAPlace()
+    {
+        // One-character codes, codes without a chapter, codes longer than ten digits.
+        DataView view;
+        load(view, {"1", "01", "0101210010123", "99", "9901"});
+        TreeModel model;
+        QAbstractItemModelTester tester(&model);
+        CommodityTreeBuilder::build(view, model, CommodityTreeBuilder::foreignTrade());
+        QCOMPARE(model.itemCount(), 6);
+        QCOMPARE(parentCode(model, handleOf(view, 1)), QStringLiteral("0"));
+        QCOMPARE(parentCode(model, handleOf(view, 3)), QStringLiteral("01"));
+        QCOMPARE(parentCode(model, handleOf(view, 5)), QStringLiteral("99"));
+        TreeItem item;
+        model.getItem(handleOf(view, 3), item);
+        QCOMPARE(item.pictureIndex, 6);
+        model.getItem(handleOf(view, 1), item);
+        QCOMPARE(item.pictureIndex, 1);
+    }
+
+    void rebuildRewritesEveryHandle()
+    {
+        DataView view;
+        load(view, {"01", "0101", "02"});
+        TreeModel model;
+        CommodityTreeBuilder::build(view, model, CommodityTreeBuilder::foreignTrade());
+        const long first = handleOf(view, 2);
+        CommodityTreeBuilder::build(view, model, CommodityTreeBuilder::foreignTrade());
+        QCOMPARE(model.itemCount(), 4);
+        QVERIFY(handleOf(view, 2) != first);
+        for (long row = 1; row <= view.rowCount(); ++row)
+            QCOMPARE(dataOf(model, handleOf(view, row)), view.itemString(row, QStringLiteral("jmw_code")));
+        QVERIFY(!model.isValidHandle(first));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_CommodityTreeBuilder)
+#include "tst_commoditytreebuilder.moc"
