@@ -1,17 +1,56 @@
 #include "mainwin/w_kiv.h"
 
+#include "app/ProfileDefaults.h"
+#include "app/globals.h"
+#include "auxiliary/u_url_link.h"
+#include "data/dataviews.h"
+#include "mainwin/CommodityTreeBuilder.h"
+#include "mainwin/DetailPanel.h"
+#include "mainwin/MainLayout.h"
+#include "mainwin/SplitterBar.h"
+#include "mainwin/u_tv.h"
+#include "runtime/DataView.h"
+#include "runtime/LayoutUnits.h"
+#include "runtime/MessageBox.h"
 #include "runtime/NamedEvents.h"
+#include "runtime/ProfileStrings.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QLabel>
 #include <QPointer>
+#include <QStatusBar>
+#include <QTimer>
 
 namespace {
 QPointer<w_kiv> g_open;
+
+const QStringList kTreePictures = {QStringLiteral("Environment!"), QStringLiteral("DeclareProcedure!"),
+                                   QStringLiteral("Database!"),    QStringLiteral("UserObject!"),
+                                   QStringLiteral("UserObject5!"), QStringLiteral("Custom026!")};
+
+QString profileKey(const char *key)
+{
+    return runtime::profileString(gs_docname, QLatin1String(kiv::kProfileSection), QLatin1String(key),
+                                  QStringLiteral("N"));
 }
+
+// A literal of a find expression: quotes and tildes are escaped with "~".
+QString literal(const QString &text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1Char('~'), QStringLiteral("~~")).replace(QLatin1Char('\''), QStringLiteral("~'"));
+    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
+}
+} // namespace
 
 w_kiv::w_kiv(QWidget *parent)
     : QMainWindow(parent)
 {
+    setObjectName(QStringLiteral("w_kiv"));
     setWindowTitle(QStringLiteral("Kivtree V2.2"));
+    createControls();
     g_open = this;
 }
 
@@ -22,12 +61,283 @@ w_kiv *w_kiv::instance()
     return g_open;
 }
 
+void w_kiv::createControls()
+{
+    auto *mdi_1 = new QWidget(this);
+    mdi_1->setObjectName(QStringLiteral("mdi_1"));
+    setCentralWidget(mdi_1);
+    statusBar();
+
+    dw_1 = new runtime::DataView(this);
+    dw_1->setObjectName(QStringLiteral("dw_1"));
+    dw_1->setDefinition(d_detail_hgats());
+    dw_2 = new runtime::DataView(this);
+    dw_2->setObjectName(QStringLiteral("dw_2"));
+    dw_2->setDefinition(d_detail_wmats());
+
+    tv_1 = new u_tv(mdi_1);
+    tv_1->setObjectName(QStringLiteral("tv_1"));
+    tv_1->setAccessibleName(QStringLiteral("海关商品树"));
+    st_2 = new u_url_link(mdi_1);
+    st_2->setObjectName(QStringLiteral("st_2"));
+    st_2->setText(QStringLiteral("欢迎进入Velquor工作室"));
+    QFont linkFont(QStringLiteral("方正舒体"));
+    linkFont.setBold(true);
+    st_2->setFont(linkFont);
+    st_2->setStyleSheet(QStringLiteral("color: rgb(0, 128, 128);"));
+    connect(st_2, &u_url_link::clicked, this,
+            [this] { st_2->uf_url_link(QString::fromLatin1(kiv::kWebAddress)); });
+    st_time = new QLabel(mdi_1);
+    st_time->setObjectName(QStringLiteral("st_time"));
+    st_time->setAccessibleName(QStringLiteral("时钟"));
+    st_vertical = new SplitterBar(mdi_1);
+    connect(st_vertical, &SplitterBar::released, this, &w_kiv::wf_resizebars);
+    tv_2 = new u_tv(mdi_1);
+    tv_2->setObjectName(QStringLiteral("tv_2"));
+    tv_2->setAccessibleName(QStringLiteral("外经贸局商品树"));
+    st_1 = new QLabel(QStringLiteral("Strat Loading ..... Please Waiting .....@ Welcome to VelquorWorkroom!"), mdi_1);
+    st_1->setObjectName(QStringLiteral("st_1"));
+    st_1->setAlignment(Qt::AlignCenter);
+
+    dwPanel_1 = new DetailPanel(QStringLiteral("海关商品详细"), dw_1, this);
+    dwPanel_1->setObjectName(QStringLiteral("dwPanel_1"));
+    dwPanel_2 = new DetailPanel(QStringLiteral("外经贸商品详细"), dw_2, this);
+    dwPanel_2->setObjectName(QStringLiteral("dwPanel_2"));
+
+    for (u_tv *tree : {tv_1, tv_2}) {
+        tree->deletePictures();
+        for (const QString &picture : kTreePictures)
+            tree->addPicture(picture);
+    }
+    connect(tv_1, &runtime::TreeView::selectionChanged, this,
+            [this](long, long handle) { onTreeSelection(tv_1, dw_1, QStringLiteral("code"), handle); });
+    connect(tv_2, &runtime::TreeView::selectionChanged, this,
+            [this](long, long handle) { onTreeSelection(tv_2, dw_2, QStringLiteral("jmw_code"), handle); });
+    connect(tv_1, &runtime::TreeView::doubleClicked, this,
+            [this](long) { onTreeClick(dw_1, gs_hgtype, QStringLiteral("D")); });
+    connect(tv_1, &runtime::TreeView::rightClicked, this,
+            [this](long) { onTreeClick(dw_1, gs_hgtype, QStringLiteral("R")); });
+    connect(tv_2, &runtime::TreeView::doubleClicked, this,
+            [this](long) { onTreeClick(dw_2, gs_jmwtype, QStringLiteral("D")); });
+    connect(tv_2, &runtime::TreeView::rightClicked, this,
+            [this](long) { onTreeClick(dw_2, gs_jmwtype, QStringLiteral("R")); });
+
+    m_clock = new QTimer(this);
+    m_clock->setInterval(1000);
+    connect(m_clock, &QTimer::timeout, this, &w_kiv::timer);
+
+    const runtime::LayoutUnits units;
+    resize(units.toPixels(MainLayout::kWindow.size()));
+    move(units.toPixels(MainLayout::kWindow.topLeft()));
+}
+
 void w_kiv::open()
 {
-    showMaximized();
     runtime::postEvent(this, QStringLiteral("ue_postopen"));
+    m_clock->start();
+    timer();
+    showMaximized();
+}
+
+void w_kiv::fail(const QString &text)
+{
+    runtime::beep();
+    runtime::messageBox(QStringLiteral("系统提醒您:"), text, runtime::MessageIcon::StopSign);
+    m_closeConfirmed = true;
+    close();
+    QCoreApplication::exit(1);
 }
 
 void w_kiv::ue_postopen()
 {
+    showPanel(dw_1, false);
+    showPanel(dw_2, false);
+    st_1->setText(QStringLiteral("正在@读取商品信息,请稍候...."));
+    if (wf_create_datastore() == -1)
+        return fail(QStringLiteral("创建商品数据存储失败,系统将退出!"));
+    st_1->setText(QStringLiteral("正在@创建商品数据存储成功!继续...."));
+    if (wf_create_kiv(dw_1, tv_1, dw_1) == -1)
+        return fail(QStringLiteral("创建海关商品树失败,系统将退出!"));
+    st_1->setText(QStringLiteral("正在@创建创建海关商品树成功!继续...."));
+    if (wf_create_kiv(dw_2, tv_2, dw_2) == -1)
+        return fail(QStringLiteral("创建外经委商品树失败,系统将退出!"));
+    st_1->setText(QStringLiteral("正在@外经委商品树成功!继续...."));
+    const QString hgDetail = profileKey("HGDETAIL");
+    const QString wjDetail = profileKey("WJDETAIL");
+    gs_hgtype = profileKey("hgtype");
+    gs_jmwtype = profileKey("jmwtype");
+    st_1->setText(QStringLiteral("正在@数据读取完成!欢迎使用本软件!"));
+    if (hgDetail == QLatin1String("Y"))
+        showPanel(dw_1, true);
+    if (wjDetail == QLatin1String("Y"))
+        showPanel(dw_2, true);
+}
+
+void w_kiv::ue_refresh()
+{
+    if (wf_create_kiv(dw_1, tv_1, dw_1) == -1)
+        return fail(QStringLiteral("创建海关商品树失败,系统将退出!"));
+    if (wf_create_kiv(dw_2, tv_2, dw_2) == -1)
+        return fail(QStringLiteral("创建外经委商品树失败,系统将退出!"));
+    // A panel is never hidden here: the user hides it by its own close box.
+    if (profileKey("HGDETAIL") == QLatin1String("Y"))
+        showPanel(dw_1, true);
+    if (profileKey("WJDETAIL") == QLatin1String("Y"))
+        showPanel(dw_2, true);
+}
+
+int w_kiv::wf_create_datastore()
+{
+    dw_1->setTransObject(sqlca);
+    dw_2->setTransObject(sqlca);
+    if (dw_1->retrieve() < 0)
+        return -1;
+    if (dw_2->retrieve() < 0)
+        return -1;
+    return 1;
+}
+
+int w_kiv::wf_create_kiv(runtime::DataView *adt_data, u_tv *atv_object, runtime::DataView *adw_object)
+{
+    if (!adt_data || !atv_object)
+        return -1;
+    atv_object->setRedraw(false);
+    st_1->setVisible(true);
+    const auto variant = adt_data == dw_1 ? CommodityTreeBuilder::customs() : CommodityTreeBuilder::foreignTrade();
+    const long root = CommodityTreeBuilder::build(*adt_data, *atv_object->treeModel(), variant);
+    if (adw_object && adw_object != adt_data)
+        adw_object->shareData(adt_data);
+    st_1->setText(QStringLiteral("Okey! Data Have Success Read From Database!"));
+    st_1->setVisible(false);
+    if (root > 0)
+        atv_object->expandItem(root);
+    atv_object->setRedraw(true);
+    return root > 0 ? 1 : -1;
+}
+
+void w_kiv::onTreeSelection(u_tv *tree, runtime::DataView *view, const QString &codeColumn, long newHandle)
+{
+    runtime::TreeItem item;
+    if (tree->getItem(newHandle, item) != 1 || item.data.typeId() != QMetaType::QString)
+        return;
+    const long row = view->find(codeColumn + QLatin1Char('=') + literal(item.data.toString()), 1, view->rowCount());
+    if (row > 0)
+        view->scrollToRow(row);
+}
+
+void w_kiv::onTreeClick(runtime::DataView *view, const QString &mode, const QString &wanted)
+{
+    if (mode == wanted && !isPanelVisible(view))
+        showPanel(view, true);
+}
+
+void w_kiv::showPanel(runtime::DataView *view, bool show)
+{
+    DetailPanel *panel = view == dw_1 ? dwPanel_1 : view == dw_2 ? dwPanel_2 : nullptr;
+    if (!panel)
+        return;
+    if (show && !panel->isVisible()) {
+        const runtime::LayoutUnits units;
+        const QRect design = view == dw_1 ? MainLayout::kPanel1 : MainLayout::kPanel2;
+        if (!panel->property("placed").toBool()) {
+            panel->move(mapToGlobal(units.toPixels(design.topLeft())));
+            panel->setProperty("placed", true);
+        }
+    }
+    panel->setVisible(show);
+}
+
+bool w_kiv::isPanelVisible(runtime::DataView *view) const
+{
+    const DetailPanel *panel = view == dw_1 ? dwPanel_1 : view == dw_2 ? dwPanel_2 : nullptr;
+    return panel && panel->isVisible();
+}
+
+void w_kiv::timer()
+{
+    st_time->setText(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+}
+
+bool w_kiv::closequery()
+{
+    runtime::beep();
+    return runtime::messageBox(QStringLiteral("提 示 信 息"), QStringLiteral("是否真的退出 [Kivtree] 吗?"),
+                               runtime::MessageIcon::Exclamation, runtime::MessageButtons::YesNo, 2)
+        == 1;
+}
+
+void w_kiv::closeEvent(QCloseEvent *event)
+{
+    if (!m_closeConfirmed && !closequery()) {
+        event->ignore();
+        return;
+    }
+    m_closeConfirmed = true;
+    dwPanel_1->hide();
+    dwPanel_2->hide();
+    QMainWindow::closeEvent(event);
+}
+
+// ---- layout
+
+namespace {
+MainLayout::Controls controlsOf(const w_kiv &window, const runtime::LayoutUnits &units)
+{
+    auto toUnits = [&units](const QWidget *w) {
+        return QRect(units.pixelsToUnitsX(w->x()), units.pixelsToUnitsY(w->y()), units.pixelsToUnitsX(w->width()),
+                     units.pixelsToUnitsY(w->height()));
+    };
+    MainLayout::Controls c;
+    c.tree1 = toUnits(window.tv_1);
+    c.bar = toUnits(window.st_vertical);
+    c.tree2 = toUnits(window.tv_2);
+    return c;
+}
+
+void place(QWidget *widget, const QRect &r, const runtime::LayoutUnits &units)
+{
+    widget->setGeometry(units.toPixels(r.x(), r.y(), r.width(), r.height()));
+}
+} // namespace
+
+void w_kiv::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    applyLayout();
+}
+
+void w_kiv::applyLayout()
+{
+    const runtime::LayoutUnits units;
+    MainLayout::Controls c;
+    if (property("laidOut").toBool())
+        c = controlsOf(*this, units);
+    c.tree1.moveTo(MainLayout::kTree1.topLeft());
+    c.status.setSize({1600, 80});
+    c.clock.setSize({units.pixelsToUnitsX(st_time->sizeHint().width()) + 20, 72});
+    c.link.setSize({std::max(MainLayout::kLink.width(), units.pixelsToUnitsX(st_2->sizeHint().width())), 84});
+    const QSize outer = frameGeometry().size();
+    MainLayout::resize(c, units.pixelsToUnitsX(outer.width()), units.pixelsToUnitsY(outer.height()), ib_debug);
+    if (!property("laidOut").toBool())
+        c.bar.moveTop(MainLayout::kBar.y());
+    place(tv_1, c.tree1, units);
+    place(st_vertical, c.bar, units);
+    place(tv_2, c.tree2, units);
+    place(st_time, c.clock, units);
+    place(st_2, c.link, units);
+    place(st_1, c.status, units);
+    setProperty("laidOut", true);
+}
+
+int w_kiv::wf_resizebars()
+{
+    const runtime::LayoutUnits units;
+    MainLayout::Controls c = controlsOf(*this, units);
+    const int messages = MainLayout::resizeBars(c, units.pixelsToUnitsX(frameGeometry().width()));
+    for (int i = 0; i < messages; ++i)
+        runtime::messageBox(QStringLiteral(":-)"), QStringLiteral("我觉得太小了!"));
+    place(st_vertical, c.bar, units);
+    place(tv_1, c.tree1, units);
+    place(tv_2, c.tree2, units);
+    return 1;
 }

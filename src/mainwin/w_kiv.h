@@ -2,7 +2,20 @@
 
 #include <QMainWindow>
 
-// The main frame window: both commodity trees with their detail panels.
+class QLabel;
+class QTimer;
+class u_tv;
+class u_url_link;
+class DetailPanel;
+class SplitterBar;
+
+namespace runtime {
+class DataView;
+}
+
+// The main frame window: the customs tree tv_1 and the foreign-trade tree tv_2 side by
+// side, each with its floating detail panel (dw_1, dw_2), the loading status label st_1,
+// the clock st_time, the link label st_2 and the splitter bar st_vertical.
 class w_kiv : public QMainWindow
 {
     Q_OBJECT
@@ -10,12 +23,53 @@ public:
     explicit w_kiv(QWidget *parent = nullptr);
     ~w_kiv() override;
 
-    // The open event: shows the window maximized and posts ue_postopen.
+    // The open event: shows the window maximized, posts ue_postopen, starts the clock.
     void open();
 
     // The open main window, or null.
     static w_kiv *instance();
 
+    // Controls that other windows reach by name.
+    u_tv *tv_1 = nullptr;
+    u_tv *tv_2 = nullptr;
+    runtime::DataView *dw_1 = nullptr;   // rows of d_detail_hgats
+    runtime::DataView *dw_2 = nullptr;   // rows of d_detail_wmats
+    DetailPanel *dwPanel_1 = nullptr;     // the panel that shows dw_1 ("海关商品详细")
+    DetailPanel *dwPanel_2 = nullptr;     // the panel that shows dw_2 ("外经贸商品详细")
+    QLabel *st_1 = nullptr;
+    QLabel *st_time = nullptr;
+    u_url_link *st_2 = nullptr;
+    SplitterBar *st_vertical = nullptr;
+
+    // Shows or hides a list's detail panel (dw_1 or dw_2).
+    void showPanel(runtime::DataView *view, bool show);
+    bool isPanelVisible(runtime::DataView *view) const;
+
+    int wf_create_datastore();
+    int wf_create_kiv(runtime::DataView *adt_data, u_tv *atv_object, runtime::DataView *adw_object);
+    int wf_resizebars();
+
+    // Answers the closing question without closing (for the menu and tests): true = close.
+    bool closequery();
+
+    bool ib_debug = false;
+
 public slots:
     void ue_postopen();
+    void ue_refresh();
+    void timer();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+    void fail(const QString &text);
+    void onTreeSelection(u_tv *tree, runtime::DataView *view, const QString &codeColumn, long newHandle);
+    void onTreeClick(runtime::DataView *view, const QString &mode, const QString &wanted);
+    void applyLayout();
+
+    QTimer *m_clock = nullptr;
+    bool m_closeConfirmed = false;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/DataView.h"
+
 #include <QPointer>
 #include <QWidget>
 

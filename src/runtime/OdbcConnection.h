@@ -67,7 +67,6 @@ public:
 
 private:
     struct Handles;
-    friend class RowsetReader;
 
     void setError(const QString &text) { m_lastError = text; }
     bool checkConnected();

@@ -1,0 +1,219 @@
+#include "mainwin/w_kiv.h"
+
+#include "app/globals.h"
+#include "mainwin/DetailPanel.h"
+#include "mainwin/MainLayout.h"
+#include "mainwin/u_tv.h"
+#include "runtime/DataForm.h"
+#include "runtime/DataView.h"
+#include "runtime/Transaction.h"
+#include "support/TestDatabase.h"
+#include "support/TestEnv.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QtTest>
+
+#include <memory>
+
+using runtime::TreeItem;
+using runtime::TreeNavigation;
+
+namespace {
+const char *kRows =
+    "INSERT INTO list_hscode(code, name, unit, zssl_set, tsl, flag) VALUES"
+    " ('01', '活动物', NULL, NULL, NULL, 'Y'),"
+    " ('0101', 'Horses', NULL, NULL, NULL, NULL),"
+    " ('010121', 'Pure-bred', '千克', NULL, NULL, NULL),"
+    " ('0101210010', '改良种用濒危野马', '千克', '9%', 0, NULL),"
+    " ('0101210090', NULL, '千克', '9%', 9, NULL),"
+    " ('02', '肉', NULL, NULL, NULL, 'N'),"
+    " ('0201', 'Meat', NULL, NULL, NULL, NULL);"
+    "INSERT INTO list_jmwcode(jmw_code, m_flag, name, unit, flag) VALUES"
+    " ('01', 'N', '活动物', NULL, 'Y'), ('0101', 'N', 'Horses', 'kg', NULL);";
+
+struct Fixture {
+    TestEnv env;
+    MessageRecorder recorder;
+    QString file = env.path(QStringLiteral("K-I-V.db"));
+    std::unique_ptr<runtime::Transaction> transaction = std::make_unique<runtime::Transaction>();
+
+    bool open(const QByteArray &profile = "[data]\r\nHGDETAIL=N\r\nWJDETAIL=N\r\nHGtype=R\r\njmwtype=R\r\n",
+              const char *rows = kRows)
+    {
+        gs_docname = env.configHome() + QStringLiteral("/velquor_kiv.ini");
+        QFile ini(gs_docname);
+        if (!profile.isNull() && (!ini.open(QIODevice::WriteOnly) || ini.write(profile) != profile.size()))
+            return false;
+        ini.close();
+        if (!TestDatabase::create(file) || !TestDatabase::exec(file, QString::fromUtf8(rows)))
+            return false;
+        transaction->dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(file));
+        transaction->autoCommit = false;
+        sqlca = transaction.get();
+        return transaction->connect() == 0;
+    }
+    ~Fixture() { sqlca = nullptr; }
+};
+
+long childOf(const u_tv *tree, long handle, int index)
+{
+    long child = tree->findItem(TreeNavigation::Child, handle);
+    for (int i = 0; i < index && child > 0; ++i)
+        child = tree->findItem(TreeNavigation::Next, child);
+    return child;
+}
+
+QString labelOf(const u_tv *tree, long handle)
+{
+    TreeItem item;
+    return tree->getItem(handle, item) == 1 ? item.label : QString();
+}
+} // namespace
+
+class tst_w_kiv : public QObject
+{
+    Q_OBJECT
+private slots:
+    void loadingBuildsBothTrees()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        w_kiv window;
+        window.ue_postopen();
+        QVERIFY(f.recorder.boxes().isEmpty());
+        const long root1 = window.tv_1->findItem(TreeNavigation::Root, 0);
+        QCOMPARE(labelOf(window.tv_1, root1), QStringLiteral("海关商品树"));
+        QVERIFY(window.tv_1->isItemExpanded(root1));
+        const long chapter = childOf(window.tv_1, root1, 0);
+        QCOMPARE(labelOf(window.tv_1, chapter), QStringLiteral("[01]活动物"));
+        QCOMPARE(childOf(window.tv_1, root1, 1), -1L); // chapter 02 is not selected
+        const long sub = childOf(window.tv_1, childOf(window.tv_1, chapter, 0), 0);
+        QCOMPARE(labelOf(window.tv_1, childOf(window.tv_1, sub, 1)), QStringLiteral("[0101210090]*未知名称"));
+        QCOMPARE(labelOf(window.tv_2, window.tv_2->findItem(TreeNavigation::Root, 0)),
+                 QStringLiteral("外经贸局商品树"));
+        QCOMPARE(window.dw_1->rowCount(), 5L);
+        QVERIFY(!window.st_1->isVisible());
+        QCOMPARE(window.st_1->text(), QStringLiteral("正在@数据读取完成!欢迎使用本软件!"));
+        QCOMPARE(gs_hgtype, QStringLiteral("R"));
+        QVERIFY(!window.isPanelVisible(window.dw_1));
+        QVERIFY(!window.isPanelVisible(window.dw_2));
+    }
+
+    void selectingAnItemMovesThePanelToItsRow()
+    {
+        Fixture f;
+        QVERIFY(f.open("[data]\r\nHGDETAIL=Y\r\nWJDETAIL=N\r\n"));
+        w_kiv window;
+        window.show();
+        window.ue_postopen();
+        QVERIFY(window.isPanelVisible(window.dw_1));
+        QVERIFY(!window.isPanelVisible(window.dw_2));
+        const long handle = window.dw_1->item(4, QStringLiteral("handle")).toLongLong();
+        QCOMPARE(window.tv_1->selectItem(handle), 1);
+        QCOMPARE(window.dw_1->currentRow(), 4L);
+        QCOMPARE(window.dwPanel_1->form()->fieldText(QStringLiteral("code")), QStringLiteral("0101210010"));
+        QCOMPARE(window.dwPanel_1->form()->fieldText(QStringLiteral("name")), QStringLiteral("改良种用濒危野马"));
+        QCOMPARE(window.dwPanel_1->form()->fieldText(QStringLiteral("zssl_set")), QStringLiteral("9%"));
+        // The root's data "0" matches no row: the panel stays where it was.
+        window.tv_1->selectItem(window.tv_1->findItem(TreeNavigation::Root, 0));
+        QCOMPARE(window.dw_1->currentRow(), 4L);
+    }
+
+    void refreshNeverHidesAPanel()
+    {
+        Fixture f;
+        QVERIFY(f.open("[data]\r\nHGDETAIL=Y\r\n"));
+        w_kiv window;
+        window.show();
+        window.ue_postopen();
+        QVERIFY(window.isPanelVisible(window.dw_1));
+        QFile ini(gs_docname);
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[data]\r\nHGDETAIL=N\r\n");
+        ini.close();
+        window.ue_refresh();
+        QVERIFY(window.isPanelVisible(window.dw_1));
+        QCOMPARE(window.tv_1->itemCount(), 6);
+    }
+
+    void clickModesPopThePanelUp()
+    {
+        Fixture f;
+        QVERIFY(f.open("[data]\r\nhgtype=D\r\njmwtype=X\r\n"));
+        w_kiv window;
+        window.show();
+        window.ue_postopen();
+        const long handle = window.dw_1->item(1, QStringLiteral("handle")).toLongLong();
+        emit window.tv_1->rightClicked(handle);
+        QVERIFY(!window.isPanelVisible(window.dw_1));
+        emit window.tv_1->doubleClicked(handle);
+        QVERIFY(window.isPanelVisible(window.dw_1));
+        const long handle2 = window.dw_2->item(1, QStringLiteral("handle")).toLongLong();
+        emit window.tv_2->rightClicked(handle2);
+        emit window.tv_2->doubleClicked(handle2);
+        QVERIFY(!window.isPanelVisible(window.dw_2));
+    }
+
+    void missingTablesEndTheApplicationWithAMessage()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        QVERIFY(TestDatabase::exec(f.file, QStringLiteral("DROP TABLE list_jmwcode;")));
+        w_kiv window;
+        window.ue_postopen();
+        QCOMPARE(f.recorder.texts(), QStringList{QStringLiteral("创建商品数据存储失败,系统将退出!")});
+        QCOMPARE(f.recorder.boxes().first().title, QStringLiteral("系统提醒您:"));
+        QCOMPARE(f.recorder.beeps(), 1);
+    }
+
+    void closingAsksFirst()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        w_kiv window;
+        window.show();
+        f.recorder.answer(2);
+        QVERIFY(!window.close());
+        QVERIFY(window.isVisible());
+        QCOMPARE(f.recorder.boxes().last().text, QStringLiteral("是否真的退出 [Kivtree] 吗?"));
+        QCOMPARE(f.recorder.boxes().last().defaultButton, 2);
+        f.recorder.answer(1);
+        QVERIFY(window.close());
+    }
+
+    void clockShowsDateAndTime()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        w_kiv window;
+        window.timer();
+        QCOMPARE(window.st_time->text().size(), 19);
+        QVERIFY(QDateTime::fromString(window.st_time->text(), QStringLiteral("yyyy-MM-dd hh:mm:ss")).isValid());
+    }
+
+    void layoutSplitsTheWidth()
+    {
+        MainLayout::Controls c;
+        MainLayout::resize(c, 1000, 800);
+        QCOMPARE(c.tree1.width(), 460);
+        QCOMPARE(c.tree2.width(), 460);
+        QCOMPARE(c.bar.width(), 20);
+        QCOMPARE(c.tree2.x(), c.tree1.x() + 480);
+        c.bar.moveLeft(100);
+        QCOMPARE(MainLayout::resizeBars(c, 1000), 1);
+        QCOMPARE(c.bar.x(), 150);
+        QCOMPARE(c.tree1.width(), 150 - c.tree1.x());
+        c.bar.moveLeft(900);
+        QCOMPARE(MainLayout::resizeBars(c, 1000), 1);
+        QCOMPARE(c.bar.x(), 800);
+        c.bar.moveLeft(100);
+        QCOMPARE(MainLayout::resizeBars(c, 300), 2);
+        QCOMPARE(c.bar.x(), 100);
+        MainLayout::resize(c, 1000, 800);
+        QCOMPARE(c.bar.x(), 1000 / 2 + c.tree1.x() - 40);
+    }
+};
+
+QTEST_MAIN(tst_w_kiv)
+#include "tst_w_kiv.moc"
