@@ -326,6 +326,9 @@ void w_kiv::applyLayout()
     place(st_time, c.clock, units);
     place(st_2, c.link, units);
     place(st_1, c.status, units);
+    // The clock and the link stand over the right tree's top corner.
+    st_time->raise();
+    st_2->raise();
     setProperty("laidOut", true);
 }
 
