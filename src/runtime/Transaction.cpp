@@ -101,6 +101,7 @@ int Transaction::commit()
         setResult(-1, m_connection->lastError());
         return -1;
     }
+    m_writesPending = false;
     setResult(0);
     return 0;
 }
@@ -113,6 +114,7 @@ int Transaction::rollback()
         setResult(-1, m_connection->lastError());
         return -1;
     }
+    m_writesPending = false;
     setResult(0);
     return 0;
 }
@@ -131,8 +133,15 @@ int Transaction::select(const QString &sql, const QList<ColumnType> &types,
     if (!ready())
         return -1;
     const qsizetype before = rows->size();
-    if (!m_connection->select(sql, types, rows)) {
-        setResult(-1, m_connection->lastError());
+    const bool ok = m_connection->select(sql, types, rows);
+    const QString error = ok ? QString() : m_connection->lastError();
+    // Outside autocommit the driver opens a transaction for a query too, and its read lock
+    // would keep every other program from writing the file for as long as the window is
+    // open. While nothing of ours is pending, ending it changes no data.
+    if (!autoCommit && !m_writesPending)
+        m_connection->commit();
+    if (!ok) {
+        setResult(-1, error);
         return -1;
     }
     const long found = long(rows->size() - before);
@@ -145,6 +154,8 @@ int Transaction::execute(const QString &sql, const QVector<QVariant> &params)
     if (!ready())
         return -1;
     long affected = 0;
+    // Even a failed statement may leave earlier work of the transaction open.
+    m_writesPending = !autoCommit;
     if (!m_connection->execute(sql, params, &affected)) {
         setResult(-1, m_connection->lastError());
         return -1;

@@ -64,6 +64,7 @@ private:
     long m_sqlCode = 0;
     QString m_sqlErrText;
     long m_sqlNRows = 0;
+    bool m_writesPending = false; // statements since the last commit or rollback
 };
 
 } // namespace runtime

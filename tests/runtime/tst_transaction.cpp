@@ -45,6 +45,7 @@ private slots:
     void rollbackUndoes();
     void autoCommitOffHidesUncommittedWork();
     void autoCommitOnShowsWorkAtOnce();
+    void queriesOutsideAutoCommitLeaveTheFileWritable();
     void adaptSqlFollowsTheDriver();
 };
 
@@ -364,6 +365,33 @@ void tst_Transaction::adaptSqlFollowsTheDriver()
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows[0][0].toString(), QStringLiteral("01"));
     QCOMPARE(rows[1][0].toString(), QStringLiteral("0101"));
+}
+
+
+void tst_Transaction::queriesOutsideAutoCommitLeaveTheFileWritable()
+{
+    TestEnv env;
+    const QString db = env.path("k.db");
+    QVERIFY(makeDatabase(db));
+    Transaction sqlca;
+    sqlca.dbParm = connectParm(db);
+    sqlca.autoCommit = false;
+    QCOMPARE(sqlca.connect(), 0);
+    Rows rows;
+    QCOMPARE(sqlca.select(QStringLiteral("select code from list_hscode"), {ColumnType::String}, &rows), 0);
+    // Another program can still write while our rows are on screen.
+    QVERIFY(TestDatabase::exec(db, QStringLiteral("update list_hscode set flag = 'Y' where code = '02'")));
+
+    // A query between our own statements does not commit them.
+    QCOMPARE(sqlca.execute(QStringLiteral("update list_hscode set flag = 'N' where code = '01'")), 0);
+    rows.clear();
+    QCOMPARE(sqlca.select(QStringLiteral("select flag from list_hscode where code = '01'"),
+                          {ColumnType::String}, &rows), 0);
+    QCOMPARE(rows.value(0).value(0).toString(), QStringLiteral("N"));
+    QCOMPARE(sqlca.rollback(), 0);
+    QCOMPARE(TestDatabase::column(db, QStringLiteral("select flag from list_hscode where code in ('01', '02') order by code")),
+             (QStringList{QStringLiteral("Y"), QStringLiteral("Y")}));
+    QCOMPARE(sqlca.disconnect(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_Transaction)
