@@ -8,7 +8,9 @@
 #include "mainwin/DetailPanel.h"
 #include "mainwin/MainLayout.h"
 #include "mainwin/SplitterBar.h"
+#include "mainwin/TrayIcon.h"
 #include "mainwin/u_tv.h"
+#include "menu/m_main.h"
 #include "runtime/DataView.h"
 #include "runtime/LayoutUnits.h"
 #include "runtime/MessageBox.h"
@@ -18,6 +20,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QEventLoop>
+#include <QPropertyAnimation>
 #include <QLabel>
 #include <QPointer>
 #include <QStatusBar>
@@ -122,6 +126,10 @@ void w_kiv::createControls()
     connect(tv_2, &runtime::TreeView::rightClicked, this,
             [this](long) { onTreeClick(dw_2, gs_jmwtype, QStringLiteral("R")); });
 
+    m_tray = new TrayIcon(this);
+    connect(m_tray, &TrayIcon::ue_traydoubleclicked, this, &w_kiv::ue_traydoubleclicked);
+    connect(m_tray, &TrayIcon::ue_trayrightclicked, this, &w_kiv::ue_trayrightclicked);
+
     m_clock = new QTimer(this);
     m_clock->setInterval(1000);
     connect(m_clock, &QTimer::timeout, this, &w_kiv::timer);
@@ -129,11 +137,13 @@ void w_kiv::createControls()
     const runtime::LayoutUnits units;
     resize(units.toPixels(MainLayout::kWindow.size()));
     move(units.toPixels(MainLayout::kWindow.topLeft()));
+    m_main::install(this);
 }
 
 void w_kiv::open()
 {
     runtime::postEvent(this, QStringLiteral("ue_postopen"));
+    m_tray->add();
     m_clock->start();
     timer();
     showMaximized();
@@ -268,14 +278,63 @@ bool w_kiv::closequery()
 
 void w_kiv::closeEvent(QCloseEvent *event)
 {
-    if (!m_closeConfirmed && !closequery()) {
-        event->ignore();
-        return;
+    if (!m_closeConfirmed) {
+        // The close box hides the window to the tray. Without a tray icon nobody could
+        // reach a hidden window, so the close box then asks like the menu's exit.
+        if (event->spontaneous() && m_tray->isShown()) {
+            hide();
+            event->ignore();
+            return;
+        }
+        if (!closequery()) {
+            event->ignore();
+            return;
+        }
+        m_closeConfirmed = true;
+        slideOut();
     }
-    m_closeConfirmed = true;
     dwPanel_1->hide();
     dwPanel_2->hide();
     QMainWindow::closeEvent(event);
+}
+
+void w_kiv::slideOut()
+{
+    if (!isVisible() || isMinimized())
+        return;
+    // Down and to the left in 0.3 s; the close waits for it, as the blocking animation did.
+    auto *animation = new QPropertyAnimation(this, "pos", this);
+    animation->setDuration(300);
+    animation->setStartValue(pos());
+    animation->setEndValue(pos() + QPoint(-width(), height()));
+    QEventLoop loop;
+    connect(animation, &QPropertyAnimation::finished, &loop, &QEventLoop::quit);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void w_kiv::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // Minimizing sends the window to the tray, when there is one to bring it back.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_tray->isShown())
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized())
+                hide();
+        });
+}
+
+void w_kiv::ue_traydoubleclicked()
+{
+    showMaximized();
+    raise();
+    activateWindow();
+    setFocus();
+}
+
+void w_kiv::ue_trayrightclicked()
+{
+    ue_traydoubleclicked();
 }
 
 // ---- layout

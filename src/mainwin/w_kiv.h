@@ -8,6 +8,7 @@ class u_tv;
 class u_url_link;
 class DetailPanel;
 class SplitterBar;
+class TrayIcon;
 
 namespace runtime {
 class DataView;
@@ -53,15 +54,19 @@ public:
     bool closequery();
 
     bool ib_debug = false;
+    TrayIcon *trayIcon() const { return m_tray; }
 
 public slots:
     void ue_postopen();
     void ue_refresh();
     void timer();
+    void ue_traydoubleclicked();
+    void ue_trayrightclicked();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void createControls();
@@ -70,6 +75,9 @@ private:
     void onTreeClick(runtime::DataView *view, const QString &mode, const QString &wanted);
     void applyLayout();
 
+    void slideOut();
+
     QTimer *m_clock = nullptr;
+    TrayIcon *m_tray = nullptr;
     bool m_closeConfirmed = false;
 };

@@ -1,6 +1,7 @@
 #include "app/kiv.h"
 
 #include "app/globals.h"
+#include "mainwin/TrayIcon.h"
 #include "mainwin/w_kiv.h"
 #include "runtime/ProfileStrings.h"
 #include "runtime/Transaction.h"
@@ -40,6 +41,10 @@ class tst_Kiv : public QObject
 {
     Q_OBJECT
 private slots:
+    // Start-up is tested on a desktop with a notification area; the tray's own tests cover
+    // the desktop without one.
+    void initTestCase() { TrayIcon::setAvailableForTesting(1); }
+
     void createSetsTheApplicationUp()
     {
         TestEnv env;

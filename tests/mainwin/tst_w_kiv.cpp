@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "mainwin/DetailPanel.h"
 #include "mainwin/MainLayout.h"
+#include "mainwin/TrayIcon.h"
 #include "mainwin/u_tv.h"
 #include "runtime/DataForm.h"
 #include "runtime/DataView.h"
@@ -180,6 +181,50 @@ private slots:
         QCOMPARE(f.recorder.boxes().last().defaultButton, 2);
         f.recorder.answer(1);
         QVERIFY(window.close());
+    }
+
+    void withoutATrayTheUserIsToldAndMinimizingStaysUsual()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        TrayIcon::setAvailableForTesting(0);
+        w_kiv window;
+        window.open();
+        TrayIcon::setAvailableForTesting(-1);
+        QCOMPARE(f.recorder.boxes().first().title, QStringLiteral("Systray error"));
+        QCOMPARE(f.recorder.boxes().first().text, QStringLiteral("Cannot add the systray icon!"));
+        QVERIFY(!window.trayIcon()->isShown());
+        window.showMinimized();
+        QCoreApplication::processEvents();
+        QVERIFY(window.isVisible());
+    }
+
+    void trayIconBringsTheWindowBack()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        TrayIcon::setAvailableForTesting(1);
+        w_kiv window;
+        window.open();
+        TrayIcon::setAvailableForTesting(-1);
+        QVERIFY(window.trayIcon()->isShown());
+        QCOMPARE(window.trayIcon()->icondata().cbsize, 88u);
+        QCOMPARE(window.trayIcon()->icondata().uflags, 7u);
+        QCOMPARE(QByteArray(window.trayIcon()->icondata().sztip.data()), QByteArray("Kivtree V2.2"));
+        window.showMinimized();
+        QTRY_VERIFY(!window.isVisible()); // minimized to the tray
+        window.trayIcon()->command(TrayIcon::wm_rbuttonup);
+        QVERIFY(window.isVisible());
+        QVERIFY(window.isMaximized());
+        window.hide();
+        window.trayIcon()->command(1); // a single click does nothing
+        QVERIFY(!window.isVisible());
+        window.trayIcon()->command(TrayIcon::wm_lbuttondblclk);
+        QVERIFY(window.isVisible());
+        // Closing through the program still asks first.
+        f.recorder.answer(2);
+        QVERIFY(!window.close());
+        QCOMPARE(f.recorder.boxes().last().text, QStringLiteral("是否真的退出 [Kivtree] 吗?"));
     }
 
     void clockShowsDateAndTime()
