@@ -143,10 +143,11 @@ void w_kiv::createControls()
 void w_kiv::open()
 {
     runtime::postEvent(this, QStringLiteral("ue_postopen"));
-    m_tray->add();
     m_clock->start();
     timer();
     showMaximized();
+    // Added once the window stands, so a "Systray error" box appears over it.
+    m_tray->add();
 }
 
 void w_kiv::fail(const QString &text)
@@ -379,6 +380,13 @@ void w_kiv::applyLayout()
     MainLayout::resize(c, units.pixelsToUnitsX(outer.width()), units.pixelsToUnitsY(outer.height()), ib_debug);
     if (!property("laidOut").toBool())
         c.bar.moveTop(MainLayout::kBar.y());
+    // The height reserve was measured for a slimmer frame; where our menu bar, toolbar and
+    // status line take more, the trees end at the bottom of the client area instead.
+    const int clientBottom = units.pixelsToUnitsY(centralWidget()->height()) - MainLayout::kTree1.x();
+    if (c.tree1.bottom() > clientBottom && clientBottom > c.tree1.top()) {
+        c.tree1.setBottom(clientBottom);
+        c.tree2.setHeight(c.tree1.height());
+    }
     place(tv_1, c.tree1, units);
     place(st_vertical, c.bar, units);
     place(tv_2, c.tree2, units);

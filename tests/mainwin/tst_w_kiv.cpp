@@ -3,16 +3,21 @@
 #include "app/globals.h"
 #include "mainwin/DetailPanel.h"
 #include "mainwin/MainLayout.h"
+#include "mainwin/SplitterBar.h"
 #include "mainwin/TrayIcon.h"
 #include "mainwin/u_tv.h"
 #include "runtime/DataForm.h"
 #include "runtime/DataView.h"
+#include "runtime/LayoutUnits.h"
 #include "runtime/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 
 #include <QFile>
 #include <QLabel>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QSpontaneKeyEvent>
 #include <QtTest>
 
 #include <memory>
@@ -237,26 +242,101 @@ private slots:
         QVERIFY(QDateTime::fromString(window.st_time->text(), QStringLiteral("yyyy-MM-dd hh:mm:ss")).isValid());
     }
 
-    void layoutSplitsTheWidth()
+    void closeBoxHidesToTheTrayWithoutAsking()
     {
-        MainLayout::Controls c;
-        MainLayout::resize(c, 1000, 800);
-        QCOMPARE(c.tree1.width(), 460);
-        QCOMPARE(c.tree2.width(), 460);
-        QCOMPARE(c.bar.width(), 20);
-        QCOMPARE(c.tree2.x(), c.tree1.x() + 480);
-        c.bar.moveLeft(100);
-        QCOMPARE(MainLayout::resizeBars(c, 1000), 1);
-        QCOMPARE(c.bar.x(), 150);
-        QCOMPARE(c.tree1.width(), 150 - c.tree1.x());
-        c.bar.moveLeft(900);
-        QCOMPARE(MainLayout::resizeBars(c, 1000), 1);
-        QCOMPARE(c.bar.x(), 800);
-        c.bar.moveLeft(100);
-        QCOMPARE(MainLayout::resizeBars(c, 300), 2);
-        QCOMPARE(c.bar.x(), 100);
-        MainLayout::resize(c, 1000, 800);
-        QCOMPARE(c.bar.x(), 1000 / 2 + c.tree1.x() - 40);
+        Fixture f;
+        QVERIFY(f.open());
+        TrayIcon::setAvailableForTesting(1);
+        w_kiv window;
+        window.open();
+        TrayIcon::setAvailableForTesting(-1);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCloseEvent closeBox;
+        QSpontaneKeyEvent::setSpontaneous(&closeBox); // as the window system sends it
+        qApp->notify(&window, &closeBox); // sendEvent would clear the spontaneous flag
+        QVERIFY(!closeBox.isAccepted());
+        QVERIFY(!window.isVisible());
+        QVERIFY(f.recorder.boxes().isEmpty());
+    }
+
+    void closeBoxWithoutATrayAsksTheClosingQuestion()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        TrayIcon::setAvailableForTesting(0);
+        w_kiv window;
+        window.open();
+        TrayIcon::setAvailableForTesting(-1);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        f.recorder.answer(2); // No
+        QCloseEvent closeBox;
+        QSpontaneKeyEvent::setSpontaneous(&closeBox);
+        qApp->notify(&window, &closeBox); // sendEvent would clear the spontaneous flag
+        QVERIFY(!closeBox.isAccepted());
+        QVERIFY(window.isVisible()); // nobody could reach a window hidden without a tray
+        QCOMPARE(f.recorder.boxes().last().text, QStringLiteral("是否真的退出 [Kivtree] 吗?"));
+    }
+
+    void draggingTheBarMovesOnlyTheBarUntilRelease()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        w_kiv window;
+        window.showNormal();
+        window.resize(1000, 700);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.tv_1->width() > 0);
+        QWidget *bar = window.st_vertical;
+        const QRect tree1 = window.tv_1->geometry();
+        const QRect tree2 = window.tv_2->geometry();
+        QCOMPARE(bar->x(), tree1.right() + 1); // the bar stands at the left tree's right edge
+
+        // Moving over the bar without a pressed button changes nothing.
+        QTest::mouseMove(bar, QPoint(2, 50));
+        QCOMPARE(bar->x(), tree1.right() + 1);
+
+        const QPoint grip(bar->width() / 2, 50);
+        QTest::mousePress(bar, Qt::LeftButton, {}, grip);
+        const int target = tree1.x() + tree1.width() / 2;
+        QTest::mouseMove(bar, bar->mapFromParent(QPoint(target, bar->y() + 50)));
+        QCOMPARE(bar->x(), target);
+        QCOMPARE(window.tv_1->geometry(), tree1); // the trees wait for the release
+        QCOMPARE(window.tv_2->geometry(), tree2);
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->mapFromParent(QPoint(target, bar->y() + 50)));
+
+        const int barX = bar->x();
+        QVERIFY(qAbs(barX - target) <= 2); // units round to pixels
+        QCOMPARE(window.tv_1->x(), tree1.x());
+        QVERIFY(qAbs(window.tv_1->geometry().right() + 1 - barX) <= 2);
+        QVERIFY(qAbs(window.tv_2->x() - (barX + bar->width())) <= 2);
+        QVERIFY(window.tv_2->width() > tree2.width());
+        QVERIFY(f.recorder.boxes().isEmpty());
+    }
+
+    void droppingTheBarTooFarLeftSaysSoOnce()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        w_kiv window;
+        window.showNormal();
+        window.resize(1000, 700);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QWidget *bar = window.st_vertical;
+        QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 50));
+        const QPoint nearTheLeftEdge = bar->mapFromParent(QPoint(2, bar->y() + 50));
+        QTest::mouseMove(bar, nearTheLeftEdge);
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, nearTheLeftEdge);
+        QCOMPARE(f.recorder.boxes().size(), 1);
+        QCOMPARE(f.recorder.boxes().first().title, QStringLiteral(":-)"));
+        QCOMPARE(f.recorder.boxes().first().text, QStringLiteral("我觉得太小了!"));
+        const runtime::LayoutUnits units;
+        QVERIFY(qAbs(units.pixelsToUnitsX(bar->x()) - MainLayout::kLeftLimit) <= 1);
+        QCOMPARE(window.tv_1->geometry().right() + 1, bar->x());
+
+        // A resize of the window centres the bar again.
+        window.resize(1100, 700);
+        QTRY_VERIFY(bar->x() > window.width() / 2 - 60);
+        QVERIFY(bar->x() < window.width() / 2 + 20);
     }
 };
 
