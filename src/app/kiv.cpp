@@ -1,5 +1,6 @@
 #include "app/kiv.h"
 
+#include "app/DataFolder.h"
 #include "app/HelpTexts.h"
 #include "app/ProfileDefaults.h"
 #include "app/f_registerodbc.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 
 namespace kiv {
 
@@ -125,6 +127,14 @@ int run(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kivtree"));
     QApplication::setApplicationVersion(QStringLiteral("2.2"));
+    QApplication::setDesktopFileName(QStringLiteral("kivtree"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/app/icons/kivtree-48.png"));
+    icon.addFile(QStringLiteral(":/app/icons/kivtree-128.png"));
+    QApplication::setWindowIcon(icon);
+    QString folderError;
+    if (!DataFolder::enter(&folderError)) // the start-up then reports the missing database
+        qWarning("Kivtree: %s", qPrintable(folderError));
 
     kiv application;
     application.create();

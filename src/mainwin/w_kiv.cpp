@@ -26,6 +26,7 @@
 #include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 
 namespace {
 QPointer<w_kiv> g_open;
@@ -145,6 +146,10 @@ void w_kiv::open()
     runtime::postEvent(this, QStringLiteral("ue_postopen"));
     m_clock->start();
     timer();
+    if (auto *toolbar = findChild<QToolBar *>()) {
+        toolbar->setWindowTitle(QStringLiteral("Welcome Velquor Workroom!"));
+        toolbar->show();
+    }
     showMaximized();
     // Added once the window stands, so a "Systray error" box appears over it.
     m_tray->add();

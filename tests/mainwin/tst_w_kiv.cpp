@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QSpontaneKeyEvent>
+#include <QToolBar>
 #include <QtTest>
 
 #include <memory>
@@ -213,6 +214,7 @@ private slots:
         window.open();
         TrayIcon::setAvailableForTesting(-1);
         QVERIFY(window.trayIcon()->isShown());
+        QCOMPARE(window.findChild<QToolBar *>()->windowTitle(), QStringLiteral("Welcome Velquor Workroom!"));
         QCOMPARE(window.trayIcon()->icondata().cbsize, 88u);
         QCOMPARE(window.trayIcon()->icondata().uflags, 7u);
         QCOMPARE(QByteArray(window.trayIcon()->icondata().sztip.data()), QByteArray("Kivtree V2.2"));
