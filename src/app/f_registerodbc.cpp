@@ -50,6 +50,9 @@ int f_registerodbc()
         // directory, and never a new empty database in place of a missing file.
         {sourceKey, "Database", QStringLiteral("./K-I-V.db")},
         {sourceKey, "NoCreat", QStringLiteral("1")},
+        // The driver's own wait for a file another program holds is 100 seconds per
+        // statement, a frozen window to the user; two seconds cover any short write.
+        {sourceKey, "Timeout", QStringLiteral("2000")},
     };
     // A write that fails is ignored: the data source still works without the drivers entry,
     // because its Driver names the library itself.

@@ -50,6 +50,8 @@ bool TrayIcon::add()
     QIcon icon = m_window ? m_window->windowIcon() : QIcon();
     if (icon.isNull())
         icon = QApplication::windowIcon();
+    if (icon.isNull()) // a tray entry without a picture cannot be seen or clicked
+        icon = QIcon(QStringLiteral(":/app/icons/kivtree-48.png"));
     m_icon->setIcon(icon);
     m_icon->setToolTip(QString::fromLocal8Bit(m_icondata.sztip.data()));
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {

@@ -108,6 +108,7 @@ void tst_f_registerodbc::writesTheEntriesAndTheSourceConnects()
     QCOMPARE(valueOf(kSourceKey, "DisableMultiROWfetch"), QStringLiteral("NO"));
     QCOMPARE(valueOf(kSourceKey, "Database"), QStringLiteral("./K-I-V.db"));
     QCOMPARE(valueOf(kSourceKey, "NoCreat"), QStringLiteral("1"));
+    QCOMPARE(valueOf(kSourceKey, "Timeout"), QStringLiteral("2000"));
     // Written in the order of the registration, in the files unixODBC reads.
     const QByteArray userIni = readAll(env.odbcIni());
     QVERIFY(userIni.indexOf("UID=DBA") < userIni.indexOf("DisableMultiROWfetch=NO"));
