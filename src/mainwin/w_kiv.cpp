@@ -256,7 +256,8 @@ void w_kiv::showPanel(runtime::DataView *view, bool show)
         const runtime::LayoutUnits units;
         const QRect design = view == dw_1 ? MainLayout::kPanel1 : MainLayout::kPanel2;
         if (!panel->property("placed").toBool()) {
-            panel->move(mapToGlobal(units.toPixels(design.topLeft())));
+            // Design positions count from the client area, below the menu bar and the toolbar.
+            panel->move(centralWidget()->mapToGlobal(units.toPixels(design.topLeft())));
             panel->setProperty("placed", true);
         }
     }

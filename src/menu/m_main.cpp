@@ -3,7 +3,9 @@
 #include "app/globals.h"
 #include "app/kiv.h"
 #include "auxiliary/w_about.h"
+#include "options/w_sys_option.h"
 #include "runtime/NamedEvents.h"
+#include "search/w_findats.h"
 #include "runtime/StockPictures.h"
 
 #include <QAction>
@@ -141,7 +143,7 @@ void m_main::buildToolbar()
 
 void m_main::m_option_clicked()
 {
-    // The options window is not part of this build yet.
+    w_sys_option::openFor(m_window);
 }
 
 void m_main::m_gen_clicked()
@@ -151,7 +153,7 @@ void m_main::m_gen_clicked()
 
 void m_main::m_output_clicked()
 {
-    // The find window is not part of this build yet.
+    w_findats::openFor(m_window);
 }
 
 void m_main::m_refresh_clicked()

@@ -4,6 +4,8 @@
 #include "auxiliary/w_about.h"
 #include "mainwin/u_tv.h"
 #include "mainwin/w_kiv.h"
+#include "options/w_sys_option.h"
+#include "search/w_findats.h"
 #include "runtime/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
@@ -14,6 +16,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -204,6 +207,49 @@ private slots:
 
             QTest::keyClick(&window, Qt::Key_F4);
             QTRY_COMPARE(window.tv_1->itemCount(), 5); // chapter 02 now comes from the database
+            QVERIFY(recorder.boxes().isEmpty());
+        }
+        transaction->disconnect();
+        sqlca = nullptr;
+    }
+
+    void f2AndF3OpenTheOptionsAndTheFindWindowOnce()
+    {
+        TestEnv env;
+        MessageRecorder recorder;
+        const QString file = env.path(QStringLiteral("K-I-V.db"));
+        QVERIFY(TestDatabase::create(file));
+        QVERIFY(TestDatabase::exec(file, QString::fromUtf8(kRows)));
+        gs_docname = env.configHome() + QStringLiteral("/velquor_kiv.ini");
+        auto transaction = std::make_unique<runtime::Transaction>();
+        transaction->dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(file));
+        transaction->autoCommit = false;
+        sqlca = transaction.get();
+        QCOMPARE(transaction->connect(), 0);
+        {
+            w_kiv window;
+            QVERIFY(activate(window));
+            window.ue_postopen();
+            QTest::keyClick(&window, Qt::Key_F2);
+            QTRY_VERIFY(w_sys_option::openInstance());
+            QPointer<w_sys_option> options = w_sys_option::openInstance();
+            QVERIFY(options->isVisible());
+            QVERIFY(!options->isModal());
+            QVERIFY(activate(window));
+            QTest::keyClick(&window, Qt::Key_F2);
+            QCOMPARE(window.findChildren<w_sys_option *>().size(), 1); // raised, not opened twice
+
+            QVERIFY(activate(window));
+            QTest::keyClick(&window, Qt::Key_F3);
+            QTRY_COMPARE(window.findChildren<w_findats *>().size(), 1);
+            w_findats *find = window.findChildren<w_findats *>().first();
+            QVERIFY(find->isVisible());
+            QVERIFY(!find->isModal());
+            QVERIFY(activate(window));
+            QTest::keyClick(&window, Qt::Key_F3);
+            QCOMPARE(window.findChildren<w_findats *>().size(), 1);
+            options->close();
+            find->close();
             QVERIFY(recorder.boxes().isEmpty());
         }
         transaction->disconnect();

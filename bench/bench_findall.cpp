@@ -1,0 +1,220 @@
+// "查找所有" with matching by parts for "其他" across both lists, from the click on "查找(&Y)"
+// to the finished result list: on the bundled database and on a ten-times database made from
+// it. Prints the times, the rows and the entries, and checks the entries against the
+// row-by-row algorithm (one find per match, a linear "begins with" scan of the list).
+#include "app/globals.h"
+#include "mainwin/u_tv.h"
+#include "mainwin/w_kiv.h"
+#include "runtime/DataView.h"
+#include "runtime/MessageBox.h"
+#include "runtime/Transaction.h"
+#include "runtime/TreeModel.h"
+#include "search/FindExpressionBuilder.h"
+#include "search/w_findats.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+QString connectString(const QString &databaseFile)
+{
+    return QStringLiteral("Driver=%1;Database=%2;NoCreat=1;")
+        .arg(QString::fromUtf8(KIV_SQLITE_ODBC_DRIVER), databaseFile);
+}
+
+std::unique_ptr<runtime::Transaction> connectTo(const QString &databaseFile)
+{
+    auto transaction = std::make_unique<runtime::Transaction>();
+    transaction->dbParm = QStringLiteral("Connectstring='%1'").arg(connectString(databaseFile));
+    transaction->autoCommit = false;
+    if (transaction->connect() != 0) {
+        std::fprintf(stderr, "cannot connect to %s: %s\n", qPrintable(databaseFile),
+                     qPrintable(transaction->sqlErrText()));
+        return nullptr;
+    }
+    return transaction;
+}
+
+// Nine more copies of every row: copy k puts the letter A..I before each code, and the
+// chapters A0..I9 (flag Y) select all of them, so each copy nests under its own chapters.
+bool makeTenTimes(const QString &source, const QString &target)
+{
+    QFile::remove(target);
+    if (!QFile::copy(source, target))
+        return false;
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    auto transaction = connectTo(target);
+    if (!transaction)
+        return false;
+    const QString hsColumns = QStringLiteral(
+        "zhcmcode, cpcode, name, dwcode, unit, bcflag, stdflag, dwflag, sz, jksl, zssl_set, zssl_ym, "
+        "zssl_set1, clde, cjdl, tsl, tsl_ym, tsl_new, splb, tsflag, note, flag, rsv_flag, op_user, op_date");
+    const QString jmwColumns = QStringLiteral("m_flag, name, unit, flag");
+    for (char letter = 'A'; letter <= 'I'; ++letter) {
+        const QString l = QString(QLatin1Char(letter));
+        const QStringList statements = {
+            QStringLiteral("INSERT INTO list_hscode(code, %1) SELECT '%2' || code, %1 FROM list_hscode "
+                           "WHERE substr(code, 1, 1) BETWEEN '0' AND '9'")
+                .arg(hsColumns, l),
+            QStringLiteral("INSERT INTO list_jmwcode(jmw_code, %1) SELECT '%2' || jmw_code, %1 FROM list_jmwcode "
+                           "WHERE substr(jmw_code, 1, 1) BETWEEN '0' AND '9'")
+                .arg(jmwColumns, l),
+        };
+        for (const QString &sql : statements) {
+            if (transaction->execute(sql) != 0) {
+                std::fprintf(stderr, "%s\n", qPrintable(transaction->sqlErrText()));
+                return false;
+            }
+        }
+        for (int digit = 0; digit <= 9; ++digit) {
+            const QString chapter = l + QString::number(digit);
+            if (transaction->execute(QStringLiteral("INSERT INTO list_hscode(code, name, flag) VALUES (?, ?, 'Y')"),
+                                     {chapter, QStringLiteral("副本章") + chapter})
+                    != 0
+                || transaction->execute(
+                       QStringLiteral("INSERT INTO list_jmwcode(jmw_code, name, flag) VALUES (?, ?, 'Y')"),
+                       {chapter, QStringLiteral("副本章") + chapter})
+                    != 0) {
+                std::fprintf(stderr, "%s\n", qPrintable(transaction->sqlErrText()));
+                return false;
+            }
+        }
+    }
+    return transaction->commit() == 0 && transaction->disconnect() == 0;
+}
+
+// The row-by-row algorithm of "查找所有": one find per match, each match's tree label with
+// its prefix, added unless an entry already begins with it (a linear scan of the entries).
+QStringList rowByRow(const w_kiv &window, const QString &input)
+{
+    QStringList entries;
+    const QString where = kiv::FindExpressionBuilder::nameSearch(input, QStringLiteral("M"));
+    const struct {
+        runtime::DataView *view;
+        u_tv *tree;
+        QString prefix;
+    } lists[] = {{window.dw_1, window.tv_1, w_findats::kCustomsPrefix},
+                 {window.dw_2, window.tv_2, w_findats::kForeignPrefix}};
+    for (const auto &list : lists) {
+        runtime::TreeItem item;
+        const long end = list.view->rowCount();
+        for (long r = list.view->find(where, 1, end); r >= 1;
+             r = r + 1 <= end ? list.view->find(where, r + 1, end) : 0) {
+            runtime::TreeItem read;
+            if (list.tree->getItem(long(list.view->itemNumber(r, QStringLiteral("handle"))), read) == 1)
+                item = read;
+            const QString value = list.prefix + item.label;
+            if (std::none_of(entries.cbegin(), entries.cend(),
+                             [&](const QString &entry) { return entry.startsWith(value); }))
+                entries.append(value);
+        }
+    }
+    return entries;
+}
+
+QStringList entriesOf(const QListWidget *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts.append(list->item(i)->text());
+    return texts;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+bool run(const char *title, const QString &databaseFile, const QString &profile)
+{
+    auto transaction = connectTo(databaseFile);
+    if (!transaction)
+        return false;
+    sqlca = transaction.get();
+    gs_docname = profile;
+
+    bool ok = true;
+    {
+        w_kiv window;
+        window.show();
+        window.ue_postopen();
+        w_findats *dialog = w_findats::openFor(&window);
+        dialog->rb_3->click();
+        dialog->rb_7->click();
+        dialog->sle_2->setText(QStringLiteral("其他"));
+        QApplication::processEvents();
+
+        std::vector<double> clickMs;
+        std::vector<double> paintedMs;
+        for (int round = 0; round < 5; ++round) {
+            QElapsedTimer timer;
+            timer.start();
+            dialog->cb_2->click();
+            clickMs.push_back(timer.nsecsElapsed() / 1e6);
+            QApplication::processEvents(); // the list and the trees repaint
+            paintedMs.push_back(timer.nsecsElapsed() / 1e6);
+        }
+
+        QElapsedTimer timer;
+        timer.start();
+        const QStringList expected = rowByRow(window, QStringLiteral("其他"));
+        const double referenceMs = timer.nsecsElapsed() / 1e6;
+        const QStringList entries = entriesOf(dialog->lb_1);
+        const bool same = entries == expected;
+        ok = same;
+        std::printf("%s: %ld + %ld rows, %lld entries; click to finished list: median %.1f ms "
+                    "(min %.1f, max %.1f), with the repaint %.1f ms; row-by-row reference %.1f ms; "
+                    "same entries in the same order: %s\n",
+                    title, window.dw_1->rowCount(), window.dw_2->rowCount(), qlonglong(entries.size()),
+                    median(clickMs), *std::min_element(clickMs.begin(), clickMs.end()),
+                    *std::max_element(clickMs.begin(), clickMs.end()), median(paintedMs), referenceMs,
+                    same ? "yes" : "NO");
+        dialog->close();
+    }
+    sqlca = nullptr;
+    transaction->disconnect();
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // Message boxes answer themselves: the benchmark runs unattended.
+    runtime::setMessageHandler([](const runtime::MessageRequest &request) { return request.defaultButton; });
+
+    QTemporaryDir work;
+    if (!work.isValid())
+        return 1;
+    const QString profile = work.filePath(QStringLiteral("velquor_kiv.ini"));
+    const QString bundled = QStringLiteral(KIV_RUN_DIR "/K-I-V.db");
+    const QString tenTimes = work.filePath(QStringLiteral("K-I-V-x10.db"));
+
+    bool ok = run("bundled database", bundled, profile);
+    QElapsedTimer timer;
+    timer.start();
+    if (!makeTenTimes(bundled, tenTimes)) {
+        std::fprintf(stderr, "cannot make the ten-times database\n");
+        return 1;
+    }
+    std::printf("(ten-times database made in %.0f ms)\n", timer.nsecsElapsed() / 1e6);
+    ok = run("ten-times database", tenTimes, profile) && ok;
+    return ok ? 0 : 1;
+}
