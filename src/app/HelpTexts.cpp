@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 namespace kiv {
 
@@ -18,8 +19,10 @@ std::array<QString, 8> cutHelpTexts(const QByteArray &content)
         const qsizetype from = start + startMarker.size();
         if (end < from)
             continue;
-        // The markers are ASCII, so cutting the bytes never splits a UTF-8 character.
-        texts[i] = QString::fromUtf8(content.mid(from, end - from));
+        // The markers are ASCII, so cutting the bytes never splits a UTF-8 character. A U+FEFF
+        // right after a marker is part of the text, not a byte order mark to drop.
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        texts[i] = decoder.decode(content.mid(from, end - from));
     }
     return texts;
 }

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QTemporaryFile>
 
 #include <optional>
@@ -78,9 +79,18 @@ ParsedLine parseLine(const QByteArray &data, const Line &line)
     return parsed;
 }
 
+// The text of a name or value. QString::fromUtf8 would drop a leading U+FEFF as a byte order
+// mark; inside a line it is a character of the name or value and must survive, or a name
+// written with it could never be found again.
+QString decoded(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 bool sameName(const QByteArray &raw, const QString &name)
 {
-    return QString::fromUtf8(raw).compare(name, Qt::CaseInsensitive) == 0;
+    return decoded(raw).compare(name, Qt::CaseInsensitive) == 0;
 }
 
 // Where a section and a key sit in a file. Only the first section of a name counts, and in it
@@ -187,7 +197,7 @@ QString profileString(const QString &file, const QString &section, const QString
     const Location loc = locate(*data, splitLines(*data), section.trimmed(), key.trimmed());
     if (loc.key < 0)
         return defaultValue;
-    return QString::fromUtf8(unquoted(loc.value));
+    return decoded(unquoted(loc.value));
 }
 
 int setProfileString(const QString &file, const QString &section, const QString &key,

@@ -50,6 +50,14 @@ private slots:
         QCOMPARE(texts[2], QStringLiteral("查找"));
     }
 
+    void leadingFeffBelongsToTheText()
+    {
+        // The file may start with a byte order mark; right after a marker U+FEFF is text.
+        const auto texts = cutHelpTexts(QByteArrayLiteral("\xEF\xBB\xBF#1\xEF\xBB\xBF" "Alpha#2Beta#3"));
+        QCOMPARE(texts[1], QString(QChar(0xFEFF)) + QStringLiteral("Alpha"));
+        QCOMPARE(texts[2], QStringLiteral("Beta"));
+    }
+
     void missingMarkersGiveEmptyTexts()
     {
         // #3 is missing: text 2 has no end and text 3 no start; the others stand.

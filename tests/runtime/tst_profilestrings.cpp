@@ -52,6 +52,7 @@ private slots:
     void appendsMissingSection();
     void createsMissingFileWithCrLf();
     void utf8RoundTrip();
+    void leadingFeffBelongsToTheName();
     void rejectsUnwritableNames();
     void failedWriteLeavesFileAlone();
     void survivesBinaryGarbage();
@@ -214,6 +215,21 @@ void TstProfileStrings::utf8RoundTrip()
     // Case folding covers more than ASCII.
     QCOMPARE(setProfileString(m_ini, "Größe", "Ä", "1"), 1);
     QCOMPARE(profileString(m_ini, "GRÖßE", "ä", "none"), QString("1"));
+}
+
+void TstProfileStrings::leadingFeffBelongsToTheName()
+{
+    // U+FEFF at the start of a name or value is a character there, not a byte order mark: what
+    // is written is found again, and a second write edits the key instead of adding a section.
+    const QString zwnbsp(QChar(0xFEFF));
+    QCOMPARE(setProfileString(m_ini, zwnbsp + "sec", zwnbsp + "key", zwnbsp + "v"), 1);
+    QCOMPARE(profileString(m_ini, zwnbsp + "sec", zwnbsp + "key", "none"), zwnbsp + "v");
+    QCOMPARE(profileString(m_ini, "sec", "key", "none"), QString("none"));
+    QCOMPARE(setProfileString(m_ini, zwnbsp + "sec", zwnbsp + "key", "2"), 1);
+    QCOMPARE(readFile(m_ini), (QString("[") + zwnbsp + "sec]\r\n" + zwnbsp + "key=2\r\n").toUtf8());
+    // The byte order mark of the file itself is still no part of the first line.
+    QVERIFY(writeFile(m_ini, "\xEF\xBB\xBF[data]\nHGtype=D\n"));
+    QCOMPARE(profileString(m_ini, "data", "HGtype", "none"), QString("D"));
 }
 
 void TstProfileStrings::rejectsUnwritableNames()
