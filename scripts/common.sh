@@ -11,6 +11,7 @@ KIV_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc libsqlite3-dev sqlite3
   xvfb xauth fonts-noto-cjk
+  clang-14 libclang-rt-14-dev
 )
 
 kiv_as_root() {
