@@ -22,17 +22,8 @@
 #include <sqlite3.h>
 
 namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
+const auto readAll = &TestEnv::readFile;
+const auto writeFile = &TestEnv::writeFile;
 
 bool makeDatabase(const QString &file)
 {

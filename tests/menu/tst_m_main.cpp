@@ -65,6 +65,29 @@ bool activate(QWidget &window)
 const char *kRows = "INSERT INTO list_hscode(code, name, flag) VALUES"
                     " ('01', '活动物', 'Y'), ('0101', 'Horses', NULL), ('02', '肉', 'N'), ('0201', 'Meat', NULL);"
                     "INSERT INTO list_jmwcode(jmw_code, m_flag, name, flag) VALUES ('01', 'N', '活动物', 'Y');";
+// The small database of kRows, connected as sqlca for a real main window.
+struct Connected {
+    TestEnv env;
+    MessageRecorder recorder;
+    QString file = env.path(QStringLiteral("K-I-V.db"));
+    std::unique_ptr<runtime::Transaction> transaction = std::make_unique<runtime::Transaction>();
+
+    bool open()
+    {
+        if (!TestDatabase::create(file) || !TestDatabase::exec(file, QString::fromUtf8(kRows)))
+            return false;
+        gs_docname = env.configHome() + QStringLiteral("/velquor_kiv.ini");
+        transaction->dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(file));
+        transaction->autoCommit = false;
+        sqlca = transaction.get();
+        return transaction->connect() == 0;
+    }
+    ~Connected()
+    {
+        transaction->disconnect();
+        sqlca = nullptr;
+    }
+};
 } // namespace
 
 class tst_m_main : public QObject
@@ -183,17 +206,10 @@ private slots:
 
     void f5RebuildsFromMemoryAndF4ReloadsTheDatabase()
     {
-        TestEnv env;
-        MessageRecorder recorder;
-        const QString file = env.path(QStringLiteral("K-I-V.db"));
-        QVERIFY(TestDatabase::create(file));
-        QVERIFY(TestDatabase::exec(file, QString::fromUtf8(kRows)));
-        gs_docname = env.configHome() + QStringLiteral("/velquor_kiv.ini");
-        auto transaction = std::make_unique<runtime::Transaction>();
-        transaction->dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(file));
-        transaction->autoCommit = false;
-        sqlca = transaction.get();
-        QCOMPARE(transaction->connect(), 0);
+        Connected db;
+        QVERIFY(db.open());
+        const QString &file = db.file;
+        MessageRecorder &recorder = db.recorder;
         {
             w_kiv window;
             QVERIFY(activate(window));
@@ -209,23 +225,13 @@ private slots:
             QTRY_COMPARE(window.tv_1->itemCount(), 5); // chapter 02 now comes from the database
             QVERIFY(recorder.boxes().isEmpty());
         }
-        transaction->disconnect();
-        sqlca = nullptr;
     }
 
     void f2AndF3OpenTheOptionsAndTheFindWindowOnce()
     {
-        TestEnv env;
-        MessageRecorder recorder;
-        const QString file = env.path(QStringLiteral("K-I-V.db"));
-        QVERIFY(TestDatabase::create(file));
-        QVERIFY(TestDatabase::exec(file, QString::fromUtf8(kRows)));
-        gs_docname = env.configHome() + QStringLiteral("/velquor_kiv.ini");
-        auto transaction = std::make_unique<runtime::Transaction>();
-        transaction->dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(file));
-        transaction->autoCommit = false;
-        sqlca = transaction.get();
-        QCOMPARE(transaction->connect(), 0);
+        Connected db;
+        QVERIFY(db.open());
+        MessageRecorder &recorder = db.recorder;
         {
             w_kiv window;
             QVERIFY(activate(window));
@@ -252,8 +258,6 @@ private slots:
             find->close();
             QVERIFY(recorder.boxes().isEmpty());
         }
-        transaction->disconnect();
-        sqlca = nullptr;
     }
 
     void exitAsksAndDecliningKeepsTheWindowOpen()

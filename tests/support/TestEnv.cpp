@@ -98,3 +98,15 @@ QStringList MessageRecorder::texts() const
         result.append(box.text);
     return result;
 }
+
+QByteArray TestEnv::readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool TestEnv::writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}

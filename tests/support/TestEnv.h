@@ -29,6 +29,10 @@ public:
     // A connect string that opens a database file directly, without a data source.
     static QString directConnectString(const QString &databaseFile);
 
+    // A file's whole content (empty when it cannot be read), and writing one whole.
+    static QByteArray readFile(const QString &path);
+    static bool writeFile(const QString &path, const QByteArray &content);
+
 private:
     QTemporaryDir m_dir;
     QString m_oldCwd;
