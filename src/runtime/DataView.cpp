@@ -1,5 +1,6 @@
 #include "runtime/DataView.h"
 
+#include "runtime/ColumnTextIndex.h"
 #include "runtime/DataViewAttributes.h"
 #include "runtime/FindExpression.h"
 #include "runtime/ItemValues.h"
@@ -275,17 +276,24 @@ long DataView::find(const QString &expression, long start, long end) const
     const long n = rowCount();
     if (n == 0)
         return 0;
+    const bool forward = start <= end;
+    const long first = forward ? std::max(start, 1L) : std::min(start, n);
+    const long last = forward ? std::min(end, n) : std::max(end, 1L);
+    if (forward ? first > last : first < last)
+        return 0;
+    if (parsed.equalityColumn() >= 0) {
+        // Selecting a tree item looks its row up by code: an index keeps that constant.
+        const ColumnTextIndex &index = m_buffer->textIndex(parsed.equalityColumn());
+        if (index.usable())
+            return index.find(parsed.equalityText(), int(first - 1), int(last - 1)) + 1;
+    }
     const QVector<QVector<QVariant>> &rows = m_buffer->rows();
-    if (start <= end) {
-        const long first = std::max(start, 1L);
-        const long last = std::min(end, n);
+    if (forward) {
         for (long r = first; r <= last; ++r) {
             if (parsed.matches(rows.at(r - 1)))
                 return r;
         }
     } else {
-        const long first = std::min(start, n);
-        const long last = std::max(end, 1L);
         for (long r = first; r >= last; --r) {
             if (parsed.matches(rows.at(r - 1)))
                 return r;

@@ -429,6 +429,19 @@ FindExpression::FindExpression(const QString &text, const QList<ColumnDefinition
     NodePtr root = parser.parse();
     if (root && parser.error().isEmpty()) {
         m_root = std::move(root);
+        if (const auto *compare = dynamic_cast<const CompareNode *>(m_root.get());
+            compare && compare->op == CompareOp::Equal) {
+            const auto *column = dynamic_cast<const ColumnNode *>(compare->left.get());
+            const auto *text = dynamic_cast<const TextNode *>(compare->right.get());
+            if (!column || !text) {
+                column = dynamic_cast<const ColumnNode *>(compare->right.get());
+                text = dynamic_cast<const TextNode *>(compare->left.get());
+            }
+            if (column && text) {
+                m_equalityColumn = column->index;
+                m_equalityText = text->text;
+            }
+        }
     } else {
         m_error = parser.error().isEmpty() ? QStringLiteral("invalid expression") : parser.error();
     }

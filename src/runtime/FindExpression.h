@@ -39,6 +39,12 @@ public:
     // invalid expression.
     bool matches(const QVector<QVariant> &row) const;
 
+    // When the expression is only "column = 'text'" (or "'text' = column"), the column's
+    // 0-based index and the text; -1 otherwise. Such an expression holds exactly for the rows
+    // whose item in that column is a text equal to it, which lets a caller use an index.
+    int equalityColumn() const { return m_equalityColumn; }
+    QString equalityText() const { return m_equalityText; }
+
     // The node classes of the parsed tree live in the implementation.
     struct Node;
 
@@ -46,6 +52,8 @@ private:
     QString m_text;
     QString m_error;
     std::unique_ptr<Node> m_root;
+    int m_equalityColumn = -1;
+    QString m_equalityText;
 };
 
 } // namespace runtime

@@ -1,5 +1,7 @@
 #include "runtime/RowBuffer.h"
 
+#include "runtime/ColumnTextIndex.h"
+
 #include <algorithm>
 
 namespace runtime {
@@ -18,6 +20,7 @@ void RowBuffer::setRows(QVector<QVector<QVariant>> rows)
     m_rows = std::move(rows);
     m_changes = QVector<RowChanges>(m_rows.size());
     m_modifiedRows = 0;
+    m_textIndexes.clear();
     emit rowsReset();
 }
 
@@ -40,6 +43,7 @@ void RowBuffer::setValue(int row, int column, const QVariant &value)
         changes.insert(pos, Change{column, item});
     }
     item = value;
+    m_textIndexes.remove(column);
     emit itemChanged(row, column);
 }
 
@@ -97,8 +101,17 @@ bool RowBuffer::reorder(const QVector<int> &order)
     }
     m_rows = std::move(rows);
     m_changes = std::move(changes);
+    m_textIndexes.clear();
     emit rowsReordered(order);
     return true;
+}
+
+const ColumnTextIndex &RowBuffer::textIndex(int column) const
+{
+    std::shared_ptr<const ColumnTextIndex> &index = m_textIndexes[column];
+    if (!index)
+        index = std::make_shared<const ColumnTextIndex>(m_rows, column);
+    return *index;
 }
 
 } // namespace runtime

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QVariant>
 #include <QVector>
 
+#include <memory>
+
 namespace runtime {
+
+class ColumnTextIndex;
 
 // The rows of one or more data views (views that share data hold the same buffer) with
 // their change flags. Rows and columns are 0-based here; the views number them from 1.
@@ -46,6 +51,10 @@ public:
     // Each row keeps its flags and original values. Emits rowsReordered().
     bool reorder(const QVector<int> &order);
 
+    // The rows of a column grouped by text, built on first use and kept until the rows or
+    // that column change.
+    const ColumnTextIndex &textIndex(int column) const;
+
 signals:
     void rowsReset();
     void rowsReordered(const QVector<int> &order);
@@ -62,6 +71,7 @@ private:
     QVector<QVector<QVariant>> m_rows;
     QVector<RowChanges> m_changes; // parallel to m_rows; empty = row not modified
     int m_modifiedRows = 0;
+    mutable QHash<int, std::shared_ptr<const ColumnTextIndex>> m_textIndexes;
 };
 
 } // namespace runtime

@@ -85,6 +85,7 @@ private slots:
     void findForwardsBackwardsAndClipping();
     void findInvalidAndCache();
     void findEqualsRowByRowSearch();
+    void findByTextFollowsEveryChange();
     void currentRowAndScrolling();
     void selection();
     void sortIsStableAndTyped();
@@ -257,6 +258,66 @@ void TestDataView::findEqualsRowByRowSearch()
         backwards.prepend(r);
     QCOMPARE(backwards, expected);
     QCOMPARE(stepAll(view, "code = '2999'"), QList<long>{3000});
+}
+
+void TestDataView::findByTextFollowsEveryChange()
+{
+    // "column = 'text'" is answered from an index; "c = 't' and c = 't'" is tested row by
+    // row. Both must give the same row for every range, before and after the rows change.
+    DataView view;
+    view.setDefinition(chapterDefinition());
+    QVector<QVector<QVariant>> rows;
+    for (int i = 0; i < 60; ++i)
+        rows.append({QString::number(i % 9), i % 5 == 0 ? QVariant() : QVariant(i % 4 ? "Y" : ""), "N", double(i), i});
+    view.loadRows(rows);
+    const auto agreeEverywhere = [&view](const QString &column, const QString &text) {
+        const QString indexed = QStringLiteral("%1 = '%2'").arg(column, text);
+        const QString scanned = QStringLiteral("%1 and '%2' = %3").arg(indexed, text, column);
+        const long n = view.rowCount();
+        for (long a = -1; a <= n + 2; a += 3) {
+            for (long b = -1; b <= n + 2; b += 4) {
+                if (view.find(indexed, a, b) != view.find(scanned, a, b)) {
+                    qWarning("%s differs from %ld to %ld", qPrintable(indexed), a, b);
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    QCOMPARE(view.find("code = '4'", 1, 60), 5);
+    QCOMPARE(view.find("'4' = code", 60, 1), 59);   // the text may stand on either side
+    QCOMPARE(view.find("code = '4'", 6, 13), 0);
+    QCOMPARE(view.find("name = ''", 1, 60), 5);      // an empty text, but never a null
+    QVERIFY(agreeEverywhere("code", "4"));
+    QVERIFY(agreeEverywhere("name", ""));
+
+    view.setItem(5, "code", "x");                    // an edit moves the row out of "4"
+    QCOMPARE(view.find("code = '4'", 1, 60), 14);
+    QCOMPARE(view.find("code = 'x'", 1, 60), 5);
+    QVERIFY(agreeEverywhere("code", "4"));
+
+    QCOMPARE(view.setSort("code D, handle A"), 1);
+    view.sort();                                     // the rows move: the index follows
+    QCOMPARE(view.itemString(view.find("code = '4'", 1, 60), "handle"), QStringLiteral("13"));
+    QVERIFY(agreeEverywhere("code", "4"));
+
+    DataView secondary;                              // an edit through a view sharing the rows
+    secondary.setDefinition(chapterDefinition());
+    QCOMPARE(secondary.shareData(&view), 1);
+    const long row = view.find("code = 'x'", 1, 60);
+    secondary.setItem(row, "code", "y");
+    QCOMPARE(view.find("code = 'x'", 1, 60), 0);
+    QCOMPARE(view.find("code = 'y'", 1, 60), row);
+
+    view.loadRows({{"7", "a", "Y", 1.0, 0}});
+    QCOMPARE(view.find("code = '4'", 1, 1), 0);
+    QCOMPARE(view.find("code = '7'", 1, 1), 1);
+
+    // A column holding numbers compares a text as a number: "9" finds 9.0 and "09" too.
+    view.loadRows(sampleRows());
+    QCOMPARE(view.find("tsl = '9'", 1, 5), 3);
+    QCOMPARE(view.find("tsl = '09'", 1, 5), 3);
+    QVERIFY(agreeEverywhere("tsl", "10"));
 }
 
 void TestDataView::currentRowAndScrolling()
