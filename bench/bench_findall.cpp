@@ -15,6 +15,8 @@
 #include "search/FindExpressionBuilder.h"
 #include "search/w_findats.h"
 
+#include "BenchDatabase.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -31,73 +33,6 @@
 #include <vector>
 
 namespace {
-
-QString connectString(const QString &databaseFile)
-{
-    return QStringLiteral("Driver=%1;Database=%2;NoCreat=1;")
-        .arg(QString::fromUtf8(KIV_SQLITE_ODBC_DRIVER), databaseFile);
-}
-
-std::unique_ptr<runtime::Transaction> connectTo(const QString &databaseFile)
-{
-    auto transaction = std::make_unique<runtime::Transaction>();
-    transaction->dbParm = QStringLiteral("Connectstring='%1'").arg(connectString(databaseFile));
-    transaction->autoCommit = false;
-    if (transaction->connect() != 0) {
-        std::fprintf(stderr, "cannot connect to %s: %s\n", qPrintable(databaseFile),
-                     qPrintable(transaction->sqlErrText()));
-        return nullptr;
-    }
-    return transaction;
-}
-
-// Nine more copies of every row: copy k puts the letter A..I before each code, and the
-// chapters A0..I9 (flag Y) select all of them, so each copy nests under its own chapters.
-bool makeTenTimes(const QString &source, const QString &target)
-{
-    QFile::remove(target);
-    if (!QFile::copy(source, target))
-        return false;
-    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
-    auto transaction = connectTo(target);
-    if (!transaction)
-        return false;
-    const QString hsColumns = QStringLiteral(
-        "zhcmcode, cpcode, name, dwcode, unit, bcflag, stdflag, dwflag, sz, jksl, zssl_set, zssl_ym, "
-        "zssl_set1, clde, cjdl, tsl, tsl_ym, tsl_new, splb, tsflag, note, flag, rsv_flag, op_user, op_date");
-    const QString jmwColumns = QStringLiteral("m_flag, name, unit, flag");
-    for (char letter = 'A'; letter <= 'I'; ++letter) {
-        const QString l = QString(QLatin1Char(letter));
-        const QStringList statements = {
-            QStringLiteral("INSERT INTO list_hscode(code, %1) SELECT '%2' || code, %1 FROM list_hscode "
-                           "WHERE substr(code, 1, 1) BETWEEN '0' AND '9'")
-                .arg(hsColumns, l),
-            QStringLiteral("INSERT INTO list_jmwcode(jmw_code, %1) SELECT '%2' || jmw_code, %1 FROM list_jmwcode "
-                           "WHERE substr(jmw_code, 1, 1) BETWEEN '0' AND '9'")
-                .arg(jmwColumns, l),
-        };
-        for (const QString &sql : statements) {
-            if (transaction->execute(sql) != 0) {
-                std::fprintf(stderr, "%s\n", qPrintable(transaction->sqlErrText()));
-                return false;
-            }
-        }
-        for (int digit = 0; digit <= 9; ++digit) {
-            const QString chapter = l + QString::number(digit);
-            if (transaction->execute(QStringLiteral("INSERT INTO list_hscode(code, name, flag) VALUES (?, ?, 'Y')"),
-                                     {chapter, QStringLiteral("副本章") + chapter})
-                    != 0
-                || transaction->execute(
-                       QStringLiteral("INSERT INTO list_jmwcode(jmw_code, name, flag) VALUES (?, ?, 'Y')"),
-                       {chapter, QStringLiteral("副本章") + chapter})
-                    != 0) {
-                std::fprintf(stderr, "%s\n", qPrintable(transaction->sqlErrText()));
-                return false;
-            }
-        }
-    }
-    return transaction->commit() == 0 && transaction->disconnect() == 0;
-}
 
 // The row-by-row algorithm of "查找所有": one find per match, each match's tree label with
 // its prefix, added unless an entry already begins with it (a linear scan of the entries).
@@ -144,7 +79,7 @@ double median(std::vector<double> values)
 
 bool run(const char *title, const QString &databaseFile, const QString &profile, int rounds)
 {
-    auto transaction = connectTo(databaseFile);
+    auto transaction = bench::connectTo(databaseFile);
     if (!transaction)
         return false;
     sqlca = transaction.get();
@@ -216,7 +151,7 @@ int main(int argc, char **argv)
     bool ok = run("bundled database", bundled, profile, 5);
     QElapsedTimer timer;
     timer.start();
-    if (!makeTenTimes(bundled, tenTimes)) {
+    if (!bench::makeTenTimes(bundled, tenTimes)) {
         std::fprintf(stderr, "cannot make the ten-times database\n");
         return 1;
     }

@@ -9,6 +9,8 @@ namespace runtime {
 namespace {
 // Space left and right of a state picture.
 constexpr int kStateMargin = 1;
+// Enough for the labels the header measures while a user browses; more is started afresh.
+constexpr qsizetype kMaxRememberedSizes = 50000;
 } // namespace
 
 TreeItemDelegate::TreeItemDelegate(TreeView *view)
@@ -58,11 +60,30 @@ void TreeItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
 
 QSize TreeItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
+    const QString context = QStringLiteral("%1|%2x%3|%4x%5|%6x%7|%8")
+                                .arg(option.font.key())
+                                .arg(m_view->pictureSize().width()).arg(m_view->pictureSize().height())
+                                .arg(m_view->statePictureSize().width()).arg(m_view->statePictureSize().height())
+                                .arg(option.decorationSize.width()).arg(option.decorationSize.height())
+                                .arg(quintptr(m_view->style()));
+    if (context != m_sizesContext || m_sizes.size() > kMaxRememberedSizes) {
+        m_sizes.clear();
+        m_sizesContext = context;
+    }
+    QStyleOptionViewItem item(option);
+    initStyleOption(&item, index);
+    const bool reservesState = reservesStatePicture(stateIndex(index));
+    const SizeKey key{item.text, int(item.features) << 2 | (item.font.bold() ? 2 : 0) | (reservesState ? 1 : 0)};
+    const auto known = m_sizes.constFind(key);
+    if (known != m_sizes.cend())
+        return *known;
+
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    if (reservesStatePicture(stateIndex(index))) {
+    if (reservesState) {
         size.rwidth() += m_view->statePictureSize().width() + 2 * kStateMargin;
         size.setHeight(qMax(size.height(), m_view->statePictureSize().height()));
     }
+    m_sizes.insert(key, size);
     return size;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QHash>
+#include <QSize>
+#include <QString>
 #include <QStyledItemDelegate>
 
 namespace runtime {
@@ -30,7 +33,20 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 
 private:
+    // A label's size depends on its text and on a few per-item flags; the font, picture size
+    // and style are the same for every item of the view.
+    struct SizeKey {
+        QString text;
+        int flags;
+        bool operator==(const SizeKey &other) const { return flags == other.flags && text == other.text; }
+        friend size_t qHash(const SizeKey &key, size_t seed = 0) { return qHashMulti(seed, key.text, key.flags); }
+    };
+
     TreeView *m_view;
+    // The header sizes the column to its contents on every expand and scroll, measuring up to
+    // a thousand labels each time; text layout is the slow part, so sizes are remembered.
+    mutable QHash<SizeKey, QSize> m_sizes;
+    mutable QString m_sizesContext; // font, picture sizes and style the sizes were measured with
 };
 
 } // namespace runtime

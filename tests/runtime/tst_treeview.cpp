@@ -5,6 +5,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
+#include <QHeaderView>
 #include <QImage>
 #include <QPainter>
 #include <QSignalSpy>
@@ -65,6 +66,7 @@ private slots:
     void redrawOffDefersViewWork();
     void deleteAllClearsSelection();
     void itemsAreAccessibleByLabel();
+    void columnWidthFollowsLabelsFontAndPictures();
 
 private:
     void showView();
@@ -427,3 +429,39 @@ void TestTreeView::itemsAreAccessibleByLabel()
 
 QTEST_MAIN(TestTreeView)
 #include "tst_treeview.moc"
+
+void TestTreeView::columnWidthFollowsLabelsFontAndPictures()
+{
+    // Label sizes are remembered between measurements: every change that makes a label wider
+    // must still widen the column.
+    showView();
+    const auto width = [this] {
+        QCoreApplication::processEvents(); // the header sizes the column on the next layout
+        return m_view->header()->sectionSize(0);
+    };
+    const int before = width();
+    QVERIFY(before > 0);
+    QCOMPARE(width(), before); // measured again from what is remembered: the same
+
+    TreeItem longer = item(QStringLiteral("gamma with a much longer label than the others"));
+    QCOMPARE(m_view->setItem(m_c, longer), 1);
+    const int withLongLabel = width();
+    QVERIFY2(withLongLabel > before, qPrintable(QStringLiteral("%1 <= %2").arg(withLongLabel).arg(before)));
+
+    longer.bold = true;
+    QCOMPARE(m_view->setItem(m_c, longer), 1);
+    const int bold = width();
+    QVERIFY(bold > withLongLabel);
+
+    QFont font = m_view->font();
+    font.setPointSize(font.pointSize() * 2);
+    m_view->setFont(font);
+    const int bigFont = width();
+    QVERIFY(bigFont > bold);
+
+    m_view->setPictureSize(QSize(48, 48));
+    QVERIFY(width() > bigFont);
+
+    QCOMPARE(m_view->setItem(m_c, item(QStringLiteral("g"))), 1);
+    QVERIFY(width() < bigFont + 32);
+}

@@ -1,0 +1,155 @@
+// Start-up and responsiveness of the main window on the bundled database and on a ten-times
+// database made from it (189,760 + 69,450 rows): how long the loading blocks the window
+// (reading both lists, building both trees), the memory it takes, and what a user then waits
+// for: the first paint, selecting items all over the tree (each selection finds the item's
+// row), opening chapters, and the reload that follows a change of the chapter choice.
+#include "app/globals.h"
+#include "mainwin/u_tv.h"
+#include "mainwin/w_kiv.h"
+#include "runtime/DataView.h"
+#include "runtime/MessageBox.h"
+#include "runtime/Transaction.h"
+#include "runtime/TreeModel.h"
+
+#include "BenchDatabase.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+struct Stats {
+    double median = 0;
+    double max = 0;
+};
+
+Stats statsOf(std::vector<double> values)
+{
+    if (values.empty())
+        return {};
+    std::sort(values.begin(), values.end());
+    return {values[values.size() / 2], values.back()};
+}
+
+double msSince(const QElapsedTimer &timer)
+{
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// The handles of the chapters: the children of the tree's root item.
+std::vector<long> chapters(const u_tv &tree)
+{
+    std::vector<long> handles;
+    const long root = tree.findItem(runtime::TreeNavigation::Root, 0);
+    for (long h = tree.findItem(runtime::TreeNavigation::Child, root); h > 0;
+         h = tree.findItem(runtime::TreeNavigation::Next, h))
+        handles.push_back(h);
+    return handles;
+}
+
+bool run(const char *title, const QString &databaseFile, const QString &profile)
+{
+    auto transaction = bench::connectTo(databaseFile);
+    if (!transaction)
+        return false;
+    sqlca = transaction.get();
+    gs_docname = profile;
+    bool ok = true;
+    {
+        const double rssBefore = bench::residentMiB();
+        w_kiv window;
+        window.resize(1280, 800);
+        window.show();
+        QApplication::processEvents();
+
+        QElapsedTimer timer;
+        timer.start();
+        window.ue_postopen(); // the event loop waits for all of it
+        const double loadMs = msSince(timer);
+        timer.restart();
+        QApplication::processEvents();
+        const double firstPaintMs = msSince(timer);
+        const long rows1 = window.dw_1->rowCount();
+        const long rows2 = window.dw_2->rowCount();
+        const double rssLoaded = bench::residentMiB();
+        ok = rows1 > 0 && rows2 > 0 && window.tv_1->itemCount() > 0;
+
+        // Items all over the customs list, as a user clicks through it.
+        std::vector<double> selectMs;
+        const long step = std::max(1L, rows1 / 200);
+        for (long r = 1; r <= rows1; r += step) {
+            const long handle = long(window.dw_1->itemNumber(r, QStringLiteral("handle")));
+            if (handle <= 0)
+                continue;
+            timer.restart();
+            window.tv_1->selectItem(handle);
+            QApplication::processEvents();
+            selectMs.push_back(msSince(timer));
+            if (window.dw_1->currentRow() != r) {
+                std::fprintf(stderr, "selecting row %ld's item showed row %ld\n", r, window.dw_1->currentRow());
+                ok = false;
+            }
+        }
+
+        std::vector<double> expandMs;
+        const std::vector<long> tops = chapters(*window.tv_1);
+        for (size_t i = 0; i < tops.size(); i += std::max<size_t>(1, tops.size() / 40)) {
+            timer.restart();
+            window.tv_1->expandItem(tops[i]);
+            QApplication::processEvents();
+            expandMs.push_back(msSince(timer));
+        }
+
+        timer.restart();
+        window.ue_refresh();
+        QApplication::processEvents();
+        const double refreshMs = msSince(timer);
+
+        const Stats select = statsOf(selectMs);
+        const Stats expand = statsOf(expandMs);
+        std::printf("%s:\n  %ld + %ld rows, %d + %d tree items, %zu chapters\n"
+                    "  loading (both lists read, both trees built): %.0f ms; first paint after it %.0f ms\n"
+                    "  memory: %.0f MiB more after loading (resident %.0f MiB, peak %.0f MiB)\n"
+                    "  selecting an item: median %.1f ms, max %.1f ms (%zu items)\n"
+                    "  opening a chapter: median %.1f ms, max %.1f ms (%zu chapters)\n"
+                    "  rebuilding both trees after a chapter change: %.0f ms\n",
+                    title, rows1, rows2, window.tv_1->itemCount(), window.tv_2->itemCount(), tops.size(), loadMs,
+                    firstPaintMs, rssLoaded - rssBefore, rssLoaded, bench::peakResidentMiB(), select.median,
+                    select.max, selectMs.size(), expand.median, expand.max, expandMs.size(), refreshMs);
+        std::fflush(stdout);
+    }
+    sqlca = nullptr;
+    transaction->disconnect();
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // Message boxes answer themselves: the benchmark runs unattended.
+    runtime::setMessageHandler([](const runtime::MessageRequest &request) { return request.defaultButton; });
+
+    QTemporaryDir work;
+    if (!work.isValid())
+        return 1;
+    const QString profile = work.filePath(QStringLiteral("velquor_kiv.ini"));
+    const QString bundled = QStringLiteral(KIV_RUN_DIR "/K-I-V.db");
+    const QString tenTimes = work.filePath(QStringLiteral("K-I-V-x10.db"));
+    if (!bench::makeTenTimes(bundled, tenTimes)) {
+        std::fprintf(stderr, "cannot make the ten-times database\n");
+        return 1;
+    }
+    bool ok = run("bundled database", bundled, profile);
+    if (!qEnvironmentVariableIsSet("KIV_BENCH_QUICK"))
+        ok = run("ten-times database", tenTimes, profile) && ok;
+    return ok ? 0 : 1;
+}
