@@ -124,6 +124,49 @@ private slots:
         app.close();
     }
 
+    // The database turning read-only while the program runs. Root ignores file permissions and
+    // an open file stays writable after a chmod, so the engine's own read-only switch stands in:
+    // every write is refused with the same "readonly database" error a read-only file gives.
+    void databaseReadOnlyDuringASaveSavesNothingUntilRetried()
+    {
+        TestEnv env;
+        const QString db = env.path(QStringLiteral("K-I-V.db"));
+        QVERIFY(makeDatabase(db));
+        MessageRecorder recorder;
+        kiv::kiv app;
+        app.create();
+        QCOMPARE(app.open(), 1);
+        w_kiv *main = app.mainWindow();
+        QTRY_COMPARE(main->tv_1->itemCount(), 3);
+        w_sys_option *options = w_sys_option::openFor(main);
+        QTRY_COMPARE(options->dw_1->dataView()->rowCount(), 1L);
+        QCOMPARE(options->dw_1->dataView()->setItem(1, QStringLiteral("flag"), QStringLiteral("N")), 1);
+        QCOMPARE(options->dw_2->dataView()->setItem(1, QStringLiteral("flag"), QStringLiteral("N")), 1);
+        const QString hgFlag = QStringLiteral("SELECT flag FROM list_hscode WHERE code = '01'");
+        const QString wmFlag = QStringLiteral("SELECT flag FROM list_jmwcode WHERE jmw_code = '01'");
+
+        QCOMPARE(sqlca->execute(QStringLiteral("PRAGMA query_only = ON")), 0);
+        QTest::mouseClick(options->cb_3, Qt::LeftButton); // 应用
+        QCOMPARE(recorder.boxes().size(), 1);
+        QCOMPARE(recorder.boxes().last().title, QStringLiteral("Warning :"));
+        QCOMPARE(recorder.boxes().last().text, QStringLiteral("Hello User,The Operate is  invalidation!!"));
+        QCOMPARE(TestDatabase::column(db, hgFlag), QStringList{QStringLiteral("Y")});
+        QCOMPARE(TestDatabase::column(db, wmFlag), QStringList{QStringLiteral("Y")});
+        QCOMPARE(options->dw_1->dataView()->modifiedCount(), 1L);
+        QCOMPARE(options->dw_2->dataView()->modifiedCount(), 1L);
+        QCOMPARE(main->tv_1->itemCount(), 3); // the trees still show what is stored
+
+        // Writable again: the same save goes through for both lists and the trees follow.
+        QCOMPARE(sqlca->execute(QStringLiteral("PRAGMA query_only = OFF")), 0);
+        QTest::mouseClick(options->cb_3, Qt::LeftButton);
+        QCOMPARE(recorder.boxes().size(), 1);
+        QCOMPARE(TestDatabase::column(db, hgFlag), QStringList{QStringLiteral("N")});
+        QCOMPARE(TestDatabase::column(db, wmFlag), QStringList{QStringLiteral("N")});
+        QTRY_COMPARE(main->tv_1->itemCount(), 1);
+        options->close();
+        app.close();
+    }
+
     void corruptProfileFileIsReadAsDefaultsAndKept()
     {
         TestEnv env;
