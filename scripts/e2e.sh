@@ -56,10 +56,19 @@ start_program
 [ -f "$USERDB" ] || fail "the user's database copy was not made"
 shot main
 
-step "F3: find by name, list all, pick an entry"
+click() { # window x y: a click at a point of the window's client area
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+  sleep 0.3
+}
+
+step "F3: find by parts of the name in both lists, list all, pick an entry"
 key F3
 wait_window '^快速查找$'
-xdotool type --delay 50 "活动物"
+FIND=$(xdotool search --onlyvisible --name '^快速查找$' | head -1)
+click "$FIND" 290 38  # 同时查找
+click "$FIND" 185 187 # 匹配查找
+click "$FIND" 214 138 # the name field
+xdotool type --delay 50 "马"
 key Return
 sleep 1
 shot find

@@ -95,6 +95,8 @@ void w_kiv::createControls()
     st_time = new QLabel(mdi_1);
     st_time->setObjectName(QStringLiteral("st_time"));
     st_time->setAccessibleName(QStringLiteral("时钟"));
+    // The clock stands over the foreign-trade tree: an opaque face keeps it readable over long labels.
+    st_time->setAutoFillBackground(true);
     st_vertical = new SplitterBar(mdi_1);
     connect(st_vertical, &SplitterBar::released, this, &w_kiv::wf_resizebars);
     tv_2 = new u_tv(mdi_1);
