@@ -72,6 +72,8 @@ xdotool type --delay 50 "马"
 key Return
 sleep 1
 shot find
+# A missed click or an empty result ends in the find hint box (":-)查找提示").
+if xdotool search --onlyvisible --name '查找提示' >/dev/null; then fail "the find gave a hint instead of a list"; fi
 key Tab Tab Down # through 帮助 to the result list, then the next entry
 sleep 1
 shot find-picked
