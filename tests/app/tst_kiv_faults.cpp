@@ -10,6 +10,7 @@
 #include "runtime/DataView.h"
 #include "runtime/ProfileStrings.h"
 #include "runtime/Transaction.h"
+#include "support/ChapterListDriver.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 
@@ -100,7 +101,7 @@ private slots:
         QTRY_COMPARE(main->tv_1->itemCount(), 3); // root, 01, 0101
         w_sys_option *options = w_sys_option::openFor(main);
         QTRY_COMPARE(options->dw_1->dataView()->rowCount(), 1L);
-        QCOMPARE(options->dw_1->dataView()->setItem(1, QStringLiteral("flag"), QStringLiteral("N")), 1);
+        ChapterListDriver::toggleFlag(options->dw_1, 1); // 01 off
 
         {
             ForeignLock lock(db);
@@ -140,8 +141,8 @@ private slots:
         QTRY_COMPARE(main->tv_1->itemCount(), 3);
         w_sys_option *options = w_sys_option::openFor(main);
         QTRY_COMPARE(options->dw_1->dataView()->rowCount(), 1L);
-        QCOMPARE(options->dw_1->dataView()->setItem(1, QStringLiteral("flag"), QStringLiteral("N")), 1);
-        QCOMPARE(options->dw_2->dataView()->setItem(1, QStringLiteral("flag"), QStringLiteral("N")), 1);
+        ChapterListDriver::toggleFlag(options->dw_1, 1); // 01 off
+        ChapterListDriver::toggleFlag(options->dw_2, 1);
         const QString hgFlag = QStringLiteral("SELECT flag FROM list_hscode WHERE code = '01'");
         const QString wmFlag = QStringLiteral("SELECT flag FROM list_jmwcode WHERE jmw_code = '01'");
 

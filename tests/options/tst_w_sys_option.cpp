@@ -10,6 +10,7 @@
 #include "runtime/ProfileStrings.h"
 #include "runtime/Transaction.h"
 #include "runtime/TreeModel.h"
+#include "support/ChapterListDriver.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 
@@ -109,12 +110,7 @@ QStringList shownFlags(const u_list_dw *list)
 
 // Toggles a row's check box as the user does from the keyboard: the row's flag cell made current,
 // then the space bar.
-void toggleFlag(u_list_dw *list, int row)
-{
-    const int column = list->dataModel()->modelColumn(QStringLiteral("flag"));
-    list->setCurrentIndex(list->dataModel()->index(row - 1, column));
-    QTest::keyClick(list, Qt::Key_Space);
-}
+using ChapterListDriver::toggleFlag;
 
 void clickHeader(u_list_dw *list, const char *column)
 {
