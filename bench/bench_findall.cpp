@@ -5,17 +5,15 @@
 // The main window answers every selection with a find of the item's code, which the data
 // view answers from its index of that column: the time grows with the entries, not with
 // entries times rows.
-#include "app/globals.h"
 #include "mainwin/u_tv.h"
 #include "mainwin/w_kiv.h"
 #include "runtime/DataView.h"
-#include "runtime/MessageBox.h"
-#include "runtime/Transaction.h"
 #include "runtime/TreeModel.h"
 #include "search/FindExpressionBuilder.h"
 #include "search/w_findats.h"
 
 #include "BenchDatabase.h"
+#include "UnattendedRun.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,7 +23,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -77,13 +74,10 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-bool run(const char *title, const QString &databaseFile, const QString &profile, int rounds)
+bool run(bench::UnattendedRun &unattended, const char *title, const QString &databaseFile, int rounds)
 {
-    auto transaction = bench::connectTo(databaseFile);
-    if (!transaction)
+    if (!unattended.connectProgram(databaseFile))
         return false;
-    sqlca = transaction.get();
-    gs_docname = profile;
 
     bool ok = true;
     {
@@ -126,8 +120,7 @@ bool run(const char *title, const QString &databaseFile, const QString &profile,
         std::fflush(stdout);
         dialog->close();
     }
-    sqlca = nullptr;
-    transaction->disconnect();
+    unattended.disconnect();
     return ok;
 }
 
@@ -135,20 +128,15 @@ bool run(const char *title, const QString &databaseFile, const QString &profile,
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::UnattendedRun::preferOffscreen();
     QApplication app(argc, argv);
-    // Message boxes answer themselves: the benchmark runs unattended.
-    runtime::setMessageHandler([](const runtime::MessageRequest &request) { return request.defaultButton; });
-
-    QTemporaryDir work;
-    if (!work.isValid())
+    bench::UnattendedRun unattended;
+    if (!unattended.isValid())
         return 1;
-    const QString profile = work.filePath(QStringLiteral("velquor_kiv.ini"));
-    const QString bundled = QStringLiteral(KIV_RUN_DIR "/K-I-V.db");
-    const QString tenTimes = work.filePath(QStringLiteral("K-I-V-x10.db"));
+    const QString bundled = bench::UnattendedRun::bundled();
+    const QString tenTimes = unattended.tenTimes();
 
-    bool ok = run("bundled database", bundled, profile, 5);
+    bool ok = run(unattended, "bundled database", bundled, 5);
     QElapsedTimer timer;
     timer.start();
     if (!bench::makeTenTimes(bundled, tenTimes)) {
@@ -156,6 +144,6 @@ int main(int argc, char **argv)
         return 1;
     }
     std::printf("(ten-times database made in %.0f ms)\n", timer.nsecsElapsed() / 1e6);
-    ok = run("ten-times database", tenTimes, profile, 3) && ok;
+    ok = run(unattended, "ten-times database", tenTimes, 3) && ok;
     return ok ? 0 : 1;
 }

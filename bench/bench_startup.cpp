@@ -3,19 +3,16 @@
 // (reading both lists, building both trees), the memory it takes, and what a user then waits
 // for: the first paint, selecting items all over the tree (each selection finds the item's
 // row), opening chapters, and the reload that follows a change of the chapter choice.
-#include "app/globals.h"
 #include "mainwin/u_tv.h"
 #include "mainwin/w_kiv.h"
 #include "runtime/DataView.h"
-#include "runtime/MessageBox.h"
-#include "runtime/Transaction.h"
 #include "runtime/TreeModel.h"
 
 #include "BenchDatabase.h"
+#include "UnattendedRun.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -52,13 +49,10 @@ std::vector<long> chapters(const u_tv &tree)
     return handles;
 }
 
-bool run(const char *title, const QString &databaseFile, const QString &profile)
+bool run(bench::UnattendedRun &unattended, const char *title, const QString &databaseFile)
 {
-    auto transaction = bench::connectTo(databaseFile);
-    if (!transaction)
+    if (!unattended.connectProgram(databaseFile))
         return false;
-    sqlca = transaction.get();
-    gs_docname = profile;
     bool ok = true;
     {
         const double rssBefore = bench::residentMiB();
@@ -123,8 +117,7 @@ bool run(const char *title, const QString &databaseFile, const QString &profile)
                     select.max, selectMs.size(), expand.median, expand.max, expandMs.size(), refreshMs);
         std::fflush(stdout);
     }
-    sqlca = nullptr;
-    transaction->disconnect();
+    unattended.disconnect();
     return ok;
 }
 
@@ -132,24 +125,19 @@ bool run(const char *title, const QString &databaseFile, const QString &profile)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::UnattendedRun::preferOffscreen();
     QApplication app(argc, argv);
-    // Message boxes answer themselves: the benchmark runs unattended.
-    runtime::setMessageHandler([](const runtime::MessageRequest &request) { return request.defaultButton; });
-
-    QTemporaryDir work;
-    if (!work.isValid())
+    bench::UnattendedRun unattended;
+    if (!unattended.isValid())
         return 1;
-    const QString profile = work.filePath(QStringLiteral("velquor_kiv.ini"));
-    const QString bundled = QStringLiteral(KIV_RUN_DIR "/K-I-V.db");
-    const QString tenTimes = work.filePath(QStringLiteral("K-I-V-x10.db"));
+    const QString bundled = bench::UnattendedRun::bundled();
+    const QString tenTimes = unattended.tenTimes();
     if (!bench::makeTenTimes(bundled, tenTimes)) {
         std::fprintf(stderr, "cannot make the ten-times database\n");
         return 1;
     }
-    bool ok = run("bundled database", bundled, profile);
+    bool ok = run(unattended, "bundled database", bundled);
     if (!qEnvironmentVariableIsSet("KIV_BENCH_QUICK"))
-        ok = run("ten-times database", tenTimes, profile) && ok;
+        ok = run(unattended, "ten-times database", tenTimes) && ok;
     return ok ? 0 : 1;
 }

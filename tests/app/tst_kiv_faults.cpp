@@ -54,6 +54,32 @@ private:
     sqlite3 *m_db = nullptr;
     bool m_locked = false;
 };
+
+// The whole program running on the small database, with its options dialog open.
+struct RunningProgram
+{
+    TestEnv env;
+    const QString db = env.path(QStringLiteral("K-I-V.db"));
+    MessageRecorder recorder;
+    kiv::kiv app;
+    w_kiv *main = nullptr;
+    w_sys_option *options = nullptr;
+
+    // False when the program does not start or the trees or the dialog's lists do not load.
+    bool startWithOptions()
+    {
+        if (!makeDatabase(db))
+            return false;
+        app.create();
+        if (app.open() != 1)
+            return false;
+        main = app.mainWindow();
+        if (!QTest::qWaitFor([this] { return main->tv_1->itemCount() == 3; })) // root, 01, 0101
+            return false;
+        options = w_sys_option::openFor(main);
+        return QTest::qWaitFor([this] { return options->dw_1->dataView()->rowCount() == 1; });
+    }
+};
 } // namespace
 
 // The whole program's start against broken surroundings: each fault ends in the system's
@@ -90,39 +116,30 @@ private slots:
 
     void databaseLockedDuringASaveSavesNothingUntilRetried()
     {
-        TestEnv env;
-        const QString db = env.path(QStringLiteral("K-I-V.db"));
-        QVERIFY(makeDatabase(db));
-        MessageRecorder recorder;
-        kiv::kiv app;
-        app.create();
-        QCOMPARE(app.open(), 1);
-        w_kiv *main = app.mainWindow();
-        QTRY_COMPARE(main->tv_1->itemCount(), 3); // root, 01, 0101
-        w_sys_option *options = w_sys_option::openFor(main);
-        QTRY_COMPARE(options->dw_1->dataView()->rowCount(), 1L);
-        ChapterListDriver::toggleFlag(options->dw_1, 1); // 01 off
+        RunningProgram p;
+        QVERIFY(p.startWithOptions());
+        ChapterListDriver::toggleFlag(p.options->dw_1, 1); // 01 off
 
         {
-            ForeignLock lock(db);
+            ForeignLock lock(p.db);
             QVERIFY(lock.locked());
-            QTest::mouseClick(options->cb_3, Qt::LeftButton); // 应用
-            QTRY_VERIFY_WITH_TIMEOUT(!recorder.boxes().isEmpty(), 20000);
-            QCOMPARE(recorder.boxes().last().title, QStringLiteral("Warning :"));
-            QCOMPARE(recorder.boxes().last().text, QStringLiteral("Hello User,The Operate is  invalidation!!"));
+            QTest::mouseClick(p.options->cb_3, Qt::LeftButton); // 应用
+            QTRY_VERIFY_WITH_TIMEOUT(!p.recorder.boxes().isEmpty(), 20000);
+            QCOMPARE(p.recorder.boxes().last().title, QStringLiteral("Warning :"));
+            QCOMPARE(p.recorder.boxes().last().text, QStringLiteral("Hello User,The Operate is  invalidation!!"));
         }
-        QCOMPARE(TestDatabase::column(db, QStringLiteral("SELECT flag FROM list_hscode WHERE code = '01'")),
+        QCOMPARE(TestDatabase::column(p.db, QStringLiteral("SELECT flag FROM list_hscode WHERE code = '01'")),
                  QStringList{QStringLiteral("Y")});
-        QCOMPARE(options->dw_1->dataView()->itemString(1, QStringLiteral("flag")), QStringLiteral("N"));
+        QCOMPARE(p.options->dw_1->dataView()->itemString(1, QStringLiteral("flag")), QStringLiteral("N"));
 
         // Once the other program lets go, the same save goes through and the trees follow.
-        QTest::mouseClick(options->cb_3, Qt::LeftButton);
-        QCOMPARE(recorder.boxes().size(), 1);
-        QCOMPARE(TestDatabase::column(db, QStringLiteral("SELECT flag FROM list_hscode WHERE code = '01'")),
+        QTest::mouseClick(p.options->cb_3, Qt::LeftButton);
+        QCOMPARE(p.recorder.boxes().size(), 1);
+        QCOMPARE(TestDatabase::column(p.db, QStringLiteral("SELECT flag FROM list_hscode WHERE code = '01'")),
                  QStringList{QStringLiteral("N")});
-        QTRY_COMPARE(main->tv_1->itemCount(), 1); // only the root: no chapter is chosen
-        options->close();
-        app.close();
+        QTRY_COMPARE(p.main->tv_1->itemCount(), 1); // only the root: no chapter is chosen
+        p.options->close();
+        p.app.close();
     }
 
     // The database turning read-only while the program runs. Root ignores file permissions and
@@ -130,42 +147,33 @@ private slots:
     // every write is refused with the same "readonly database" error a read-only file gives.
     void databaseReadOnlyDuringASaveSavesNothingUntilRetried()
     {
-        TestEnv env;
-        const QString db = env.path(QStringLiteral("K-I-V.db"));
-        QVERIFY(makeDatabase(db));
-        MessageRecorder recorder;
-        kiv::kiv app;
-        app.create();
-        QCOMPARE(app.open(), 1);
-        w_kiv *main = app.mainWindow();
-        QTRY_COMPARE(main->tv_1->itemCount(), 3);
-        w_sys_option *options = w_sys_option::openFor(main);
-        QTRY_COMPARE(options->dw_1->dataView()->rowCount(), 1L);
-        ChapterListDriver::toggleFlag(options->dw_1, 1); // 01 off
-        ChapterListDriver::toggleFlag(options->dw_2, 1);
+        RunningProgram p;
+        QVERIFY(p.startWithOptions());
+        ChapterListDriver::toggleFlag(p.options->dw_1, 1); // 01 off
+        ChapterListDriver::toggleFlag(p.options->dw_2, 1);
         const QString hgFlag = QStringLiteral("SELECT flag FROM list_hscode WHERE code = '01'");
         const QString wmFlag = QStringLiteral("SELECT flag FROM list_jmwcode WHERE jmw_code = '01'");
 
         QCOMPARE(sqlca->execute(QStringLiteral("PRAGMA query_only = ON")), 0);
-        QTest::mouseClick(options->cb_3, Qt::LeftButton); // 应用
-        QCOMPARE(recorder.boxes().size(), 1);
-        QCOMPARE(recorder.boxes().last().title, QStringLiteral("Warning :"));
-        QCOMPARE(recorder.boxes().last().text, QStringLiteral("Hello User,The Operate is  invalidation!!"));
-        QCOMPARE(TestDatabase::column(db, hgFlag), QStringList{QStringLiteral("Y")});
-        QCOMPARE(TestDatabase::column(db, wmFlag), QStringList{QStringLiteral("Y")});
-        QCOMPARE(options->dw_1->dataView()->modifiedCount(), 1L);
-        QCOMPARE(options->dw_2->dataView()->modifiedCount(), 1L);
-        QCOMPARE(main->tv_1->itemCount(), 3); // the trees still show what is stored
+        QTest::mouseClick(p.options->cb_3, Qt::LeftButton); // 应用
+        QCOMPARE(p.recorder.boxes().size(), 1);
+        QCOMPARE(p.recorder.boxes().last().title, QStringLiteral("Warning :"));
+        QCOMPARE(p.recorder.boxes().last().text, QStringLiteral("Hello User,The Operate is  invalidation!!"));
+        QCOMPARE(TestDatabase::column(p.db, hgFlag), QStringList{QStringLiteral("Y")});
+        QCOMPARE(TestDatabase::column(p.db, wmFlag), QStringList{QStringLiteral("Y")});
+        QCOMPARE(p.options->dw_1->dataView()->modifiedCount(), 1L);
+        QCOMPARE(p.options->dw_2->dataView()->modifiedCount(), 1L);
+        QCOMPARE(p.main->tv_1->itemCount(), 3); // the trees still show what is stored
 
         // Writable again: the same save goes through for both lists and the trees follow.
         QCOMPARE(sqlca->execute(QStringLiteral("PRAGMA query_only = OFF")), 0);
-        QTest::mouseClick(options->cb_3, Qt::LeftButton);
-        QCOMPARE(recorder.boxes().size(), 1);
-        QCOMPARE(TestDatabase::column(db, hgFlag), QStringList{QStringLiteral("N")});
-        QCOMPARE(TestDatabase::column(db, wmFlag), QStringList{QStringLiteral("N")});
-        QTRY_COMPARE(main->tv_1->itemCount(), 1);
-        options->close();
-        app.close();
+        QTest::mouseClick(p.options->cb_3, Qt::LeftButton);
+        QCOMPARE(p.recorder.boxes().size(), 1);
+        QCOMPARE(TestDatabase::column(p.db, hgFlag), QStringList{QStringLiteral("N")});
+        QCOMPARE(TestDatabase::column(p.db, wmFlag), QStringList{QStringLiteral("N")});
+        QTRY_COMPARE(p.main->tv_1->itemCount(), 1);
+        p.options->close();
+        p.app.close();
     }
 
     void corruptProfileFileIsReadAsDefaultsAndKept()
