@@ -11,6 +11,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 // Design size and position before placement, in layout units.
@@ -36,6 +38,16 @@ QLabel *label(QWidget *parent, const QString &text, const char *name)
     widget->setObjectName(QLatin1String(name));
     widget->setEnabled(false);
     return widget;
+}
+
+// The free share of the paging file, never read as nothing left while anything is free: two
+// decimals would round a nearly full machine down to "0.00%", so it shows at least "0.01%".
+QString freeShareText(const MemoryStatus &status)
+{
+    if (status.totalPageFile == 0 || status.availPageFile == 0)
+        return kiv::pageFileText(status);
+    const double share = double(status.availPageFile) / double(status.totalPageFile) * 100.0;
+    return kiv::formatPageFileFree(std::clamp(share, 0.01, 100.0), 100.0);
 }
 
 } // namespace
@@ -102,7 +114,7 @@ void w_about::open(const QString &meminfoPath)
     // Read once: the figures do not follow the machine while the window is open.
     const MemoryStatus status = readMemoryStatus(meminfoPath);
     st_totavail->setText(kiv::physicalMemoryText(status));
-    st_pyhsical->setText(kiv::pageFileText(status));
+    st_pyhsical->setText(freeShareText(status));
 }
 
 void w_about::openModal(QWidget *parent)

@@ -7,8 +7,8 @@ class QPushButton;
 class QWidget;
 
 // The about window: a modal window with the machine's total physical memory and the free share
-// of its paging file (on Linux: the commit limit and what is committed of it), read once when
-// it opens.
+// of its paging file (on Linux: memory and swap together, see MemoryStatus), read once when it
+// opens.
 class w_about : public QDialog
 {
     Q_OBJECT

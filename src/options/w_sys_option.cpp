@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -118,7 +119,9 @@ void w_sys_option::createControls()
         auto *b = new QPushButton(text, this);
         place(b, name, x, y, w, h);
         // No button is the window's default: Enter in a check box or a list must not press
-        // the first button after it (全选 would set every chapter).
+        // the first button after it (全选 would set every chapter). An auto-default button
+        // would stay the default once the focus has left it, so Enter on a focused button is
+        // handled by keyPressEvent instead.
         b->setAutoDefault(false);
         return b;
     };
@@ -222,14 +225,16 @@ void w_sys_option::setTabOrders()
 
 void w_sys_option::connectHandlers()
 {
-    // Only the enabled state follows the check box; which radio button is checked stays.
-    connect(cbx_1, &QCheckBox::clicked, this, [this] {
-        rb_1->setEnabled(cbx_1->isChecked());
-        rb_2->setEnabled(cbx_1->isChecked());
+    // Only the enabled state follows the check box; which radio button is checked stays. It
+    // follows every change of the check box, be it a click, the space bar or a screen reader's
+    // toggle action; the radio buttons themselves are read when the settings are saved.
+    connect(cbx_1, &QCheckBox::toggled, this, [this](bool detail) {
+        rb_1->setEnabled(detail);
+        rb_2->setEnabled(detail);
     });
-    connect(cbx_2, &QCheckBox::clicked, this, [this] {
-        rb_3->setEnabled(cbx_2->isChecked());
-        rb_4->setEnabled(cbx_2->isChecked());
+    connect(cbx_2, &QCheckBox::toggled, this, [this](bool detail) {
+        rb_3->setEnabled(detail);
+        rb_4->setEnabled(detail);
     });
     connect(cb_4, &QPushButton::clicked, this, [this] { setAllFlags(dw_1, kYes); });
     connect(cb_5, &QPushButton::clicked, this, [this] { setAllFlags(dw_1, kNo); });
@@ -267,6 +272,21 @@ void w_sys_option::ue_postopen()
     dw_1->dataView()->retrieve();
     dw_2->dataView()->setTransObject(sqlca);
     dw_2->dataView()->retrieve();
+}
+
+void w_sys_option::keyPressEvent(QKeyEvent *event)
+{
+    // Enter on a focused button presses it. Enter reaches the window only when the control
+    // with the focus leaves it alone: a check box does, the chapter lists take it themselves.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    auto *button = qobject_cast<QPushButton *>(focusWidget());
+    if (enter && modifiers == Qt::NoModifier && button && button->window() == this) {
+        if (button->isEnabled())
+            button->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void w_sys_option::setAllFlags(u_list_dw *list, const QString &value)

@@ -70,6 +70,9 @@ public slots:
     // Reads the detail settings and loads both lists from the database.
     void ue_postopen();
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void createControls();
     void connectHandlers();

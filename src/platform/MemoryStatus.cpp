@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QHash>
 
+#include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -29,7 +31,9 @@ QHash<QByteArray, quint64> fieldsOf(const QByteArray &text)
             factor = 1024 * 1024;
         else if (!unit.isEmpty())
             continue;
-        fields.insert(line.left(colon).trimmed(), value * factor);
+        const quint64 bytes = value > std::numeric_limits<quint64>::max() / factor ? std::numeric_limits<quint64>::max()
+                                                                                   : value * factor;
+        fields.insert(line.left(colon).trimmed(), bytes);
     }
     return fields;
 }
@@ -40,6 +44,11 @@ std::optional<quint64> field(const QHash<QByteArray, quint64> &fields, const cha
     if (it == fields.constEnd())
         return std::nullopt;
     return *it;
+}
+
+quint64 saturatedSum(quint64 a, quint64 b)
+{
+    return a > std::numeric_limits<quint64>::max() - b ? std::numeric_limits<quint64>::max() : a + b;
 }
 
 } // namespace
@@ -68,13 +77,18 @@ MemoryStatus parseMemInfo(const QByteArray &text)
     else
         ok = false;
 
-    const auto limit = field(fields, "CommitLimit");
-    const auto committed = field(fields, "Committed_AS");
-    if (limit && committed) {
-        status.totalPageFile = *limit;
-        status.availPageFile = *committed < *limit ? *limit - *committed : 0;
-    } else {
-        ok = false;
+    // The paging file stands for what programs can still be given: physical memory and swap
+    // together, total = MemTotal + SwapTotal, available = MemAvailable + SwapFree. The commit
+    // figures do not serve: Linux lets Committed_AS pass CommitLimit (normal without swap), so
+    // "limit - committed" reads nothing free on a machine with gigabytes free. No swap lines
+    // count as no swap. The sums saturate and the available part never exceeds the total, so
+    // that the record's 32-bit fields, each saturated on its own, keep avail <= total.
+    if (status.totalPhysical > 0 && avail) {
+        const quint64 swapTotal = field(fields, "SwapTotal").value_or(0);
+        const quint64 swapFree = std::min(field(fields, "SwapFree").value_or(0), swapTotal);
+        status.totalPageFile = saturatedSum(status.totalPhysical, swapTotal);
+        status.availPageFile = std::min(saturatedSum(std::min(*avail, status.totalPhysical), swapFree),
+                                        status.totalPageFile);
     }
 
     status.ok = ok;

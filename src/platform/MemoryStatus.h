@@ -5,9 +5,9 @@
 
 // Memory figures in bytes, read from the kernel's /proc/meminfo: physical memory from MemTotal
 // and MemAvailable (MemFree + Buffers + Cached on kernels without it); the paging-file figures
-// stand for the commit limit: total = CommitLimit, available = CommitLimit - Committed_AS
-// (0 when more is committed than the limit). `ok` is false when a figure could not be read;
-// the figures that depend on a missing field are then 0.
+// stand for memory and swap together: total = MemTotal + SwapTotal, available = MemAvailable +
+// SwapFree (never more than the total; missing swap lines count as no swap). `ok` is false
+// when a figure could not be read; the figures that depend on a missing field are then 0.
 struct MemoryStatus {
     quint64 totalPhysical = 0;
     quint64 availPhysical = 0;

@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -253,34 +254,43 @@ void w_findats::setTabOrders()
 
 void w_findats::connectHandlers()
 {
-    connect(rb_1, &QRadioButton::clicked, this, [this] {
+    // The choices follow the buttons' checked state, however it changes: a click, the keyboard,
+    // a screen reader's toggle action or a program. Each choice acts when its button becomes
+    // checked; the button of the same group that it unchecks has nothing to do.
+    auto onChecked = [this](QRadioButton *radio, auto handler) {
+        connect(radio, &QRadioButton::toggled, this, [handler](bool checked) {
+            if (checked)
+                handler();
+        });
+    };
+    onChecked(rb_1, [this] {
         is_tree = QStringLiteral("H");
         if (!rb_4->isChecked()) {
             sle_3->setEnabled(false);
             sle_1->setEnabled(true);
         }
     });
-    connect(rb_2, &QRadioButton::clicked, this, [this] {
+    onChecked(rb_2, [this] {
         is_tree = QStringLiteral("J");
         if (!rb_4->isChecked()) {
             sle_1->setEnabled(false);
             sle_3->setEnabled(true);
         }
     });
-    connect(rb_3, &QRadioButton::clicked, this, [this] {
+    onChecked(rb_3, [this] {
         is_tree = QStringLiteral("A");
         if (!rb_4->isChecked()) {
             sle_1->setEnabled(true);
             sle_3->setEnabled(true);
         }
     });
-    connect(rb_4, &QRadioButton::clicked, this, [this] {
+    onChecked(rb_4, [this] {
         sle_1->setEnabled(false);
         sle_3->setEnabled(false);
         sle_2->setEnabled(true);
         is_type = QStringLiteral("C");
     });
-    connect(rb_5, &QRadioButton::clicked, this, [this] {
+    onChecked(rb_5, [this] {
         if (is_tree == QLatin1String("A")) {
             sle_1->setEnabled(true);
             sle_3->setEnabled(true);
@@ -294,12 +304,11 @@ void w_findats::connectHandlers()
         sle_2->setEnabled(false);
         is_type = QStringLiteral("N");
     });
-    connect(rb_6, &QRadioButton::clicked, this, [this] { is_find = QStringLiteral("C"); });
-    connect(rb_7, &QRadioButton::clicked, this, [this] { is_find = QStringLiteral("M"); });
-    connect(cbx_2, &QCheckBox::clicked, this, [this] {
-        const bool stepping = !cbx_2->isChecked();
-        cb_1->setEnabled(stepping);
-        cb_4->setEnabled(stepping);
+    onChecked(rb_6, [this] { is_find = QStringLiteral("C"); });
+    onChecked(rb_7, [this] { is_find = QStringLiteral("M"); });
+    connect(cbx_2, &QCheckBox::toggled, this, [this](bool all) {
+        cb_1->setEnabled(!all);
+        cb_4->setEnabled(!all);
     });
 
     connect(cb_2, &QPushButton::clicked, this, [this] {
@@ -310,5 +319,15 @@ void w_findats::connectHandlers()
     connect(cb_4, &QPushButton::clicked, this, [this] { reportResult(wf_supper_search(QStringLiteral("UP"))); });
     connect(cb_3, &QPushButton::clicked, this, &QWidget::close);
     connect(cb_5, &QPushButton::clicked, this, [this] { w_help::openWithParm(QStringLiteral("3"), this); });
-    connect(lb_1, &QListWidget::currentRowChanged, this, &w_findats::lb_1_selectionchanged);
+    // The result list reacts to a newly selected entry only: the current entry alone (the first
+    // one once the list is tabbed into) and entries deselected with Ctrl move nothing.
+    connect(lb_1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection &selected) {
+                const QModelIndexList rows = selected.indexes();
+                if (rows.isEmpty())
+                    return;
+                // Of a range selected at once (Shift), the entry the user moved to counts.
+                const QModelIndex current = lb_1->currentIndex();
+                lb_1_selectionchanged(selected.contains(current) ? current.row() : rows.last().row());
+            });
 }

@@ -84,7 +84,9 @@ public:
     QGroupBox *gb_2 = nullptr;
     QGroupBox *gb_1 = nullptr;
 
-    // Picking the result entry with a 0-based index (below 0: nothing to do).
+    // Picking the result entry with a 0-based index (below 0: nothing to do): the entry's row
+    // becomes the current row of its list, and the detail panel goes there. Selecting an entry
+    // in lb_1 picks it; the current entry alone picks nothing.
     void lb_1_selectionchanged(int index);
 
 private:

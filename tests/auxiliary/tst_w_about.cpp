@@ -23,6 +23,8 @@ private slots:
     void pageFileFree();
     void unreadableFiguresSayUnknown();
     void showsTheFiguresOfTheFile();
+    void freeShareOfMemoryAndSwap_data();
+    void freeShareOfMemoryAndSwap();
     void opensWithAnUnreadableFile();
     void closesByButtonEscAndEnter();
     void openModalWaitsUntilClosed();
@@ -101,7 +103,7 @@ void tst_w_about::showsTheFiguresOfTheFile()
     w_about window(nullptr, meminfo.fileName());
     QCOMPARE(window.windowTitle(), QStringLiteral("关于"));
     QCOMPARE(window.findChild<QLabel *>("st_totavail")->text(), QStringLiteral("65,536KB"));
-    QCOMPARE(window.findChild<QLabel *>("st_pyhsical")->text(), QStringLiteral("25.00%可用空间"));
+    QCOMPARE(window.findChild<QLabel *>("st_pyhsical")->text(), QStringLiteral("3.05%可用空间"));
     QCOMPARE(window.findChild<QLabel *>("st_7")->text(), QStringLiteral("系统物理内存:"));
     QCOMPARE(window.findChild<QLabel *>("st_6")->text(), QStringLiteral("系统资源:"));
 
@@ -110,6 +112,39 @@ void tst_w_about::showsTheFiguresOfTheFile()
     QCOMPARE(window.pos(), units.toPixels(kiv::adjustedWinPos(
                                QSize(units.pixelsToUnitsX(window.width()), units.pixelsToUnitsY(window.height())))));
     QCOMPARE(window.size(), units.toPixels(QSize(1792, 1072)));
+}
+
+void tst_w_about::freeShareOfMemoryAndSwap_data()
+{
+    QTest::addColumn<QByteArray>("meminfo");
+    QTest::addColumn<QString>("physical");
+    QTest::addColumn<QString>("free");
+    QTest::newRow("swap") << QByteArray("MemTotal: 8000000 kB\nMemAvailable: 3000000 kB\nSwapTotal: 2000000 kB\n"
+                                        "SwapFree: 1500000 kB\nCommitLimit: 6000000 kB\nCommitted_AS: 5000000 kB\n")
+                          << "8,000,000KB" << "45.00%可用空间";
+    QTest::newRow("no swap, committed above the limit")
+        << QByteArray("MemTotal: 16000000 kB\nMemAvailable: 12000000 kB\nSwapTotal: 0 kB\nSwapFree: 0 kB\n"
+                      "CommitLimit: 8000000 kB\nCommitted_AS: 9500000 kB\n")
+        << "16,000,000KB" << "75.00%可用空间";
+    QTest::newRow("nearly full") << QByteArray("MemTotal: 16000000 kB\nMemAvailable: 100 kB\nSwapTotal: 0 kB\n")
+                                 << "16,000,000KB" << "0.01%可用空间";
+    QTest::newRow("full") << QByteArray("MemTotal: 1000 kB\nMemAvailable: 0 kB\nSwapTotal: 9 kB\nSwapFree: 0 kB\n")
+                          << "1,000KB" << "0.00%可用空间";
+    QTest::newRow("all free") << QByteArray("MemTotal: 1000 kB\nMemAvailable: 1000 kB\nSwapTotal: 9 kB\n"
+                                            "SwapFree: 9 kB\n")
+                              << "1,000KB" << "100.00%可用空间";
+}
+
+void tst_w_about::freeShareOfMemoryAndSwap()
+{
+    QFETCH(QByteArray, meminfo);
+    TestEnv env;
+    QFile file(env.path(QStringLiteral("meminfo")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(meminfo) == meminfo.size());
+    file.close();
+    w_about window(nullptr, file.fileName());
+    QTEST(window.findChild<QLabel *>("st_totavail")->text(), "physical");
+    QTEST(window.findChild<QLabel *>("st_pyhsical")->text(), "free");
 }
 
 void tst_w_about::opensWithAnUnreadableFile()
@@ -139,6 +174,13 @@ void tst_w_about::closesByButtonEscAndEnter()
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::keyClick(&window, key);
+        QVERIFY2(!window.isVisible(), qPrintable(QString::number(key)));
+    }
+    // Either Enter key on the focused exit button presses it.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        w_about window;
+        window.show();
+        QTest::keyClick(window.findChild<QPushButton *>("cb_1"), key);
         QVERIFY2(!window.isVisible(), qPrintable(QString::number(key)));
     }
 }

@@ -216,6 +216,13 @@ void tst_w_help::closesByButtonEscAndEnter()
         QTest::keyClick(&window, key);
         QVERIFY2(!window.isVisible(), qPrintable(QString::number(key)));
     }
+    // Either Enter key on the focused close button presses it.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        w_help window(QStringLiteral("3"));
+        window.show();
+        QTest::keyClick(window.findChild<QPushButton *>("cb_3"), key);
+        QVERIFY2(!window.isVisible(), qPrintable(QString::number(key)));
+    }
     // Enter closes it even while the text box has the focus.
     w_help window(QStringLiteral("3"));
     window.show();

@@ -10,6 +10,7 @@
 #include "runtime/ProfileStrings.h"
 #include "runtime/Transaction.h"
 #include "runtime/TreeModel.h"
+#include "support/ButtonDriver.h"
 #include "support/ChapterListDriver.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
@@ -151,6 +152,10 @@ private slots:
     void openingReadsTheSettings_data();
     void openingReadsTheSettings();
     void checkBoxesEnableTheirRadioButtons();
+    void choicesFollowEveryWayOfChecking_data() { ButtonDriver::addWaysOfChecking(); }
+    void choicesFollowEveryWayOfChecking();
+    void enterPressesOnlyAFocusedButton_data();
+    void enterPressesOnlyAFocusedButton();
     void saveWritesSettingsFlagsAndReloadsTheMainWindow();
     void selectAllChangesOnlyTheWindowsRows();
     void selectAllOnAnEmptyList();
@@ -264,6 +269,58 @@ void tst_w_sys_option::checkBoxesEnableTheirRadioButtons()
     QCOMPARE(profileKey("jmwtype"), QStringLiteral("R")); // from rb_3, disabled but checked
     QCOMPARE(profileKey("HGDETAIL"), QStringLiteral("Y"));
     QCOMPARE(profileKey("hgtype"), QStringLiteral("R"));
+}
+
+void tst_w_sys_option::choicesFollowEveryWayOfChecking()
+{
+    QFETCH(QString, way);
+    Fixture f;
+    QVERIFY(f.prepare("[data]\r\nHGDETAIL=Y\r\nWJDETAIL=N\r\n"));
+    auto w = openDialog();
+    QVERIFY(w->rb_1->isChecked());
+    QVERIFY(ButtonDriver::turnOver(w->rb_2, way));
+    // The check box takes its radio buttons' availability with it, off and on again.
+    QVERIFY(ButtonDriver::turnOver(w->cbx_1, way));
+    QVERIFY(!w->rb_1->isEnabled() && !w->rb_2->isEnabled());
+    QVERIFY(ButtonDriver::turnOver(w->cbx_1, way));
+    QVERIFY(w->rb_1->isEnabled() && w->rb_2->isEnabled());
+    QVERIFY(ButtonDriver::turnOver(w->cbx_2, way));
+    QTest::mouseClick(w->cb_3, Qt::LeftButton);
+    QCOMPARE(profileKey("hgtype"), QStringLiteral("D"));
+    QCOMPARE(profileKey("HGDETAIL"), QStringLiteral("Y"));
+    QCOMPARE(profileKey("WJDETAIL"), QStringLiteral("Y"));
+}
+
+void tst_w_sys_option::enterPressesOnlyAFocusedButton_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QStringList>("flags");
+    QTest::addColumn<bool>("open");
+    const QStringList loaded{"01=Y", "02=N", "03=Y"};
+    QTest::newRow("全选, Return") << "cb_4" << int(Qt::Key_Return) << QStringList{"01=Y", "02=Y", "03=Y"} << true;
+    QTest::newRow("全不选, Enter") << "cb_5" << int(Qt::Key_Enter) << QStringList{"01=N", "02=N", "03=N"} << true;
+    QTest::newRow("取消, Return") << "cb_1" << int(Qt::Key_Return) << loaded << false;
+    QTest::newRow("check box, Enter") << "cbx_1" << int(Qt::Key_Enter) << loaded << true;
+    QTest::newRow("chapter list, Return") << "dw_1" << int(Qt::Key_Return) << loaded << true;
+    QTest::newRow("chapter list, Enter") << "dw_1" << int(Qt::Key_Enter) << loaded << true;
+}
+
+void tst_w_sys_option::enterPressesOnlyAFocusedButton()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    Fixture f;
+    QVERIFY(f.prepare());
+    auto w = openDialog();
+    auto *control = w->findChild<QWidget *>(focus);
+    control->setFocus();
+    QCOMPARE(w->focusWidget(), control);
+    QTest::keyClick(control, Qt::Key(key));
+    QTEST(shownFlags(w->dw_1), "flags");
+    QTEST(w->isVisible(), "open");
+    QVERIFY(!w->cbx_1->isChecked());
+    QCOMPARE(f.hgFlags(), (QStringList{"01=Y", "02=N", "03=Y"}));
 }
 
 void tst_w_sys_option::saveWritesSettingsFlagsAndReloadsTheMainWindow()

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QtTest>
 
+#include <limits>
+
 namespace {
 constexpr quint64 kKiB = 1024;
 
@@ -14,6 +16,7 @@ const QByteArray kMemInfo = "MemTotal:       16318212 kB\n"
                             "Buffers:          523456 kB\n"
                             "Cached:          7012345 kB\n"
                             "SwapTotal:       2097148 kB\n"
+                            "SwapFree:        1048576 kB\n"
                             "HugePages_Total:       0\n"
                             "CommitLimit:    10256252 kB\n"
                             "Committed_AS:    6543210 kB\n";
@@ -42,7 +45,8 @@ class tst_memorystatus : public QObject
 private slots:
     void parsesFigures();
     void oldKernelWithoutMemAvailable();
-    void overcommittedLeavesNoPageFile();
+    void pageFileIsMemoryAndSwap_data();
+    void pageFileIsMemoryAndSwap();
     void missingFields_data();
     void missingFields();
     void garbageAndEmptyText();
@@ -57,8 +61,8 @@ void tst_memorystatus::parsesFigures()
     QVERIFY(status.ok);
     QCOMPARE(status.totalPhysical, 16318212 * kKiB);
     QCOMPARE(status.availPhysical, 9876543 * kKiB);
-    QCOMPARE(status.totalPageFile, 10256252 * kKiB);
-    QCOMPARE(status.availPageFile, (10256252 - 6543210) * kKiB);
+    QCOMPARE(status.totalPageFile, (16318212 + 2097148) * kKiB);
+    QCOMPARE(status.availPageFile, (9876543 + 1048576) * kKiB);
 }
 
 void tst_memorystatus::oldKernelWithoutMemAvailable()
@@ -68,13 +72,36 @@ void tst_memorystatus::oldKernelWithoutMemAvailable()
     QCOMPARE(status.availPhysical, (1022420 + 523456 + 7012345) * kKiB);
 }
 
-void tst_memorystatus::overcommittedLeavesNoPageFile()
+void tst_memorystatus::pageFileIsMemoryAndSwap_data()
 {
-    const MemoryStatus status = parseMemInfo("MemTotal: 1000 kB\nMemAvailable: 10 kB\n"
-                                             "CommitLimit: 500 kB\nCommitted_AS: 800 kB\n");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<quint64>("totalPageFile");
+    QTest::addColumn<quint64>("availPageFile");
+    const quint64 max = std::numeric_limits<quint64>::max();
+    QTest::newRow("swap partly used") << QByteArray("MemTotal: 8000 kB\nMemAvailable: 3000 kB\nSwapTotal: 2000 kB\n"
+                                                    "SwapFree: 1500 kB\nCommitLimit: 6000 kB\nCommitted_AS: 5000 kB\n")
+                                      << 10000 * kKiB << 4500 * kKiB;
+    QTest::newRow("no swap lines, committed above the limit")
+        << QByteArray("MemTotal: 1000 kB\nMemAvailable: 10 kB\nCommitLimit: 500 kB\nCommitted_AS: 800 kB\n")
+        << 1000 * kKiB << 10 * kKiB;
+    QTest::newRow("nearly full, no commit lines")
+        << QByteArray("MemTotal: 4000000 kB\nMemAvailable: 1 kB\nSwapTotal: 0 kB\nSwapFree: 0 kB\n")
+        << 4000000 * kKiB << kKiB;
+    QTest::newRow("more free than there is") << QByteArray("MemTotal: 1000 kB\nMemAvailable: 5000 kB\n"
+                                                           "SwapTotal: 100 kB\nSwapFree: 900 kB\n")
+                                             << 1100 * kKiB << 1100 * kKiB;
+    QTest::newRow("sums beyond 64 bits") << QByteArray("MemTotal: 18446744073709551615 kB\nMemAvailable: 10 kB\n"
+                                                       "SwapTotal: 18446744073709551615 kB\nSwapFree: 1 kB\n")
+                                         << max << 11 * kKiB;
+}
+
+void tst_memorystatus::pageFileIsMemoryAndSwap()
+{
+    QFETCH(QByteArray, text);
+    const MemoryStatus status = parseMemInfo(text);
     QVERIFY(status.ok);
-    QCOMPARE(status.totalPageFile, 500 * kKiB);
-    QCOMPARE(status.availPageFile, quint64(0));
+    QTEST(status.totalPageFile, "totalPageFile");
+    QTEST(status.availPageFile, "availPageFile");
 }
 
 void tst_memorystatus::missingFields_data()
@@ -84,15 +111,11 @@ void tst_memorystatus::missingFields_data()
     QTest::addColumn<quint64>("availPhysical");
     QTest::addColumn<quint64>("totalPageFile");
     QTest::addColumn<quint64>("availPageFile");
-    QTest::newRow("MemTotal") << without(kMemInfo, "MemTotal") << quint64(0) << 9876543 * kKiB
-                              << 10256252 * kKiB << 3713042 * kKiB;
+    QTest::newRow("MemTotal") << without(kMemInfo, "MemTotal") << quint64(0) << 9876543 * kKiB << quint64(0)
+                              << quint64(0);
     QTest::newRow("every available figure")
-        << without(without(kMemInfo, "MemAvailable"), "Cached") << 16318212 * kKiB << quint64(0)
-        << 10256252 * kKiB << 3713042 * kKiB;
-    QTest::newRow("CommitLimit") << without(kMemInfo, "CommitLimit") << 16318212 * kKiB << 9876543 * kKiB
-                                 << quint64(0) << quint64(0);
-    QTest::newRow("Committed_AS") << without(kMemInfo, "Committed_AS") << 16318212 * kKiB << 9876543 * kKiB
-                                  << quint64(0) << quint64(0);
+        << without(without(kMemInfo, "MemAvailable"), "Cached") << 16318212 * kKiB << quint64(0) << quint64(0)
+        << quint64(0);
 }
 
 void tst_memorystatus::missingFields()
@@ -129,7 +152,7 @@ void tst_memorystatus::readsFile()
     const MemoryStatus status = readMemoryStatus(path);
     QVERIFY(status.ok);
     QCOMPARE(status.totalPhysical, 16318212 * kKiB);
-    QCOMPARE(status.availPageFile, 3713042 * kKiB);
+    QCOMPARE(status.availPageFile, (9876543 + 1048576) * kKiB);
 }
 
 void tst_memorystatus::unreadableFile()
@@ -154,6 +177,7 @@ void tst_memorystatus::readsTheKernelsFile()
     QVERIFY(status.totalPhysical > 0);
     QVERIFY(status.availPhysical <= status.totalPhysical);
     QVERIFY(status.availPageFile <= status.totalPageFile);
+    QVERIFY(status.availPageFile >= std::min(status.availPhysical, status.totalPhysical));
 }
 
 QTEST_GUILESS_MAIN(tst_memorystatus)

@@ -10,6 +10,7 @@
 #include "runtime/Transaction.h"
 #include "runtime/TreeModel.h"
 #include "search/FindExpressionBuilder.h"
+#include "support/ButtonDriver.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 
@@ -258,6 +259,87 @@ private slots:
         d->cbx_2->click();
         QVERIFY(!d->cb_1->isEnabled() && !d->cb_4->isEnabled());
         QVERIFY(f.recorder.boxes().isEmpty());
+    }
+
+    void choicesFollowEveryWayOfChecking_data() { ButtonDriver::addWaysOfChecking(); }
+    void choicesFollowEveryWayOfChecking()
+    {
+        QFETCH(QString, way);
+        Fixture f;
+        QVERIFY(f.open());
+        w_findats *d = f.dialog;
+        // Both trees by parts, then both by code: what the searches find shows their modes.
+        QVERIFY(ButtonDriver::turnOver(d->rb_3, way));
+        QVERIFY(ButtonDriver::turnOver(d->rb_7, way));
+        QCOMPARE(f.find(QStringLiteral("其他")), (QStringList{f.hs(4), f.hs(5), f.hs(9), f.jmw(3)}));
+        QVERIFY(ButtonDriver::turnOver(d->rb_5, way));
+        QVERIFY(d->sle_1->isEnabled() && d->sle_3->isEnabled() && !d->sle_2->isEnabled());
+        d->sle_1->setText(QStringLiteral("0102"));
+        d->sle_3->setText(QStringLiteral("0102"));
+        d->cb_2->click();
+        QCOMPARE(f.entries(), (QStringList{f.hs(6), f.hs(7), f.hs(8), f.hs(9), f.jmw(4)}));
+        // Stepping, in the customs tree, by the exact name.
+        QVERIFY(ButtonDriver::turnOver(d->cbx_2, way));
+        QVERIFY(d->cb_1->isEnabled() && d->cb_4->isEnabled());
+        for (QRadioButton *radio : {d->rb_1, d->rb_4, d->rb_6})
+            QVERIFY(ButtonDriver::turnOver(radio, way));
+        QVERIFY(!d->sle_1->isEnabled() && d->sle_2->isEnabled() && !d->sle_3->isEnabled());
+        QCOMPARE(f.find(QStringLiteral("其他马")), QStringList{f.hs(4)});
+        QVERIFY(f.recorder.boxes().isEmpty());
+    }
+
+    void enterPressesTheFocusedButton_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return") << int(Qt::Key_Return);
+        QTest::newRow("Enter") << int(Qt::Key_Enter);
+    }
+    void enterPressesTheFocusedButton()
+    {
+        QFETCH(int, key);
+        Fixture f;
+        QVERIFY(f.open());
+        f.dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.dialog));
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.dialog->cb_3);
+        QTest::keyClick(f.dialog->cb_3, Qt::Key(key)); // 关闭, not the default 查找
+        QVERIFY(!f.dialog->isVisible());
+    }
+
+    void resultListFollowsOnlyANewlySelectedEntry()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        w_findats *d = f.dialog;
+        runtime::DataView *dw = f.window->dw_1;
+        d->rb_7->click();
+        QCOMPARE(f.find(QStringLiteral("马")), (QStringList{f.hs(2), f.hs(4), f.hs(5), f.hs(7)}));
+        const long lastMatch = f.window->tv_1->selectedHandle();
+        d->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d));
+        // Tabbing in makes the first entry current, not selected: the panel stays on the last match.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), d->lb_1);
+        QCOMPARE(d->lb_1->currentRow(), 0);
+        QCOMPARE(dw->currentRow(), 7L);
+        auto click = [d](int entry, Qt::KeyboardModifiers keys = {}) {
+            QTest::mouseClick(d->lb_1->viewport(), Qt::LeftButton, keys,
+                              d->lb_1->visualItemRect(d->lb_1->item(entry)).center());
+        };
+        QTest::keyClick(d->lb_1, Qt::Key_Down);
+        QCOMPARE(dw->currentRow(), 4L);
+        click(2, Qt::ControlModifier);
+        QCOMPARE(dw->currentRow(), 5L);
+        click(1, Qt::ControlModifier); // deselected, and current
+        QCOMPARE(d->lb_1->selectedItems(), QList<QListWidgetItem *>{d->lb_1->item(2)});
+        QCOMPARE(dw->currentRow(), 5L);
+        click(0);
+        QCOMPARE(dw->currentRow(), 2L);
+        QVERIFY(f.window->isPanelVisible(dw));
+        QCOMPARE(f.window->tv_1->selectedHandle(), lastMatch); // picking moves no tree selection
     }
 
     void emptyInputHintsFocusesAndWarns()
