@@ -24,6 +24,17 @@ from decimal import Decimal, InvalidOperation
 CN_CHAPTERS = "cn_chapters_2026.csv"
 CN_LINES = "cn_hscode_2026.csv"
 WCO_HS = "harmonized-system.csv"
+SUPERVISION_CERTIFICATES = "supervision_certificates.csv"
+INSPECTION_CATEGORIES = "inspection_categories.csv"
+
+# The columns of a China line that list_hscode has no place for; tariff_line keeps them.
+TARIFF_LINE_COLUMNS = ["provisional_rate", "general_rate", "export_tax_rate",
+                       "export_provisional_rate", "supervision_conditions",
+                       "declaration_elements"]
+
+# Every code of a code list is one letter or digit: the program reads the fields they
+# explain character by character ('4xAB', 'M.P/Q.S').
+CODE_LIST_CODE = re.compile(r"^[0-9A-Za-z]$")
 
 # Comtrade's pseudo codes in the WCO file; they are not part of the nomenclature.
 WCO_PSEUDO_CODES = {"TOTAL", "99", "9999", "999999"}
@@ -171,25 +182,64 @@ def or_none(text):
 
 
 def load_cn_chapters(folder):
+    """Returns ({chapter: Chinese name}, {chapter: (label_cn, item_count, line)})."""
     path = os.path.join(folder, CN_CHAPTERS)
-    _, rows = read_csv(path, ["chapter", "name_cn"])
+    _, rows = read_csv(path, ["chapter", "label_cn", "name_cn", "item_count"])
     seen = {}
     chapters = {}
+    details = {}
     for line, r in rows:
         code = r["chapter"].strip()
         check_code(path, line, code, {2}, "chapter")
         check_unique(path, line, code, seen)
         chapters[code] = check_name(path, line, r["name_cn"])
+        label = r["label_cn"].strip()
+        if not label:
+            raise DataError(path, line, "empty label_cn")
+        count = r["item_count"].strip()
+        if not count.isascii() or not count.isdigit():
+            raise DataError(path, line, f"bad item_count '{count}': a whole number expected")
+        details[code] = (label, int(count), line)
     if not chapters:
         raise DataError(path, None, "no chapters")
-    return chapters
+    return chapters, details
+
+
+def check_item_counts(folder, details, cn_lines):
+    """Each chapter's item_count is the number of its China lines."""
+    path = os.path.join(folder, CN_CHAPTERS)
+    lines_per_chapter = {}
+    for r in cn_lines:
+        lines_per_chapter[r["code"][:2]] = lines_per_chapter.get(r["code"][:2], 0) + 1
+    for code, (_, count, line) in details.items():
+        found = lines_per_chapter.get(code, 0)
+        if found != count:
+            raise DataError(path, line, f"item_count {count} of chapter '{code}' does not match "
+                                        f"its {found} lines in {CN_LINES}")
+
+
+def load_code_list(folder, name):
+    """A code list (code, name): returns [(code, name)] in file order."""
+    path = os.path.join(folder, name)
+    _, rows = read_csv(path, ["code", "name"])
+    seen = {}
+    codes = []
+    for line, r in rows:
+        code = r["code"].strip()
+        if not CODE_LIST_CODE.match(code):
+            raise DataError(path, line, f"bad code '{code}': one letter or digit expected")
+        check_unique(path, line, code, seen)
+        codes.append((code, check_name(path, line, r["name"])))
+    if not codes:
+        raise DataError(path, None, "no codes")
+    return codes
 
 
 def load_cn_lines(folder, chapters):
     path = os.path.join(folder, CN_LINES)
     columns = ["code10", "code8", "code6", "code4", "chapter", "name_cn", "unit1", "unit2",
                "mfn_rate", "vat_rate", "consumption_tax", "export_rebate_rate",
-               "inspection_category"]
+               "inspection_category"] + TARIFF_LINE_COLUMNS
     _, rows = read_csv(path, columns)
     seen = {}
     lines = []
@@ -237,6 +287,7 @@ def load_cn_lines(folder, chapters):
             "note": unit2,
             "op_user": CN_SOURCE[0],
             "op_date": CN_SOURCE[1],
+            "tariff_line": [code] + [or_none(r[c]) for c in TARIFF_LINE_COLUMNS],
         })
     if not lines:
         raise DataError(path, None, "no code lines")
@@ -318,8 +369,11 @@ def build(data, out, schema_path):
     except OSError as e:
         raise DataError(schema_path, None, f"cannot read: {e.strerror}") from None
 
-    cn_chapters = load_cn_chapters(data)
+    cn_chapters, chapter_details = load_cn_chapters(data)
     cn_lines = load_cn_lines(data, cn_chapters)
+    check_item_counts(data, chapter_details, cn_lines)
+    supervision = load_code_list(data, SUPERVISION_CERTIFICATES)
+    inspection = load_code_list(data, INSPECTION_CATEGORIES)
     wco_chapters, wco_deeper = load_wco(data)
     wco_path = os.path.join(data, WCO_HS)
     for d in wco_deeper:
@@ -344,10 +398,24 @@ def build(data, out, schema_path):
             con.executemany(
                 "insert into list_jmwcode (jmw_code, m_flag, name, unit, flag) values (?,?,?,?,?)",
                 jmwcode_rows(cn_chapters, wco_path, wco_chapters, wco_deeper, units))
+            con.executemany(
+                f"insert into tariff_line (code, {','.join(TARIFF_LINE_COLUMNS)}) "
+                f"values ({','.join('?' * (len(TARIFF_LINE_COLUMNS) + 1))})",
+                (r["tariff_line"] for r in cn_lines))
+            con.executemany(
+                "insert into tariff_chapter (code, label_cn, item_count) values (?,?,?)",
+                ((code, label, n) for code, (label, n, _) in sorted(chapter_details.items())))
+            con.executemany("insert into supervision_certificate (code, name) values (?,?)",
+                            supervision)
+            con.executemany("insert into inspection_category (code, name) values (?,?)",
+                            inspection)
             con.commit()
             counts = {t: dict(con.execute(
                 f"select length({k}), count(*) from {t} group by length({k})").fetchall())
                 for t, k in (("list_hscode", "code"), ("list_jmwcode", "jmw_code"))}
+            totals = {t: con.execute(f"select count(*) from {t}").fetchone()[0]
+                      for t in ("tariff_line", "tariff_chapter", "supervision_certificate",
+                                "inspection_category", "user_note")}
         finally:
             con.close()
         os.chmod(tmp, 0o644)
@@ -356,7 +424,7 @@ def build(data, out, schema_path):
         if os.path.exists(tmp):
             os.remove(tmp)
         raise
-    return counts
+    return counts, totals
 
 
 def main(argv):
@@ -368,7 +436,7 @@ def main(argv):
                    help="SQL that creates the tables (default: schema.sql beside this script)")
     args = p.parse_args(argv)
     try:
-        counts = build(args.data, args.out, args.schema)
+        counts, totals = build(args.data, args.out, args.schema)
     except DataError as e:
         print(f"make_db: {e}", file=sys.stderr)
         return 1
@@ -382,6 +450,8 @@ def main(argv):
     for table, by_length in counts.items():
         parts = ", ".join(f"{n} {names.get(k, f'{k}-digit')}" for k, n in sorted(by_length.items()))
         print(f"{table}: {sum(by_length.values())} rows ({parts})")
+    for table, n in totals.items():
+        print(f"{table}: {n} rows")
     return 0
 
 

@@ -10,8 +10,11 @@
 #include "mainwin/w_kiv.h"
 #include "runtime/MessageBox.h"
 #include "runtime/Transaction.h"
+#include "tariff/TariffSchemaUpgrade.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 
@@ -77,13 +80,16 @@ int kiv::open(const QString &commandline)
     sqlca->autoCommit = false;
     sqlca->dbParm = QStringLiteral("Connectstring='DSN=K-I-V'");
     sqlca->connect();
-    if (sqlca->sqlCode() == 0 && !hasCommodityTables(sqlca))
+    // A file that is not a database, or a damaged one, ends here. A sound database without
+    // the commodity tables opens the window, whose loading then reports the missing data.
+    if (sqlca->sqlCode() == 0 && commodityDatabaseState(sqlca) == DatabaseState::Damaged)
         sqlca->disconnect();
     if (sqlca->sqlCode() != 0 || !sqlca->isConnected()) {
         stopMessage(QStringLiteral("系统提醒您:"), QStringLiteral("数据库连接失败!"));
         return -1;
     }
     sqlca->commit();
+    upgradeTariffTables();
 
     // 5. Frame-wide defaults of the toolbar and the status line.
     m_toolbarText = true;
@@ -101,6 +107,23 @@ int kiv::open(const QString &commandline)
     // 8.
     m_toolbarText = true;
     return 1;
+}
+
+void kiv::upgradeTariffTables()
+{
+    // A database copied into the user's data folder by an older version lacks the tables of
+    // the declarant's sheet; they come from the installed database beside the program. When
+    // that cannot be done the program runs on, and the sheet says what it lacks.
+    const QString installed = QDir(DataFolder::installedDataFolder(QCoreApplication::applicationDirPath()))
+                                  .filePath(DataFolder::databaseFile());
+    const QString source = QFileInfo(installed).canonicalFilePath()
+            == QFileInfo(DataFolder::databaseFile()).canonicalFilePath()
+        ? QString()
+        : installed;
+    const auto result = tariff::TariffSchemaUpgrade::upgrade(sqlca, source);
+    if (!result.complete())
+        qWarning("Kivtree: the database lacks %s: %s", qPrintable(result.missingTables.join(QStringLiteral(", "))),
+                 qPrintable(result.message));
 }
 
 void kiv::ensureProfileFile()

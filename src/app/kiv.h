@@ -35,6 +35,8 @@ public:
 
 private:
     void ensureProfileFile();
+    // Adds the tables an older database lacks (the tariff records, code lists and notes).
+    void upgradeTariffTables();
 
     QString m_appName;
     bool m_toolbarText = false;

@@ -4,6 +4,13 @@ namespace runtime {
 class Transaction;
 }
 
-// True when the connected database holds both commodity tables with their key columns:
-// a file that is not a database, is damaged or lacks a table answers false.
-bool hasCommodityTables(runtime::Transaction *transaction);
+// What a connected database file turned out to be.
+enum class DatabaseState {
+    Damaged,   // not a database, or a database whose pages fail SQLite's check
+    NoTables,  // a sound database (an empty file counts) without both commodity tables
+    Ready,     // both commodity tables are there and readable
+};
+
+// Looks at the connected database: its table catalog, both commodity tables with their key
+// columns, and (on SQLite) the integrity of the whole file.
+DatabaseState commodityDatabaseState(runtime::Transaction *transaction);

@@ -5,7 +5,7 @@ namespace MainLayout {
 void resize(Controls &c, int W, int H, bool debug)
 {
     c.lineEnd = W;
-    c.status.moveTo(W / 2 - c.status.width() / 2, H / 2 - kStatusLift);
+    c.status.moveTo(centredX(W, c.status.width()), H / 2 - kStatusLift);
     c.tree1.setSize({W / 2 - kTreeMargin, H - kTreeHeightReserve});
     c.bar.moveLeft(W / 2 + c.tree1.x() - kTreeMargin);
     // The bar takes its thin width before the right tree is placed beside it, so the trees

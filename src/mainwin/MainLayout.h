@@ -34,6 +34,12 @@ struct Controls {
     int lineEnd = 0;               // end x of ln_1 and ln_2
 };
 
+// The x that centres a control of the given width in a window of width W.
+inline int centredX(int W, int width)
+{
+    return W / 2 - width / 2;
+}
+
 // The resize event: splits the width evenly between the trees again. debug keeps the bar's
 // own width.
 void resize(Controls &c, int width, int height, bool debug = false);

@@ -2,24 +2,30 @@
 
 #include "app/ProfileDefaults.h"
 #include "app/globals.h"
+#include "auxiliary/SeparatorLine.h"
 #include "auxiliary/u_url_link.h"
 #include "data/dataviews.h"
 #include "mainwin/CommodityTreeBuilder.h"
 #include "mainwin/DetailPanel.h"
+#include "mainwin/HoverUnderline.h"
 #include "mainwin/MainLayout.h"
+#include "mainwin/MainWindowKeys.h"
 #include "mainwin/SplitterBar.h"
 #include "mainwin/TrayIcon.h"
 #include "mainwin/u_tv.h"
 #include "menu/m_main.h"
+#include "menu/m_tools.h"
 #include "runtime/DataView.h"
 #include "runtime/LayoutUnits.h"
 #include "runtime/MessageBox.h"
 #include "runtime/NamedEvents.h"
 #include "runtime/ProfileStrings.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFrame>
 #include <QEventLoop>
 #include <QPropertyAnimation>
 #include <QLabel>
@@ -27,6 +33,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+
+#include <utility>
 
 namespace {
 QPointer<w_kiv> g_open;
@@ -90,6 +98,7 @@ void w_kiv::createControls()
     linkFont.setBold(true);
     st_2->setFont(linkFont);
     st_2->setStyleSheet(QStringLiteral("color: rgb(0, 128, 128);"));
+    HoverUnderline::attach(st_2);
     connect(st_2, &u_url_link::clicked, this,
             [this] { st_2->uf_url_link(QString::fromLatin1(kiv::kWebAddress)); });
     st_time = new QLabel(mdi_1);
@@ -105,6 +114,8 @@ void w_kiv::createControls()
     st_1 = new QLabel(QStringLiteral("Strat Loading ..... Please Waiting .....@ Welcome to VelquorWorkroom!"), mdi_1);
     st_1->setObjectName(QStringLiteral("st_1"));
     st_1->setAlignment(Qt::AlignCenter);
+    ln_1 = makeSeparatorLine(mdi_1, "ln_1", QColor(128, 128, 128));
+    ln_2 = makeSeparatorLine(mdi_1, "ln_2", QColor(255, 251, 240));
 
     dwPanel_1 = new DetailPanel(QStringLiteral("海关商品详细"), dw_1, this);
     dwPanel_1->setObjectName(QStringLiteral("dwPanel_1"));
@@ -129,6 +140,15 @@ void w_kiv::createControls()
     connect(tv_2, &runtime::TreeView::rightClicked, this,
             [this](long) { onTreeClick(dw_2, gs_jmwtype, QStringLiteral("R")); });
 
+    m_followedTree = tv_1;
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        u_tv *tree = now == tv_1 ? tv_1 : now == tv_2 ? tv_2 : nullptr;
+        if (tree && tree != m_followedTree) {
+            m_followedTree = tree;
+            emit selectionFollowed();
+        }
+    });
+
     m_tray = new TrayIcon(this);
     connect(m_tray, &TrayIcon::ue_traydoubleclicked, this, &w_kiv::ue_traydoubleclicked);
     connect(m_tray, &TrayIcon::ue_trayrightclicked, this, &w_kiv::ue_trayrightclicked);
@@ -141,6 +161,8 @@ void w_kiv::createControls()
     resize(units.toPixels(MainLayout::kWindow.size()));
     move(units.toPixels(MainLayout::kWindow.topLeft()));
     m_main::install(this);
+    m_tools::install(this);
+    MainWindowKeys::install(this);
 }
 
 void w_kiv::open()
@@ -170,25 +192,27 @@ void w_kiv::ue_postopen()
 {
     showPanel(dw_1, false);
     showPanel(dw_2, false);
-    st_1->setText(QStringLiteral("正在@读取商品信息,请稍候...."));
+    setLoadingText(QStringLiteral("正在@读取商品信息,请稍候...."));
     if (wf_create_datastore() == -1)
         return fail(QStringLiteral("创建商品数据存储失败,系统将退出!"));
-    st_1->setText(QStringLiteral("正在@创建商品数据存储成功!继续...."));
+    setLoadingText(QStringLiteral("正在@创建商品数据存储成功!继续...."));
     if (wf_create_kiv(dw_1, tv_1, dw_1) == -1)
         return fail(QStringLiteral("创建海关商品树失败,系统将退出!"));
-    st_1->setText(QStringLiteral("正在@创建创建海关商品树成功!继续...."));
+    setLoadingText(QStringLiteral("正在@创建创建海关商品树成功!继续...."));
     if (wf_create_kiv(dw_2, tv_2, dw_2) == -1)
         return fail(QStringLiteral("创建外经委商品树失败,系统将退出!"));
-    st_1->setText(QStringLiteral("正在@外经委商品树成功!继续...."));
+    setLoadingText(QStringLiteral("正在@外经委商品树成功!继续...."));
     const QString hgDetail = profileKey("HGDETAIL");
     const QString wjDetail = profileKey("WJDETAIL");
     gs_hgtype = profileKey("hgtype");
     gs_jmwtype = profileKey("jmwtype");
-    st_1->setText(QStringLiteral("正在@数据读取完成!欢迎使用本软件!"));
+    setLoadingText(QStringLiteral("正在@数据读取完成!欢迎使用本软件!"));
     if (hgDetail == QLatin1String("Y"))
         showPanel(dw_1, true);
     if (wjDetail == QLatin1String("Y"))
         showPanel(dw_2, true);
+    emit treesBuilt();
+    emit selectionFollowed();
 }
 
 void w_kiv::ue_refresh()
@@ -202,6 +226,8 @@ void w_kiv::ue_refresh()
         showPanel(dw_1, true);
     if (profileKey("WJDETAIL") == QLatin1String("Y"))
         showPanel(dw_2, true);
+    emit treesBuilt();
+    emit selectionFollowed();
 }
 
 int w_kiv::wf_create_datastore()
@@ -221,11 +247,12 @@ int w_kiv::wf_create_kiv(runtime::DataView *adt_data, u_tv *atv_object, runtime:
         return -1;
     atv_object->setRedraw(false);
     st_1->setVisible(true);
+    st_1->repaint(); // the build blocks the event loop: the label shows its step now
     const auto variant = adt_data == dw_1 ? CommodityTreeBuilder::customs() : CommodityTreeBuilder::foreignTrade();
     const long root = CommodityTreeBuilder::build(*adt_data, *atv_object->treeModel(), variant);
     if (adw_object && adw_object != adt_data)
         adw_object->shareData(adt_data);
-    st_1->setText(QStringLiteral("Okey! Data Have Success Read From Database!"));
+    setLoadingText(QStringLiteral("Okey! Data Have Success Read From Database!"));
     st_1->setVisible(false);
     if (root > 0)
         atv_object->expandItem(root);
@@ -241,6 +268,21 @@ void w_kiv::onTreeSelection(u_tv *tree, runtime::DataView *view, const QString &
     const long row = view->find(codeColumn + QLatin1Char('=') + literal(item.data.toString()), 1, view->rowCount());
     if (row > 0)
         view->scrollToRow(row);
+    if (tree == m_followedTree)
+        emit selectionFollowed();
+}
+
+w_kiv::Selection w_kiv::selection() const
+{
+    Selection s;
+    const bool customs = m_followedTree != tv_2;
+    s.list = customs ? QStringLiteral("hs") : QStringLiteral("jmw");
+    s.tree = customs ? tv_1 : tv_2;
+    s.rows = customs ? dw_1 : dw_2;
+    s.codeColumn = customs ? QStringLiteral("code") : QStringLiteral("jmw_code");
+    const long current = s.tree->findItem(runtime::TreeNavigation::Current, 0);
+    s.handle = current > 0 ? current : 0;
+    return s;
 }
 
 void w_kiv::onTreeClick(runtime::DataView *view, const QString &mode, const QString &wanted)
@@ -333,6 +375,31 @@ void w_kiv::changeEvent(QEvent *event)
         });
 }
 
+void w_kiv::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    // The panels stand in front of the window as windows of their own: they go with it.
+    for (DetailPanel *panel : {dwPanel_1, dwPanel_2}) {
+        if (panel->isVisible()) {
+            m_panelsAway.append(panel);
+            panel->hide();
+        }
+    }
+}
+
+void w_kiv::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Hidden windows keep their place, so each panel comes back where the user left it.
+    const QList<QPointer<DetailPanel>> away = std::exchange(m_panelsAway, {});
+    if (m_closeConfirmed)
+        return;
+    for (const QPointer<DetailPanel> &panel : away) {
+        if (panel)
+            panel->show();
+    }
+}
+
 void w_kiv::ue_traydoubleclicked()
 {
     showMaximized();
@@ -381,7 +448,7 @@ void w_kiv::applyLayout()
     if (property("laidOut").toBool())
         c = controlsOf(*this, units);
     c.tree1.moveTo(MainLayout::kTree1.topLeft());
-    c.status.setSize({1600, 80});
+    c.status.setSize({loadingLabelWidthUnits(), 80});
     c.clock.setSize({units.pixelsToUnitsX(st_time->sizeHint().width()) + 20, 72});
     c.link.setSize({std::max(MainLayout::kLink.width(), units.pixelsToUnitsX(st_2->sizeHint().width())), 84});
     const QSize outer = frameGeometry().size();
@@ -401,10 +468,29 @@ void w_kiv::applyLayout()
     place(st_time, c.clock, units);
     place(st_2, c.link, units);
     place(st_1, c.status, units);
+    place(ln_1, QRect(0, 0, c.lineEnd, 4), units);
+    place(ln_2, QRect(0, 4, c.lineEnd, 4), units);
     // The clock and the link stand over the right tree's top corner.
     st_time->raise();
     st_2->raise();
     setProperty("laidOut", true);
+}
+
+int w_kiv::loadingLabelWidthUnits() const
+{
+    // Wide enough for the whole text; a little air at both ends.
+    return runtime::LayoutUnits().pixelsToUnitsX(st_1->sizeHint().width()) + 40;
+}
+
+void w_kiv::setLoadingText(const QString &text)
+{
+    st_1->setText(text);
+    const runtime::LayoutUnits units;
+    const int width = loadingLabelWidthUnits();
+    const int x = MainLayout::centredX(units.pixelsToUnitsX(frameGeometry().width()), width);
+    place(st_1, QRect(x, units.pixelsToUnitsY(st_1->y()), width, 80), units);
+    if (st_1->isVisible())
+        st_1->repaint();
 }
 
 int w_kiv::wf_resizebars()

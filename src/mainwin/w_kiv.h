@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
+class QFrame;
 class QLabel;
 class QTimer;
 class u_tv;
@@ -41,6 +44,8 @@ public:
     QLabel *st_time = nullptr;
     u_url_link *st_2 = nullptr;
     SplitterBar *st_vertical = nullptr;
+    QFrame *ln_1 = nullptr; // the etched separator under the toolbar: grey stroke
+    QFrame *ln_2 = nullptr; // and its light stroke
 
     // Shows or hides a list's detail panel (dw_1 or dw_2).
     void showPanel(runtime::DataView *view, bool show);
@@ -53,8 +58,25 @@ public:
     // Answers the closing question without closing (for the menu and tests): true = close.
     bool closequery();
 
+    // What the windows beside the trees follow: the item selected in the tree that had the
+    // focus last (the customs tree until either has had it).
+    struct Selection {
+        QString list;                       // "hs" or "jmw"
+        u_tv *tree = nullptr;
+        runtime::DataView *rows = nullptr;  // the rows the tree was built from
+        QString codeColumn;                 // "code" or "jmw_code"
+        long handle = 0;                    // the selected item, 0 when none
+    };
+    Selection selection() const;
+
     bool ib_debug = false;
     TrayIcon *trayIcon() const { return m_tray; }
+
+signals:
+    // The selection above changed: another item, or the other tree took the focus.
+    void selectionFollowed();
+    // Both trees were built anew (loading, a reload or a refresh).
+    void treesBuilt();
 
 public slots:
     void ue_postopen();
@@ -67,6 +89,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void createControls();
@@ -74,10 +98,18 @@ private:
     void onTreeSelection(u_tv *tree, runtime::DataView *view, const QString &codeColumn, long newHandle);
     void onTreeClick(runtime::DataView *view, const QString &mode, const QString &wanted);
     void applyLayout();
+    // Shows a loading step's text at once (the steps block the event loop), centred and as
+    // wide as the text.
+    void setLoadingText(const QString &text);
+    int loadingLabelWidthUnits() const;
 
     void slideOut();
 
     QTimer *m_clock = nullptr;
     TrayIcon *m_tray = nullptr;
     bool m_closeConfirmed = false;
+    // The detail panels that were shown when the window went to the tray or was minimized:
+    // they come back with it.
+    QList<QPointer<DetailPanel>> m_panelsAway;
+    QPointer<u_tv> m_followedTree;
 };

@@ -1,6 +1,7 @@
 #include "runtime/OdbcConnection.h"
 
 #include "runtime/OdbcHandle.h"
+#include "runtime/OdbcParameters.h"
 #include "runtime/OdbcRowsetReader.h"
 
 #include <algorithm>
@@ -142,14 +143,14 @@ bool OdbcConnection::rollback()
 }
 
 bool OdbcConnection::select(const QString &sql, const QList<ColumnType> &types,
-                            QVector<QVector<QVariant>> *rows)
+                            QVector<QVector<QVariant>> *rows, const QVector<QVariant> &params)
 {
     m_noRows = false;
     if (!checkConnected())
         return false;
     const qsizetype before = rows->size();
     QString error;
-    if (!readRowsets(m_handles->dbc.get(), m_info, sql, types, rows, &error)) {
+    if (!readRowsets(m_handles->dbc.get(), m_info, sql, params, types, rows, &error)) {
         setError(error);
         rows->resize(before);
         return false;
@@ -176,51 +177,10 @@ bool OdbcConnection::execute(const QString &sql, const QVector<QVariant> &params
         return false;
     }
     // Parameter values must stay in place until SQLExecute has run.
-    struct Param {
-        QByteArray text;
-        SQLDOUBLE number = 0;
-        SQLBIGINT integer = 0;
-        SQLLEN indicator = 0;
-    };
-    std::vector<Param> values(size_t(params.size()));
-    for (int i = 0; i < params.size(); ++i) {
-        const QVariant &param = params.at(i);
-        Param &value = values[size_t(i)];
-        SQLSMALLINT cType = SQL_C_CHAR, sqlType = SQL_VARCHAR;
-        SQLULEN columnSize = 1;
-        SQLPOINTER data = nullptr;
-        SQLLEN bufferLength = 0;
-        const int typeId = param.isValid() ? param.metaType().id() : QMetaType::UnknownType;
-        if (!param.isValid() || param.isNull()) {
-            value.indicator = SQL_NULL_DATA;
-        } else if (typeId == QMetaType::Double || typeId == QMetaType::Float) {
-            value.number = param.toDouble();
-            cType = SQL_C_DOUBLE;
-            sqlType = SQL_DOUBLE;
-            columnSize = 15;
-            data = &value.number;
-        } else if (typeId == QMetaType::Int || typeId == QMetaType::UInt || typeId == QMetaType::Long
-                   || typeId == QMetaType::ULong || typeId == QMetaType::LongLong
-                   || typeId == QMetaType::ULongLong || typeId == QMetaType::Short
-                   || typeId == QMetaType::UShort || typeId == QMetaType::Bool) {
-            value.integer = param.toLongLong();
-            cType = SQL_C_SBIGINT;
-            sqlType = SQL_BIGINT;
-            columnSize = 19;
-            data = &value.integer;
-        } else {
-            value.text = param.toString().toUtf8();
-            value.indicator = value.text.size();
-            columnSize = std::max<SQLULEN>(1, SQLULEN(value.text.size()));
-            data = value.text.data();
-            bufferLength = value.text.size();
-        }
-        if (!SQL_SUCCEEDED(SQLBindParameter(stmt.get(), SQLUSMALLINT(i + 1), SQL_PARAM_INPUT, cType,
-                                            sqlType, columnSize, 0, data, bufferLength,
-                                            &value.indicator))) {
-            setError(odbcDiagnostics(stmt, "cannot bind a parameter"));
-            return false;
-        }
+    OdbcParameters values;
+    if (!values.bind(stmt, params)) {
+        setError(values.error());
+        return false;
     }
     const SQLRETURN rc = SQLExecute(stmt.get());
     if (rc == SQL_NO_DATA) {
@@ -237,6 +197,38 @@ bool OdbcConnection::execute(const QString &sql, const QVector<QVariant> &params
             *rowsAffected = long(count);
     }
     return true;
+}
+
+bool OdbcConnection::tableNames(QStringList *names)
+{
+    m_noRows = false;
+    if (!checkConnected())
+        return false;
+    OdbcHandle stmt(SQL_HANDLE_STMT, m_handles->dbc.get());
+    if (!stmt) {
+        setError(odbcDiagnostics(m_handles->dbc, "cannot allocate a statement"));
+        return false;
+    }
+    SQLCHAR type[] = "TABLE";
+    if (!SQL_SUCCEEDED(SQLTables(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, type, SQL_NTS))) {
+        setError(odbcDiagnostics(stmt, "the table catalog could not be read"));
+        return false;
+    }
+    for (;;) {
+        const SQLRETURN rc = SQLFetch(stmt.get());
+        if (rc == SQL_NO_DATA)
+            return true;
+        if (!SQL_SUCCEEDED(rc)) {
+            setError(odbcDiagnostics(stmt, "the table catalog could not be read"));
+            return false;
+        }
+        SQLCHAR name[512];
+        SQLLEN length = 0;
+        // Column 3 of the catalog is TABLE_NAME.
+        if (SQL_SUCCEEDED(SQLGetData(stmt.get(), 3, SQL_C_CHAR, name, sizeof name, &length)) && length > 0)
+            names->append(QString::fromUtf8(reinterpret_cast<const char *>(name),
+                                            int(std::min<SQLLEN>(length, SQLLEN(sizeof name - 1)))));
+    }
 }
 
 } // namespace runtime

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
@@ -49,14 +50,19 @@ public:
     // Runs a query and appends its rows to *rows, each value converted to the column's type
     // (String -> QString, Number -> double, Long -> qint32; SQL NULL -> invalid QVariant).
     // Columns beyond the given types are read as text. Rows come in rowsets of
-    // kRowsetSize over bound columns.
+    // kRowsetSize over bound columns. The query may have positional '?' parameters, given
+    // as execute() takes them.
     bool select(const QString &sql, const QList<ColumnType> &types,
-                QVector<QVector<QVariant>> *rows);
+                QVector<QVector<QVariant>> *rows, const QVector<QVariant> &params = {});
 
     // Runs a statement with positional '?' parameters: QString as text, double as a number,
     // integers as integers, an invalid or null QVariant as NULL. *rowsAffected gets the
     // row count (0 when the statement reported no data).
     bool execute(const QString &sql, const QVector<QVariant> &params, long *rowsAffected = nullptr);
+
+    // Appends the names of the database's tables (the driver's catalog, SQLTables) to *names.
+    // A file that is not a database fails here; an empty database answers no names.
+    bool tableNames(QStringList *names);
 
     // True when the last execute() or select() found no rows (ODBC's SQL_NO_DATA).
     bool lastFoundNoRows() const { return m_noRows; }

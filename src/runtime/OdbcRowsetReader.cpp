@@ -1,6 +1,7 @@
 #include "runtime/OdbcRowsetReader.h"
 
 #include "runtime/OdbcHandle.h"
+#include "runtime/OdbcParameters.h"
 
 #include <algorithm>
 #include <memory>
@@ -46,7 +47,7 @@ public:
 
     QString error() const { return m_error; }
 
-    bool run(const QString &sql, QVector<QVector<QVariant>> *rows)
+    bool run(const QString &sql, const QVector<QVariant> &params, QVector<QVector<QVariant>> *rows)
     {
         m_stmt = std::make_unique<OdbcHandle>(SQL_HANDLE_STMT, m_dbc);
         if (!*m_stmt)
@@ -56,8 +57,7 @@ public:
             m_mode = Mode::SingleRow;
             m_rowsetSize = 1;
         }
-        const QByteArray text = sql.toUtf8();
-        SQLRETURN rc = SQLExecDirect(m_stmt->get(), (SQLCHAR *)text.constData(), SQL_NTS);
+        SQLRETURN rc = execute(sql, params);
         if (rc == SQL_NO_DATA)
             return true;
         if (!SQL_SUCCEEDED(rc))
@@ -88,6 +88,21 @@ private:
         std::unique_ptr<char[]> data;
         std::unique_ptr<SQLLEN[]> indicators;
     };
+
+    // A query without parameters runs directly; one with parameters is prepared first, and
+    // its values stay bound in m_params while its rows are read.
+    SQLRETURN execute(const QString &sql, const QVector<QVariant> &params)
+    {
+        const QByteArray text = sql.toUtf8();
+        if (params.isEmpty())
+            return SQLExecDirect(m_stmt->get(), (SQLCHAR *)text.constData(), SQL_NTS);
+        const SQLRETURN rc = SQLPrepare(m_stmt->get(), (SQLCHAR *)text.constData(), SQL_NTS);
+        if (!SQL_SUCCEEDED(rc))
+            return rc;
+        if (!m_params.bind(*m_stmt, params))
+            return SQL_ERROR;
+        return SQLExecute(m_stmt->get());
+    }
 
     SQLRETURN setAttr(SQLINTEGER attribute, SQLULEN value)
     {
@@ -278,6 +293,7 @@ private:
     Mode m_mode = Mode::SingleRow;
     SQLULEN m_rowsetSize = 1;
     std::unique_ptr<OdbcHandle> m_stmt;
+    OdbcParameters m_params;
     std::vector<Column> m_columns;
     std::vector<SQLUSMALLINT> m_status;
     SQLULEN m_fetched = 0;
@@ -286,10 +302,11 @@ private:
 } // namespace
 
 bool readRowsets(SQLHDBC dbc, const OdbcDriverInfo &info, const QString &sql,
-                 const QList<ColumnType> &types, QVector<QVector<QVariant>> *rows, QString *error)
+                 const QVector<QVariant> &params, const QList<ColumnType> &types,
+                 QVector<QVector<QVariant>> *rows, QString *error)
 {
     OdbcRowsetReader reader(dbc, info, types);
-    if (reader.run(sql, rows))
+    if (reader.run(sql, params, rows))
         return true;
     *error = reader.error();
     return false;

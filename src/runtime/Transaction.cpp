@@ -127,13 +127,18 @@ QString Transaction::adaptSql(const QString &sql) const
     return runtime::adaptSql(sql, !info.supportsSchemas(), !info.supportsLeft());
 }
 
+QString Transaction::dbmsName() const
+{
+    return isConnected() ? m_connection->driverInfo().dbmsName : QString();
+}
+
 int Transaction::select(const QString &sql, const QList<ColumnType> &types,
-                        QVector<QVector<QVariant>> *rows)
+                        QVector<QVector<QVariant>> *rows, const QVector<QVariant> &params)
 {
     if (!ready())
         return -1;
     const qsizetype before = rows->size();
-    const bool ok = m_connection->select(sql, types, rows);
+    const bool ok = m_connection->select(sql, types, rows, params);
     const QString error = ok ? QString() : m_connection->lastError();
     // Outside autocommit the driver opens a transaction for a query too, and its read lock
     // would keep every other program from writing the file for as long as the window is
@@ -147,6 +152,19 @@ int Transaction::select(const QString &sql, const QList<ColumnType> &types,
     const long found = long(rows->size() - before);
     setResult(found == 0 ? 100 : 0, QString(), found);
     return 0;
+}
+
+int Transaction::tableNames(QStringList *names)
+{
+    if (!ready())
+        return -1;
+    const bool ok = m_connection->tableNames(names);
+    const QString error = ok ? QString() : m_connection->lastError();
+    // As after a query: the catalog's read lock must not outlive the call.
+    if (!autoCommit && !m_writesPending)
+        m_connection->commit();
+    setResult(ok ? 0 : -1, error);
+    return ok ? 0 : -1;
 }
 
 int Transaction::execute(const QString &sql, const QVector<QVariant> &params)

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
@@ -49,7 +50,16 @@ public:
 
     // Runs a query and appends its rows (one QVector per row, one QVariant per column,
     // converted to the given column types) to *rows. Returns 0 or -1 (see sqlCode()).
-    int select(const QString &sql, const QList<ColumnType> &types, QVector<QVector<QVariant>> *rows);
+    // Values go in as positional parameters ('?'), typed as execute() takes them.
+    int select(const QString &sql, const QList<ColumnType> &types, QVector<QVector<QVariant>> *rows,
+               const QVector<QVariant> &params = {});
+
+    // The connected driver's name of its database engine (SQL_DBMS_NAME, e.g. "SQLite"), for
+    // the few steps that only one engine offers; empty when not connected.
+    QString dbmsName() const;
+
+    // The names of the connected database's tables, from the driver's catalog. Returns 0 or -1.
+    int tableNames(QStringList *names);
 
     // Runs a statement with positional parameters ('?'); sqlNRows() tells the rows affected.
     int execute(const QString &sql, const QVector<QVariant> &params = {});

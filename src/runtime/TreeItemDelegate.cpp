@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace runtime {
 
 namespace {
@@ -56,6 +58,32 @@ void TreeItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         rest.rect.setLeft(cell.right() + 1);
     }
     QStyledItemDelegate::paint(painter, rest, index);
+    if (index.data(TreeModel::MarkRole).toBool())
+        paintMark(painter, rest, index);
+}
+
+int TreeItemDelegate::markWidth(const QStyleOptionViewItem &option)
+{
+    return option.fontMetrics.height() / 2 + 6;
+}
+
+void TreeItemDelegate::paintMark(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem item(option);
+    initStyleOption(&item, index);
+    const QWidget *widget = item.widget;
+    const QStyle *style = widget ? widget->style() : nullptr;
+    if (!style)
+        return;
+    const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
+    const int textEnd = text.left() + item.fontMetrics.horizontalAdvance(item.text) + 4;
+    // A small filled square after the label, in the text colour: seen on any background.
+    const int side = std::max(4, item.fontMetrics.height() / 3);
+    const QRect mark(std::min(textEnd, text.right() - side), text.center().y() - side / 2, side, side);
+    painter->save();
+    const bool selected = item.state & QStyle::State_Selected;
+    painter->fillRect(mark, item.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->restore();
 }
 
 QSize TreeItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -73,7 +101,9 @@ QSize TreeItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QMode
     QStyleOptionViewItem item(option);
     initStyleOption(&item, index);
     const bool reservesState = reservesStatePicture(stateIndex(index));
-    const SizeKey key{item.text, int(item.features) << 2 | (item.font.bold() ? 2 : 0) | (reservesState ? 1 : 0)};
+    const bool marked = index.data(TreeModel::MarkRole).toBool();
+    const SizeKey key{item.text, int(item.features) << 3 | (marked ? 4 : 0) | (item.font.bold() ? 2 : 0)
+                                     | (reservesState ? 1 : 0)};
     const auto known = m_sizes.constFind(key);
     if (known != m_sizes.cend())
         return *known;
@@ -83,6 +113,8 @@ QSize TreeItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QMode
         size.rwidth() += m_view->statePictureSize().width() + 2 * kStateMargin;
         size.setHeight(qMax(size.height(), m_view->statePictureSize().height()));
     }
+    if (marked)
+        size.rwidth() += markWidth(item);
     m_sizes.insert(key, size);
     return size;
 }

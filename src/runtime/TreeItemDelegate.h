@@ -33,6 +33,10 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 
 private:
+    // The mark after the label of a marked item, and the room it takes.
+    void paintMark(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const;
+    static int markWidth(const QStyleOptionViewItem &option);
+
     // A label's size depends on its text and on a few per-item flags; the font, picture size
     // and style are the same for every item of the view.
     struct SizeKey {

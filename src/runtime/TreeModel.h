@@ -53,6 +53,7 @@ public:
         SelectedPictureIndexRole,
         StatePictureIndexRole,
         OverlayPictureIndexRole,
+        MarkRole, // true for a marked item (see setMarkedData)
     };
 
     explicit TreeModel(QObject *parent = nullptr);
@@ -83,6 +84,12 @@ public:
     // The selected item, kept here by the view that shows the model.
     void setCurrentHandle(long handle);
     long currentHandle() const;
+
+    // Marks every item whose data is one of the texts: the view draws a small mark after its
+    // label, and its accessible description says what the mark means. The labels, pictures and
+    // state pictures stay as they are. Items added later are marked by the same texts.
+    void setMarkedData(const QSet<QString> &values, const QString &description);
+    bool isMarked(long handle) const;
 
     // Expansion as recorded by the view; survives a bulk update.
     void setExpandedFlag(long handle, bool expanded);
@@ -131,6 +138,8 @@ private:
     int m_bulkDepth = 0;
     long m_current = 0;
     QSet<long> m_expanded;
+    QSet<QString> m_marked;
+    QString m_markDescription;
 };
 
 } // namespace runtime

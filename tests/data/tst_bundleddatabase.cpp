@@ -19,7 +19,9 @@ const QString kDatabase = QStringLiteral(KIV_RUN_DIR "/K-I-V.db");
 const QString kSourceData = QStringLiteral(KIV_SOURCE_DIR "/db");
 const QStringList kDataFiles = {QStringLiteral("cn_chapters_2026.csv"),
                                 QStringLiteral("cn_hscode_2026.csv"),
-                                QStringLiteral("harmonized-system.csv")};
+                                QStringLiteral("harmonized-system.csv"),
+                                QStringLiteral("supervision_certificates.csv"),
+                                QStringLiteral("inspection_categories.csv")};
 
 // The first value of a one-column query on the built database ("<null>" for null).
 QString value(const QString &sql)

@@ -1,5 +1,7 @@
 #include "mainwin/w_kiv.h"
 
+#include "auxiliary/u_url_link.h"
+
 #include "app/globals.h"
 #include "mainwin/DetailPanel.h"
 #include "mainwin/MainLayout.h"
@@ -17,6 +19,8 @@
 #include <QLabel>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEnterEvent>
+#include <QFrame>
 #include <QSpontaneKeyEvent>
 #include <QToolBar>
 #include <QtTest>
@@ -70,6 +74,29 @@ long childOf(const u_tv *tree, long handle, int index)
         child = tree->findItem(TreeNavigation::Next, child);
     return child;
 }
+
+// The texts a label had whenever it was painted.
+class PaintedTexts : public QObject
+{
+public:
+    explicit PaintedTexts(QLabel *label)
+        : m_label(label)
+    {
+        label->installEventFilter(this);
+    }
+    QStringList texts;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && (texts.isEmpty() || texts.last() != m_label->text()))
+            texts.append(m_label->text());
+        return false;
+    }
+
+private:
+    QLabel *m_label;
+};
 
 QString labelOf(const u_tv *tree, long handle)
 {
@@ -339,6 +366,111 @@ private slots:
         window.resize(1100, 700);
         QTRY_VERIFY(bar->x() > window.width() / 2 - 60);
         QVERIFY(bar->x() < window.width() / 2 + 20);
+    }
+
+    void panelsGoToTheTrayWithTheWindowAndComeBack_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("close box") << "close";
+        QTest::newRow("minimize") << "minimize";
+    }
+
+    void panelsGoToTheTrayWithTheWindowAndComeBack()
+    {
+        QFETCH(QString, way);
+        Fixture f;
+        QVERIFY(f.open("[data]\r\nHGDETAIL=Y\r\nWJDETAIL=N\r\n"));
+        TrayIcon::setAvailableForTesting(1);
+        w_kiv window;
+        window.open();
+        TrayIcon::setAvailableForTesting(-1);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY(window.isPanelVisible(window.dw_1));
+        window.dwPanel_1->move(window.dwPanel_1->pos() + QPoint(37, 23)); // the user moved it
+        const QPoint place = window.dwPanel_1->pos();
+        if (way == QLatin1String("close")) {
+            QCloseEvent closeBox;
+            QSpontaneKeyEvent::setSpontaneous(&closeBox);
+            qApp->notify(&window, &closeBox);
+        } else {
+            window.showMinimized();
+        }
+        QTRY_VERIFY(!window.isVisible());
+        QVERIFY(!window.dwPanel_1->isVisible());
+        QVERIFY(!window.dwPanel_2->isVisible());
+        window.trayIcon()->command(TrayIcon::wm_lbuttondblclk);
+        QVERIFY(window.isVisible());
+        QVERIFY(window.dwPanel_1->isVisible());
+        QCOMPARE(window.dwPanel_1->pos(), place);
+        QVERIFY(!window.dwPanel_2->isVisible()); // hidden before, hidden after
+        QVERIFY(f.recorder.boxes().isEmpty());
+    }
+
+    void linkLabelIsUnderlinedOnlyUnderThePointer()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        w_kiv window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(!window.st_2->font().underline());
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), window.st_2->mapToGlobal(QPointF(2, 2)));
+        QApplication::sendEvent(window.st_2, &enter);
+        QVERIFY(window.st_2->font().underline());
+        QVERIFY(window.st_2->font().bold()); // the rest of its look stays
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(window.st_2, &leave);
+        QVERIFY(!window.st_2->font().underline());
+    }
+
+    void separatorLinesRunUnderTheToolbarToTheRightEdge_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::newRow("narrow") << 700;
+        QTest::newRow("wide") << 1200;
+    }
+
+    void separatorLinesRunUnderTheToolbarToTheRightEdge()
+    {
+        QFETCH(int, width);
+        Fixture f;
+        QVERIFY(f.open());
+        w_kiv window;
+        window.show();
+        window.resize(width, 600);
+        QTRY_COMPARE(window.width(), width);
+        QApplication::processEvents();
+        const runtime::LayoutUnits units;
+        const int end = units.unitsToPixelsX(units.pixelsToUnitsX(window.frameGeometry().width()));
+        const QToolBar *toolbar = window.findChild<QToolBar *>();
+        for (const QFrame *line : {window.ln_1, window.ln_2}) {
+            QVERIFY(line->isVisible());
+            QCOMPARE(line->geometry().left(), 0);
+            QCOMPARE(line->width(), end);
+            QVERIFY(line->mapTo(&window, QPoint(0, 0)).y() >= toolbar->geometry().bottom());
+            QVERIFY(line->geometry().bottom() < window.tv_1->geometry().top());
+        }
+        QCOMPARE(window.ln_1->palette().color(QPalette::Window), QColor(128, 128, 128));
+        QVERIFY(window.ln_1->geometry().bottom() < window.ln_2->geometry().top()); // grey over light
+    }
+
+    void loadingTextsArePaintedWhileTheirStepRuns()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        w_kiv window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // The first text shows whole.
+        QVERIFY(window.st_1->width() >= window.st_1->sizeHint().width());
+        PaintedTexts painted(window.st_1);
+        window.ue_postopen(); // runs without returning to the event loop, as a posted event does
+        QStringList expected{QStringLiteral("正在@读取商品信息,请稍候...."),
+                             QStringLiteral("正在@创建商品数据存储成功!继续...."),
+                             QStringLiteral("正在@创建创建海关商品树成功!继续....")};
+        for (const QString &text : expected)
+            QVERIFY2(painted.texts.contains(text), qPrintable(painted.texts.join(QLatin1Char('|'))));
+        QVERIFY(painted.texts.indexOf(expected[0]) < painted.texts.indexOf(expected[2]));
     }
 };
 

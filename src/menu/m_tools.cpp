@@ -1,0 +1,47 @@
+#include "menu/m_tools.h"
+
+#include "mainwin/w_kiv.h"
+#include "sheet/NoteMarks.h"
+#include "sheet/TreeCommands.h"
+#include "sheet/w_sheet.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+m_tools *m_tools::install(w_kiv *window)
+{
+    return new m_tools(window);
+}
+
+m_tools::m_tools(w_kiv *window)
+    : QObject(window)
+    , m_window(window)
+{
+    setObjectName(QStringLiteral("m_tools"));
+    QMenuBar *bar = window->menuBar();
+    menu = new QMenu(QStringLiteral("工具[&T]"), bar);
+    menu->setObjectName(QStringLiteral("m_tools"));
+    menu->menuAction()->setObjectName(QStringLiteral("m_tools"));
+    menu->menuAction()->setStatusTip(QStringLiteral("工具"));
+    // Between 文件 and 帮助: before the last drop-down.
+    const QList<QAction *> dropDowns = bar->actions();
+    bar->insertMenu(dropDowns.isEmpty() ? nullptr : dropDowns.last(), menu);
+
+    m_sheet = menu->addAction(QStringLiteral("申报信息[&S]\tF6"));
+    m_sheet->setObjectName(QStringLiteral("m_sheet"));
+    m_sheet->setStatusTip(QStringLiteral("显示所选编码的全部税则信息、监管条件、检验检疫和申报要素"));
+    m_sheet->setShortcut(QKeySequence(Qt::Key_F6));
+    m_sheet->setShortcutContext(Qt::WindowShortcut);
+    window->addAction(m_sheet);
+    connect(m_sheet, &QAction::triggered, this, &m_tools::m_sheet_clicked);
+
+    TreeCommands::install(window, m_sheet);
+    NoteMarks::install(window);
+}
+
+void m_tools::m_sheet_clicked()
+{
+    w_sheet *sheet = w_sheet::openFor(m_window);
+    NoteMarks::follow(m_window, sheet);
+}

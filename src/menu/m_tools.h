@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+
+class QAction;
+class QMenu;
+class w_kiv;
+
+// The drop-down 工具 of the main window, between 文件 and 帮助: the commands that go beyond
+// the trees, the find and the options. Each item is an action of the window, so its key
+// works wherever the window's keys do.
+class m_tools : public QObject
+{
+    Q_OBJECT
+public:
+    // Adds the drop-down to the window's menu bar, and the tree commands and note marks that
+    // go with the declarant's sheet; it all goes with the window.
+    static m_tools *install(w_kiv *window);
+
+    QMenu *menu = nullptr;
+    QAction *m_sheet = nullptr; // 申报信息 F6
+
+private:
+    explicit m_tools(w_kiv *window);
+    void m_sheet_clicked();
+
+    w_kiv *m_window;
+};

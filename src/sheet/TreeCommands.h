@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QAction;
+class QMenu;
+class u_tv;
+class w_kiv;
+
+// What a user does with a tree item beyond selecting it: Ctrl+C copies its code (the tree's
+// own Ctrl+C would copy the label), and the menu key or Shift+F10 opens its context menu
+// (申报信息, the copies). A right click keeps the click modes of the options dialog, so it
+// opens no menu.
+class TreeCommands : public QObject
+{
+    Q_OBJECT
+public:
+    // Watches both trees of the window; goes with it. sheetAction opens the declarant's sheet.
+    static TreeCommands *install(w_kiv *window, QAction *sheetAction);
+
+    // The context menu of the tree's selected item, built afresh; null without a selection.
+    // The caller owns it.
+    QMenu *contextMenu(u_tv *tree);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    TreeCommands(w_kiv *window, QAction *sheetAction);
+    // The list, code and name of the tree's selected item; false without one.
+    bool selectedCode(u_tv *tree, QString *list, QString *code, QString *name) const;
+    void copyCode(u_tv *tree);
+    void openContextMenu(u_tv *tree);
+
+    QPointer<w_kiv> m_window;
+    QPointer<QAction> m_sheetAction;
+};

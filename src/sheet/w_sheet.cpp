@@ -1,0 +1,280 @@
+#include "sheet/w_sheet.h"
+
+#include "app/globals.h"
+#include "mainwin/u_tv.h"
+#include "mainwin/w_kiv.h"
+#include "runtime/MessageBox.h"
+#include "sheet/CopyFormats.h"
+#include "tariff/DeclarationElements.h"
+#include "tariff/TariffTables.h"
+
+#include <QClipboard>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using sheet::SheetSource;
+
+namespace {
+QPointer<w_sheet> g_open;
+
+QString html(const sheet::SheetContent &content)
+{
+    QString out;
+    out.reserve(4096);
+    for (const auto &group : content.groups) {
+        out += QStringLiteral("<h4 style='margin:6px 0 2px 0'>") + group.title.toHtmlEscaped()
+            + QStringLiteral("</h4><table cellspacing='0' cellpadding='1'>");
+        for (const auto &row : group.rows)
+            out += QStringLiteral("<tr><td style='padding-right:12px;color:#555'>") + row.caption.toHtmlEscaped()
+                + QStringLiteral("</td><td>") + row.value.toHtmlEscaped() + QStringLiteral("</td></tr>");
+        out += QStringLiteral("</table>");
+    }
+    return out;
+}
+} // namespace
+
+w_sheet *w_sheet::openFor(w_kiv *mainWindow)
+{
+    if (!g_open)
+        g_open = new w_sheet(mainWindow);
+    g_open->show();
+    g_open->raise();
+    return g_open;
+}
+
+w_sheet *w_sheet::openInstance()
+{
+    return g_open;
+}
+
+w_sheet::w_sheet(w_kiv *mainWindow)
+    : QWidget(mainWindow, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_main(mainWindow)
+    , m_source(sqlca)
+    , m_notes(sqlca)
+{
+    setObjectName(QStringLiteral("w_sheet"));
+    setWindowTitle(QStringLiteral("申报信息"));
+    setAccessibleName(QStringLiteral("申报信息"));
+    // Following the tree must leave the keyboard in the tree.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::ClickFocus);
+    createControls();
+    resize(440, 640);
+    if (mainWindow) {
+        // At the right, over the foreign-trade tree, and never below the screen's bottom.
+        const QRect frame = mainWindow->geometry();
+        const QRect screen = mainWindow->screen() ? mainWindow->screen()->availableGeometry() : frame;
+        const int top = frame.top() + 120;
+        resize(width(), std::max(360, std::min(height(), screen.bottom() - top - 40)));
+        move(frame.right() - width() - 24, top);
+        connect(mainWindow, &w_kiv::selectionFollowed, this, &w_sheet::follow);
+    }
+    QStringList missing;
+    if (tariff::TariffTables::missing(sqlca, &missing) && missing.contains(tariff::TariffTables::userNote()))
+        m_notesWritable = false;
+}
+
+void w_sheet::createControls()
+{
+    auto *layout = new QVBoxLayout(this);
+    st_title = new QLabel(this);
+    st_title->setObjectName(QStringLiteral("st_title"));
+    st_title->setWordWrap(true);
+    st_title->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont titleFont = st_title->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.15);
+    st_title->setFont(titleFont);
+    layout->addWidget(st_title);
+
+    tb_record = new QTextBrowser(this);
+    tb_record->setObjectName(QStringLiteral("tb_record"));
+    tb_record->setAccessibleName(QStringLiteral("税则信息"));
+    tb_record->setFocusPolicy(Qt::ClickFocus);
+    tb_record->setOpenLinks(false);
+    layout->addWidget(tb_record, 1);
+
+    st_missing = new QLabel(this);
+    st_missing->setObjectName(QStringLiteral("st_missing"));
+    st_missing->setWordWrap(true);
+    st_missing->setStyleSheet(QStringLiteral("color: rgb(160, 0, 0);"));
+    st_missing->hide();
+    layout->addWidget(st_missing);
+
+    auto *copies = new QGridLayout;
+    auto button = [this](const QString &text, const char *name) {
+        auto *b = new QPushButton(text, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setFocusPolicy(Qt::StrongFocus);
+        b->setAutoDefault(false);
+        return b;
+    };
+    cb_copycode = button(QStringLiteral("复制编码(&C)"), "cb_copycode");
+    cb_copyname = button(QStringLiteral("复制\"编码 名称\"(&M)"), "cb_copyname");
+    cb_copytemplate = button(QStringLiteral("复制申报要素模板(&T)"), "cb_copytemplate");
+    cb_copyall = button(QStringLiteral("复制全部(&A)"), "cb_copyall");
+    copies->addWidget(cb_copycode, 0, 0);
+    copies->addWidget(cb_copyname, 0, 1);
+    copies->addWidget(cb_copytemplate, 1, 0);
+    copies->addWidget(cb_copyall, 1, 1);
+    layout->addLayout(copies);
+    connect(cb_copycode, &QPushButton::clicked, this, [this] {
+        if (m_content)
+            copy(sheet::CopyFormats::code(m_content->code));
+    });
+    connect(cb_copyname, &QPushButton::clicked, this, [this] {
+        if (m_content)
+            copy(sheet::CopyFormats::codeAndName(m_content->code, m_content->name));
+    });
+    connect(cb_copytemplate, &QPushButton::clicked, this, [this] {
+        if (m_content && !m_content->elements.isEmpty())
+            copy(tariff::DeclarationElements::templateLine(m_content->elements));
+    });
+    connect(cb_copyall, &QPushButton::clicked, this, [this] {
+        if (m_content)
+            copy(m_content->toText());
+    });
+
+    auto *notes = new QGroupBox(QStringLiteral("我的备注"), this);
+    auto *form = new QFormLayout(notes);
+    mle_note = new QPlainTextEdit(notes);
+    mle_note->setObjectName(QStringLiteral("mle_note"));
+    mle_note->setTabChangesFocus(true);
+    mle_note->setFixedHeight(mle_note->fontMetrics().lineSpacing() * 4 + 12);
+    auto *noteLabel = new QLabel(QStringLiteral("备注(&N):"), notes);
+    noteLabel->setBuddy(mle_note);
+    form->addRow(noteLabel, mle_note);
+    sle_keywords = new QLineEdit(notes);
+    sle_keywords->setObjectName(QStringLiteral("sle_keywords"));
+    auto *keywordsLabel = new QLabel(QStringLiteral("关键词(&K):"), notes);
+    keywordsLabel->setBuddy(sle_keywords);
+    form->addRow(keywordsLabel, sle_keywords);
+    cb_savenote = button(QStringLiteral("保存备注(&S)"), "cb_savenote");
+    cb_savenote->setParent(notes);
+    st_noteinfo = new QLabel(notes);
+    st_noteinfo->setObjectName(QStringLiteral("st_noteinfo"));
+    st_noteinfo->setWordWrap(true);
+    form->addRow(cb_savenote, st_noteinfo);
+    layout->addWidget(notes);
+    connect(cb_savenote, &QPushButton::clicked, this, &w_sheet::saveNote);
+}
+
+void w_sheet::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    follow();
+}
+
+bool w_sheet::noteModified() const
+{
+    return m_content && (mle_note->toPlainText() != m_savedNote || sle_keywords->text() != m_savedKeywords);
+}
+
+void w_sheet::follow()
+{
+    if (!m_main || !isVisible())
+        return; // a hidden sheet costs the tree nothing
+    const w_kiv::Selection selected = m_main->selection();
+    if (selected.list == m_list && selected.handle == m_handle && m_content)
+        return;
+    if (noteModified() && !saveNote())
+        return;
+    m_list = selected.list;
+    m_handle = selected.handle;
+    const SheetSource::ListView view{selected.list, selected.tree->treeModel(), selected.rows, selected.codeColumn};
+    m_content = m_source.contentFor(view, selected.handle);
+    render();
+    loadNote();
+}
+
+void w_sheet::render()
+{
+    const bool has = m_content.has_value();
+    st_title->setText(has ? (m_content->code.isEmpty() ? m_content->name
+                                                       : m_content->code + QStringLiteral("  ") + m_content->name)
+                          : QStringLiteral("请在商品树中选择一个编码"));
+    tb_record->setHtml(has ? html(*m_content) : QString());
+    const QString missing = has ? m_content->missingNote : QString();
+    st_missing->setText(missing);
+    st_missing->setVisible(!missing.isEmpty());
+    const bool hasCode = has && !m_content->code.isEmpty();
+    cb_copycode->setEnabled(hasCode);
+    cb_copyname->setEnabled(hasCode);
+    cb_copytemplate->setEnabled(has && !m_content->elements.isEmpty());
+    cb_copyall->setEnabled(has);
+}
+
+void w_sheet::loadNote()
+{
+    m_savedNote.clear();
+    m_savedKeywords.clear();
+    QString info;
+    const bool hasCode = m_content && !m_content->code.isEmpty();
+    if (hasCode && m_notesWritable) {
+        if (const auto note = m_notes.note(m_list, m_content->code)) {
+            m_savedNote = note->text;
+            m_savedKeywords = note->keywords;
+            info = QStringLiteral("最后修改: %1 %2").arg(note->changedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm")),
+                                                     note->changedBy);
+        }
+    } else if (!m_notesWritable) {
+        info = QStringLiteral("备注无法保存: 数据库中没有备注表(user_note)，也无法添加。");
+    }
+    mle_note->setPlainText(m_savedNote);
+    sle_keywords->setText(m_savedKeywords);
+    st_noteinfo->setText(info);
+    for (QWidget *w : {static_cast<QWidget *>(mle_note), static_cast<QWidget *>(sle_keywords),
+                       static_cast<QWidget *>(cb_savenote)})
+        w->setEnabled(hasCode && m_notesWritable);
+}
+
+bool w_sheet::saveNote()
+{
+    if (!m_content || m_content->code.isEmpty() || !m_notesWritable)
+        return true; // nothing of the user's to keep
+    const auto result = m_notes.save(m_list, m_content->code, mle_note->toPlainText(), sle_keywords->text());
+    switch (result.status) {
+    case tariff::NotesStore::SaveStatus::Saved:
+    case tariff::NotesStore::SaveStatus::Deleted:
+        m_savedNote = mle_note->toPlainText();
+        m_savedKeywords = sle_keywords->text();
+        st_noteinfo->setText(result.status == tariff::NotesStore::SaveStatus::Saved
+                                 ? QStringLiteral("已保存 (第 %1 版)").arg(result.version)
+                                 : QStringLiteral("备注已删除"));
+        emit noteSaved(m_list, m_content->code);
+        return true;
+    case tariff::NotesStore::SaveStatus::NoteTooLong:
+    case tariff::NotesStore::SaveStatus::KeywordsTooLong:
+    case tariff::NotesStore::SaveStatus::NoKey:
+        runtime::beep();
+        runtime::messageBox(QStringLiteral("提 示 信 息"), result.message, runtime::MessageIcon::Exclamation,
+                            runtime::MessageButtons::Ok, 1, this);
+        return false;
+    case tariff::NotesStore::SaveStatus::DatabaseError:
+        break;
+    }
+    // The typed text stays in the fields for a retry.
+    runtime::messageBox(QStringLiteral("Warning :"), QStringLiteral("Hello User,The Operate is  invalidation!!"),
+                        runtime::MessageIcon::Information, runtime::MessageButtons::Ok, 1, this);
+    st_noteinfo->setText(QStringLiteral("未保存: ") + result.message);
+    return false;
+}
+
+void w_sheet::copy(const QString &text)
+{
+    if (!text.isEmpty())
+        QGuiApplication::clipboard()->setText(text);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "sheet/SheetContent.h"
+#include "sheet/SheetSource.h"
+#include "tariff/NotesStore.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTextBrowser;
+class w_kiv;
+
+// The declarant's sheet: a window of its own beside the main window that shows the whole
+// tariff record of the item selected in the tree that had the focus last, and follows it as
+// the user walks the tree. It never takes the keyboard when it opens or follows; a click
+// into it (to write a note, say) does. Below the record: copying, and the user's note and
+// keywords on the code.
+class w_sheet : public QWidget
+{
+    Q_OBJECT
+public:
+    // Opens the one sheet of the main window (or brings it up) without taking the activation.
+    static w_sheet *openFor(w_kiv *mainWindow);
+    static w_sheet *openInstance();
+
+    // What the sheet shows now; nullopt before anything was selected.
+    const std::optional<sheet::SheetContent> &content() const { return m_content; }
+    QString list() const { return m_list; }
+
+    QLabel *st_title = nullptr;
+    QTextBrowser *tb_record = nullptr;
+    QLabel *st_missing = nullptr;
+    QPushButton *cb_copycode = nullptr;
+    QPushButton *cb_copyname = nullptr;
+    QPushButton *cb_copytemplate = nullptr;
+    QPushButton *cb_copyall = nullptr;
+    QPlainTextEdit *mle_note = nullptr;
+    QLineEdit *sle_keywords = nullptr;
+    QPushButton *cb_savenote = nullptr;
+    QLabel *st_noteinfo = nullptr;
+
+public slots:
+    // Shows the main window's selection, unless it already shows it. An unsaved note is
+    // saved first; when that fails the sheet stays on its code with the typed text.
+    void follow();
+    // Saves the note and keywords of the shown code; true when stored.
+    bool saveNote();
+
+signals:
+    // A note was stored or deleted: the trees' marks follow.
+    void noteSaved(const QString &list, const QString &code);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    explicit w_sheet(w_kiv *mainWindow);
+    void createControls();
+    void render();
+    void loadNote();
+    bool noteModified() const;
+    void copy(const QString &text);
+
+    QPointer<w_kiv> m_main;
+    sheet::SheetSource m_source;
+    tariff::NotesStore m_notes;
+    std::optional<sheet::SheetContent> m_content;
+    QString m_list;
+    long m_handle = -1;
+    QString m_savedNote, m_savedKeywords;
+    bool m_notesWritable = true;
+};

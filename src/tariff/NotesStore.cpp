@@ -1,0 +1,184 @@
+#include "tariff/NotesStore.h"
+
+#include "runtime/Transaction.h"
+
+#include <QDir>
+#include <QVector>
+
+namespace tariff {
+
+namespace {
+
+QString loginName()
+{
+    for (const char *variable : {"USER", "LOGNAME"}) {
+        const QString name = qEnvironmentVariable(variable);
+        if (!name.isEmpty())
+            return name;
+    }
+    return QDir::home().dirName();
+}
+
+// ISO 8601 local time with its offset from UTC ("2026-08-18T14:03:05+08:00"), so that the
+// times of colleagues in other time zones on a shared database still compare.
+QString timestamp(const QDateTime &now)
+{
+    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate);
+}
+
+// Turns autocommit off for the life of the object (a save is one transaction) and restores
+// the transaction's own setting afterwards.
+class ManualCommit
+{
+public:
+    explicit ManualCommit(runtime::Transaction *sqlca) : m_sqlca(sqlca), m_before(sqlca->autoCommit)
+    {
+        m_sqlca->autoCommit = false;
+    }
+    ~ManualCommit() { m_sqlca->autoCommit = m_before; }
+    ManualCommit(const ManualCommit &) = delete;
+    ManualCommit &operator=(const ManualCommit &) = delete;
+
+private:
+    runtime::Transaction *m_sqlca;
+    bool m_before;
+};
+
+} // namespace
+
+NotesStore::NotesStore(runtime::Transaction *sqlca) : m_sqlca(sqlca), m_userName(loginName()) {}
+
+int NotesStore::characterCount(const QString &text)
+{
+    // A surrogate pair is one character; a lone surrogate counts as one too.
+    int count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        ++count;
+    }
+    return count;
+}
+
+std::optional<NotesStore::Note> NotesStore::note(const QString &list, const QString &code)
+{
+    m_lastError.clear();
+    if (!m_sqlca || !m_sqlca->isConnected()) {
+        m_lastError = QStringLiteral("not connected");
+        return std::nullopt;
+    }
+    using runtime::ColumnType;
+    QVector<QVector<QVariant>> rows;
+    const QString sql = QStringLiteral("SELECT note, keywords, changed_at, changed_by, version "
+                                       "FROM user_note WHERE list = ? AND code = ?");
+    if (m_sqlca->select(m_sqlca->adaptSql(sql),
+                        {ColumnType::String, ColumnType::String, ColumnType::String,
+                         ColumnType::String, ColumnType::Long},
+                        &rows, {list, code}) != 0) {
+        m_lastError = m_sqlca->sqlErrText();
+        return std::nullopt;
+    }
+    if (rows.isEmpty())
+        return std::nullopt;
+    const QVector<QVariant> &row = rows.first();
+    Note n;
+    n.list = list;
+    n.code = code;
+    n.text = row.value(0).toString();
+    n.keywords = row.value(1).toString();
+    n.changedAt = QDateTime::fromString(row.value(2).toString(), Qt::ISODate);
+    n.changedBy = row.value(3).toString();
+    n.version = row.value(4).toInt();
+    return n;
+}
+
+NotesStore::SaveResult NotesStore::save(const QString &list, const QString &code,
+                                        const QString &text, const QString &keywords)
+{
+    m_lastError.clear();
+    SaveResult result;
+    if (list.isEmpty() || code.isEmpty()) {
+        result.status = SaveStatus::NoKey;
+        result.message = QStringLiteral("没有指定编码，备注未保存。");
+        return result;
+    }
+    const int noteLength = characterCount(text);
+    if (noteLength > kMaxNoteLength) {
+        result.status = SaveStatus::NoteTooLong;
+        result.message = QStringLiteral("备注最多 %1 个字，现有 %2 个字。").arg(kMaxNoteLength).arg(noteLength);
+        return result;
+    }
+    const int keywordsLength = characterCount(keywords);
+    if (keywordsLength > kMaxKeywordsLength) {
+        result.status = SaveStatus::KeywordsTooLong;
+        result.message = QStringLiteral("关键词最多 %1 个字，现有 %2 个字。")
+                             .arg(kMaxKeywordsLength)
+                             .arg(keywordsLength);
+        return result;
+    }
+    if (!m_sqlca || !m_sqlca->isConnected()) {
+        result.message = m_lastError = QStringLiteral("not connected");
+        return result;
+    }
+    ManualCommit manual(m_sqlca);
+    result = write(list, code, text, keywords);
+    if (result.ok() && m_sqlca->commit() != 0)
+        result = {SaveStatus::DatabaseError, 0, m_sqlca->sqlErrText()};
+    if (!result.ok()) {
+        const QString error = result.message;
+        m_sqlca->rollback();
+        m_lastError = error;
+    }
+    return result;
+}
+
+NotesStore::SaveResult NotesStore::write(const QString &list, const QString &code,
+                                         const QString &text, const QString &keywords)
+{
+    const auto failed = [this]() { return SaveResult{SaveStatus::DatabaseError, 0, m_sqlca->sqlErrText()}; };
+    const QVector<QVariant> key{list, code};
+    if (text.trimmed().isEmpty() && keywords.trimmed().isEmpty()) {
+        if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral("DELETE FROM user_note WHERE list = ? AND code = ?")),
+                             key) != 0)
+            return failed();
+        return {SaveStatus::Deleted, 0, QString()};
+    }
+    const QString changedAt = timestamp(QDateTime::currentDateTime());
+    if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral(
+                             "UPDATE user_note SET note = ?, keywords = ?, changed_at = ?, changed_by = ?, "
+                             "version = version + 1 WHERE list = ? AND code = ?")),
+                         {text, keywords, changedAt, m_userName, list, code}) != 0)
+        return failed();
+    if (m_sqlca->sqlNRows() == 0
+        && m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral(
+                                "INSERT INTO user_note (list, code, note, keywords, changed_at, changed_by, "
+                                "version) VALUES (?, ?, ?, ?, ?, ?, 1)")),
+                            {list, code, text, keywords, changedAt, m_userName}) != 0)
+        return failed();
+    QVector<QVector<QVariant>> rows;
+    if (m_sqlca->select(m_sqlca->adaptSql(QStringLiteral("SELECT version FROM user_note WHERE list = ? AND code = ?")),
+                        {runtime::ColumnType::Long}, &rows, key) != 0)
+        return failed();
+    return {SaveStatus::Saved, rows.value(0).value(0).toInt(), QString()};
+}
+
+QSet<QString> NotesStore::codesWithNotes(const QString &list)
+{
+    m_lastError.clear();
+    QSet<QString> codes;
+    if (!m_sqlca || !m_sqlca->isConnected()) {
+        m_lastError = QStringLiteral("not connected");
+        return codes;
+    }
+    QVector<QVector<QVariant>> rows;
+    if (m_sqlca->select(m_sqlca->adaptSql(QStringLiteral("SELECT code FROM user_note WHERE list = ?")),
+                        {runtime::ColumnType::String}, &rows, {list}) != 0) {
+        m_lastError = m_sqlca->sqlErrText();
+        return codes;
+    }
+    for (const QVector<QVariant> &row : rows)
+        codes.insert(row.value(0).toString());
+    return codes;
+}
+
+} // namespace tariff

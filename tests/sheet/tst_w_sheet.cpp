@@ -1,0 +1,227 @@
+#include "sheet/w_sheet.h"
+
+#include "app/globals.h"
+#include "mainwin/u_tv.h"
+#include "mainwin/w_kiv.h"
+#include "runtime/DataView.h"
+#include "runtime/TreeModel.h"
+#include "runtime/Transaction.h"
+#include "support/TestDatabase.h"
+#include "support/TestEnv.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+const char *kRows =
+    "INSERT INTO list_hscode(code, name, unit, zssl_set, sz, tsl_ym, splb, note, op_user, op_date, flag) VALUES"
+    " ('01', '活动物', NULL, NULL, NULL, NULL, NULL, NULL, 'CN2026', '20260818', 'Y'),"
+    " ('0101', 'Horses', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
+    " ('010121', 'Pure-bred', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
+    " ('0101210010', '改良种用濒危野马', '千克', '9%', '0%', '0%', 'P/Q', '头', 'CN2026', '20260818', NULL),"
+    " ('0101210090', '改良种用马', '千克', '9%', '0%', '9%', 'P/Q', '头', 'CN2026', '20260818', NULL);"
+    "INSERT INTO tariff_line VALUES"
+    " ('0101210010', NULL, '0%', NULL, NULL, 'AFEB', '1:品牌类型;2:出口享惠情况;3:是否改良种用;4:品种;5:GTIN;6:CAS;7:其他'),"
+    " ('0101210090', NULL, '0%', NULL, NULL, 'AZ', '1:品牌类型;2:品种');"
+    "INSERT INTO supervision_certificate VALUES ('A', '检验检疫'), ('B', '电子底账'), ('E', '濒危物种允许出口证明书'),"
+    " ('F', '濒危物种允许进口证明书');"
+    "INSERT INTO inspection_category VALUES ('P', '进境动植物、动植物产品检疫'), ('Q', '出境动植物、动植物产品检疫');"
+    "INSERT INTO list_jmwcode(jmw_code, m_flag, name, unit, flag) VALUES ('01', 'N', '活动物', NULL, 'Y');";
+
+struct Program {
+    TestEnv env;
+    MessageRecorder recorder;
+    QString file = env.path(QStringLiteral("K-I-V.db"));
+    std::unique_ptr<runtime::Transaction> transaction;
+    std::unique_ptr<w_kiv> window;
+
+    bool makeDatabase() { return TestDatabase::create(file) && TestDatabase::exec(file, QString::fromUtf8(kRows)); }
+    // Starts the main window on the database, with the customs tree open down to the lines.
+    bool start()
+    {
+        gs_docname = env.configHome() + QStringLiteral("/velquor_kiv.ini");
+        transaction = std::make_unique<runtime::Transaction>();
+        transaction->dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(file));
+        transaction->autoCommit = false;
+        sqlca = transaction.get();
+        if (transaction->connect() != 0)
+            return false;
+        window = std::make_unique<w_kiv>();
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            return false;
+        window->ue_postopen();
+        window->tv_1->setFocus();
+        return true;
+    }
+    void stop()
+    {
+        window.reset();
+        transaction->disconnect();
+        sqlca = nullptr;
+    }
+    ~Program()
+    {
+        if (sqlca)
+            stop();
+    }
+    long handleOf(const QString &code)
+    {
+        const long row = window->dw_1->find(QStringLiteral("code='%1'").arg(code), 1, window->dw_1->rowCount());
+        return row > 0 ? window->dw_1->item(row, QStringLiteral("handle")).toLongLong() : -1;
+    }
+    // Selects an item with the keyboard's help: the user walks there with the arrows.
+    void select(const QString &code) { window->tv_1->selectItem(handleOf(code)); }
+    w_sheet *openSheet()
+    {
+        QTest::keyClick(window->tv_1, Qt::Key_F6);
+        return QTest::qWaitFor([] { return w_sheet::openInstance() && w_sheet::openInstance()->isVisible(); })
+            ? w_sheet::openInstance()
+            : nullptr;
+    }
+};
+} // namespace
+
+class tst_w_sheet : public QObject
+{
+    Q_OBJECT
+private slots:
+    void sheetShowsTheWholeRecordAndFollowsTheArrowKeys()
+    {
+        Program p;
+        QVERIFY(p.makeDatabase());
+        QVERIFY(p.start());
+        p.select(QStringLiteral("0101210010"));
+        w_sheet *sheet = p.openSheet();
+        QVERIFY(sheet);
+        QCOMPARE(QApplication::focusWidget(), p.window->tv_1); // the tree keeps the keyboard
+        const QString shown = sheet->tb_record->toPlainText();
+        for (const char *text : {"检验检疫", "电子底账", "濒危物种允许出口证明书", "进境动植物、动植物产品检疫",
+                                 "出境动植物、动植物产品检疫", "GTIN", "第二法定单位", "头"})
+            QVERIFY2(shown.contains(QString::fromUtf8(text)), text);
+        QCOMPARE(sheet->content()->elements.size(), 7);
+        QVERIFY(sheet->st_title->text().startsWith(QStringLiteral("0101210010")));
+
+        QTest::keyClick(p.window->tv_1, Qt::Key_Down); // the next line
+        QCOMPARE(QApplication::focusWidget(), p.window->tv_1);
+        QCOMPARE(sheet->content()->code, QStringLiteral("0101210090"));
+        QVERIFY(sheet->tb_record->toPlainText().contains(QStringLiteral("(未知)"))); // supervision letter Z
+
+        p.select(QStringLiteral("010121"));
+        QVERIFY(sheet->tb_record->toPlainText().contains(QStringLiteral("编码路径")));
+        QCOMPARE(sheet->content()->groups.at(1).rows.size(), 2); // 01 and 0101 above it
+        QVERIFY(!sheet->cb_copytemplate->isEnabled());
+        sheet->close();
+    }
+
+    void copyingPutsTheRightTextsOnTheClipboard()
+    {
+        Program p;
+        QVERIFY(p.makeDatabase());
+        QVERIFY(p.start());
+        p.select(QStringLiteral("0101210010"));
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        QTest::keyClick(p.window->tv_1, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard->text(), QStringLiteral("0101210010"));
+
+        // The keyboard's context menu of the item.
+        QTest::keyClick(p.window->tv_1, Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        menu->findChild<QAction *>(QStringLiteral("copyTemplate"))->trigger();
+        QCOMPARE(clipboard->text(), QStringLiteral("品牌类型|出口享惠情况|是否改良种用|品种|GTIN|CAS|其他"));
+        menu->close();
+
+        w_sheet *sheet = p.openSheet();
+        QVERIFY(sheet);
+        QTest::mouseClick(sheet->cb_copyname, Qt::LeftButton);
+        QCOMPARE(clipboard->text(), QStringLiteral("0101210010 改良种用濒危野马"));
+        QTest::mouseClick(sheet->cb_copyall, Qt::LeftButton);
+        QVERIFY(clipboard->text().contains(QStringLiteral("监管条件")));
+        QVERIFY(clipboard->text().contains(QStringLiteral("7: 其他")));
+        sheet->close();
+    }
+
+    void aNoteIsKeptExactlyMarkedInTheTreeAndSurvivesARestart()
+    {
+        Program p;
+        QVERIFY(p.makeDatabase());
+        QVERIFY(p.start());
+        p.select(QStringLiteral("0101210010"));
+        w_sheet *sheet = p.openSheet();
+        QVERIFY(sheet);
+        const QString note = QStringLiteral("客户\"甲\"的'马'\n第二行 🐎");
+        QTest::mouseClick(sheet->mle_note->viewport(), Qt::LeftButton);
+        sheet->mle_note->insertPlainText(note);
+        QTest::keyClicks(sheet->sle_keywords, QStringLiteral("horse, breeding"));
+        QTest::mouseClick(sheet->cb_savenote, Qt::LeftButton);
+        QVERIFY(p.recorder.boxes().isEmpty());
+        const long handle = p.handleOf(QStringLiteral("0101210010"));
+        QTRY_VERIFY(p.window->tv_1->treeModel()->isMarked(handle));
+        const QModelIndex index = p.window->tv_1->treeModel()->index(handle);
+        QCOMPARE(index.data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("有备注"));
+        QCOMPARE(index.data(Qt::DisplayRole).toString(), QStringLiteral("[0101210010]改良种用濒危野马"));
+        sheet->close();
+
+        p.stop();
+        QVERIFY(p.start());
+        p.select(QStringLiteral("0101210010"));
+        sheet = p.openSheet();
+        QVERIFY(sheet);
+        QCOMPARE(sheet->mle_note->toPlainText(), note);
+        QCOMPARE(sheet->sle_keywords->text(), QStringLiteral("horse, breeding"));
+        QVERIFY(p.window->tv_1->treeModel()->isMarked(p.handleOf(QStringLiteral("0101210010"))));
+        sheet->close();
+    }
+
+    void aRefusedNoteKeepsTheTypedText_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("too long") << "long";
+        QTest::newRow("read-only database") << "readonly";
+    }
+
+    void aRefusedNoteKeepsTheTypedText()
+    {
+        QFETCH(QString, fault);
+        Program p;
+        QVERIFY(p.makeDatabase());
+        QVERIFY(p.start());
+        p.select(QStringLiteral("0101210010"));
+        w_sheet *sheet = p.openSheet();
+        QVERIFY(sheet);
+        const QString note = fault == QLatin1String("long") ? QString(2001, QLatin1Char('x')) : QStringLiteral("备注");
+        if (fault == QLatin1String("readonly"))
+            QCOMPARE(sqlca->execute(QStringLiteral("PRAGMA query_only = 1")), 0);
+        sheet->mle_note->setPlainText(note);
+        QTest::mouseClick(sheet->cb_savenote, Qt::LeftButton);
+        QCOMPARE(p.recorder.boxes().size(), 1);
+        if (fault == QLatin1String("readonly"))
+            QCOMPARE(p.recorder.boxes().first().text, QStringLiteral("Hello User,The Operate is  invalidation!!"));
+        else
+            QVERIFY(p.recorder.boxes().first().text.contains(QStringLiteral("2000")));
+        QCOMPARE(sheet->mle_note->toPlainText(), note);
+        // Walking on with the typed text unsaved keeps the sheet on its code.
+        QTest::keyClick(p.window->tv_1, Qt::Key_Down);
+        QCOMPARE(sheet->content()->code, QStringLiteral("0101210010"));
+        QCOMPARE(sheet->mle_note->toPlainText(), note);
+        QCOMPARE(TestDatabase::column(p.file, QStringLiteral("SELECT count(*) FROM user_note")), QStringList{"0"});
+        sheet->mle_note->clear();
+        sheet->close();
+    }
+};
+
+QTEST_MAIN(tst_w_sheet)
+#include "tst_w_sheet.moc"
