@@ -31,15 +31,15 @@ QPointer<w_sheet> g_open;
 
 QString html(const sheet::SheetContent &content)
 {
+    // Paragraphs, not tables: a table's layout made every move of the tree wait ~10 ms.
     QString out;
     out.reserve(4096);
     for (const auto &group : content.groups) {
-        out += QStringLiteral("<h4 style='margin:6px 0 2px 0'>") + group.title.toHtmlEscaped()
-            + QStringLiteral("</h4><table cellspacing='0' cellpadding='1'>");
+        out += QStringLiteral("<p style='margin-top:6px; margin-bottom:2px'><b>") + group.title.toHtmlEscaped()
+            + QStringLiteral("</b></p>");
         for (const auto &row : group.rows)
-            out += QStringLiteral("<tr><td style='padding-right:12px;color:#555'>") + row.caption.toHtmlEscaped()
-                + QStringLiteral("</td><td>") + row.value.toHtmlEscaped() + QStringLiteral("</td></tr>");
-        out += QStringLiteral("</table>");
+            out += QStringLiteral("<p style='margin:0'><span style='color:#555'>") + row.caption.toHtmlEscaped()
+                + QStringLiteral("</span>&nbsp;&nbsp;") + row.value.toHtmlEscaped() + QStringLiteral("</p>");
     }
     return out;
 }
