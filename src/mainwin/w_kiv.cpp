@@ -16,6 +16,7 @@
 #include "menu/m_main.h"
 #include "menu/m_tools.h"
 #include "runtime/DataView.h"
+#include "runtime/FindExpression.h"
 #include "runtime/LayoutUnits.h"
 #include "runtime/MessageBox.h"
 #include "runtime/NamedEvents.h"
@@ -47,14 +48,6 @@ QString profileKey(const char *key)
 {
     return runtime::profileString(gs_docname, QLatin1String(kiv::kProfileSection), QLatin1String(key),
                                   QStringLiteral("N"));
-}
-
-// A literal of a find expression: quotes and tildes are escaped with "~".
-QString literal(const QString &text)
-{
-    QString escaped = text;
-    escaped.replace(QLatin1Char('~'), QStringLiteral("~~")).replace(QLatin1Char('\''), QStringLiteral("~'"));
-    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
 }
 } // namespace
 
@@ -265,7 +258,7 @@ void w_kiv::onTreeSelection(u_tv *tree, runtime::DataView *view, const QString &
     runtime::TreeItem item;
     if (tree->getItem(newHandle, item) != 1 || item.data.typeId() != QMetaType::QString)
         return;
-    const long row = view->find(codeColumn + QLatin1Char('=') + literal(item.data.toString()), 1, view->rowCount());
+    const long row = view->find(codeColumn + QLatin1Char('=') + runtime::quotedLiteral(item.data.toString()), 1, view->rowCount());
     if (row > 0)
         view->scrollToRow(row);
     if (tree == m_followedTree)

@@ -8,6 +8,13 @@
 
 namespace runtime {
 
+QString quotedLiteral(const QString &text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1Char('~'), QStringLiteral("~~")).replace(QLatin1Char('\''), QStringLiteral("~'"));
+    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
+}
+
 namespace iv = itemvalues;
 
 namespace {

@@ -20,6 +20,9 @@ namespace runtime {
 // database's order; numbers numerically; a text and a number compare as numbers when the
 // text reads as one. A comparison with null, or of a text that is no number with a number,
 // is false (and so its negation with not is true).
+// A text as a literal of the language, quoted with ' and with ~ and ' escaped.
+QString quotedLiteral(const QString &text);
+
 class FindExpression
 {
 public:

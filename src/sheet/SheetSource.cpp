@@ -1,19 +1,12 @@
 #include "sheet/SheetSource.h"
 
 #include "runtime/DataView.h"
+#include "runtime/FindExpression.h"
 #include "runtime/TreeModel.h"
 
 namespace sheet {
 
 namespace {
-
-// A literal of a find expression: quotes and tildes are escaped with "~".
-QString literal(const QString &text)
-{
-    QString escaped = text;
-    escaped.replace(QLatin1Char('~'), QStringLiteral("~~")).replace(QLatin1Char('\''), QStringLiteral("~'"));
-    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
-}
 
 QString codeOf(const runtime::TreeModel &tree, long handle)
 {
@@ -47,7 +40,7 @@ QString SheetSource::nameOf(const ListView &view, const QString &code)
 {
     if (!view.rows || code.isEmpty())
         return QString();
-    const long row = view.rows->find(view.codeColumn + QLatin1Char('=') + literal(code), 1, view.rows->rowCount());
+    const long row = view.rows->find(view.codeColumn + QLatin1Char('=') + runtime::quotedLiteral(code), 1, view.rows->rowCount());
     return row > 0 ? view.rows->itemString(row, QStringLiteral("name")) : QString();
 }
 
