@@ -68,6 +68,10 @@ public:
         long handle = 0;                    // the selected item, 0 when none
     };
     Selection selection() const;
+    // Goes to a code of a list ("hs" or "jmw") as a user would: the item is selected in its
+    // tree (expanded to it, scrolled to it), its detail panel follows, and the tree takes the
+    // keyboard. False when the tree has no such code (its chapter is not loaded).
+    bool goToCode(const QString &list, const QString &code);
 
     bool ib_debug = false;
     TrayIcon *trayIcon() const { return m_tray; }
@@ -112,4 +116,7 @@ private:
     // they come back with it.
     QList<QPointer<DetailPanel>> m_panelsAway;
     QPointer<u_tv> m_followedTree;
+    // The application outlives the window: its focus signal must stop reaching the lambda
+    // before the trees are destroyed (their destructor moves the focus).
+    QMetaObject::Connection m_focusFollower;
 };
