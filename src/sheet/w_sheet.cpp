@@ -5,6 +5,7 @@
 #include "mainwin/w_kiv.h"
 #include "runtime/MessageBox.h"
 #include "sheet/CopyFormats.h"
+#include "sheet/RecordPanel.h"
 #include "tariff/DeclarationElements.h"
 #include "tariff/TariffTables.h"
 
@@ -19,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -29,20 +29,6 @@ using sheet::SheetSource;
 namespace {
 QPointer<w_sheet> g_open;
 
-QString html(const sheet::SheetContent &content)
-{
-    // Paragraphs, not tables: a table's layout made every move of the tree wait ~10 ms.
-    QString out;
-    out.reserve(4096);
-    for (const auto &group : content.groups) {
-        out += QStringLiteral("<p style='margin-top:6px; margin-bottom:2px'><b>") + group.title.toHtmlEscaped()
-            + QStringLiteral("</b></p>");
-        for (const auto &row : group.rows)
-            out += QStringLiteral("<p style='margin:0'><span style='color:#555'>") + row.caption.toHtmlEscaped()
-                + QStringLiteral("</span>&nbsp;&nbsp;") + row.value.toHtmlEscaped() + QStringLiteral("</p>");
-    }
-    return out;
-}
 } // namespace
 
 w_sheet *w_sheet::openFor(w_kiv *mainWindow)
@@ -100,12 +86,11 @@ void w_sheet::createControls()
     st_title->setFont(titleFont);
     layout->addWidget(st_title);
 
-    tb_record = new QTextBrowser(this);
-    tb_record->setObjectName(QStringLiteral("tb_record"));
-    tb_record->setAccessibleName(QStringLiteral("税则信息"));
-    tb_record->setFocusPolicy(Qt::ClickFocus);
-    tb_record->setOpenLinks(false);
-    layout->addWidget(tb_record, 1);
+    rp_record = new sheet::RecordPanel(this);
+    rp_record->setObjectName(QStringLiteral("rp_record"));
+    rp_record->setAccessibleName(QStringLiteral("税则信息"));
+    rp_record->setFocusPolicy(Qt::ClickFocus);
+    layout->addWidget(rp_record, 1);
 
     st_missing = new QLabel(this);
     st_missing->setObjectName(QStringLiteral("st_missing"));
@@ -206,7 +191,10 @@ void w_sheet::render()
     st_title->setText(has ? (m_content->code.isEmpty() ? m_content->name
                                                        : m_content->code + QStringLiteral("  ") + m_content->name)
                           : QStringLiteral("请在商品树中选择一个编码"));
-    tb_record->setHtml(has ? html(*m_content) : QString());
+    if (has)
+        rp_record->showGroups(m_content->groups);
+    else
+        rp_record->clear();
     const QString missing = has ? m_content->missingNote : QString();
     st_missing->setText(missing);
     st_missing->setVisible(!missing.isEmpty());

@@ -13,8 +13,10 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QTextBrowser;
 class w_kiv;
+namespace sheet {
+class RecordPanel;
+}
 
 // The declarant's sheet: a window of its own beside the main window that shows the whole
 // tariff record of the item selected in the tree that had the focus last, and follows it as
@@ -34,7 +36,7 @@ public:
     QString list() const { return m_list; }
 
     QLabel *st_title = nullptr;
-    QTextBrowser *tb_record = nullptr;
+    sheet::RecordPanel *rp_record = nullptr;
     QLabel *st_missing = nullptr;
     QPushButton *cb_copycode = nullptr;
     QPushButton *cb_copyname = nullptr;
