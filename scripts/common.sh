@@ -10,6 +10,7 @@ KIV_PACKAGES=(
   g++ cmake ninja-build pkg-config ccache python3
   qt6-base-dev qt6-base-dev-tools libgl-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc libsqlite3-dev sqlite3
+  libicu-dev
   xvfb xauth fonts-noto-cjk
   clang-14 libclang-rt-14-dev
 )

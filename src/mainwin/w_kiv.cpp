@@ -15,6 +15,7 @@
 #include "mainwin/u_tv.h"
 #include "menu/m_main.h"
 #include "menu/m_tools.h"
+#include "mainwin/TreeCodes.h"
 #include "runtime/DataView.h"
 #include "runtime/FindExpression.h"
 #include "runtime/LayoutUnits.h"
@@ -60,7 +61,10 @@ w_kiv::w_kiv(QWidget *parent)
     g_open = this;
 }
 
-w_kiv::~w_kiv() = default;
+w_kiv::~w_kiv()
+{
+    disconnect(m_focusFollower);
+}
 
 w_kiv *w_kiv::instance()
 {
@@ -134,7 +138,7 @@ void w_kiv::createControls()
             [this](long) { onTreeClick(dw_2, gs_jmwtype, QStringLiteral("R")); });
 
     m_followedTree = tv_1;
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+    m_focusFollower = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
         u_tv *tree = now == tv_1 ? tv_1 : now == tv_2 ? tv_2 : nullptr;
         if (tree && tree != m_followedTree) {
             m_followedTree = tree;
@@ -276,6 +280,22 @@ w_kiv::Selection w_kiv::selection() const
     const long current = s.tree->findItem(runtime::TreeNavigation::Current, 0);
     s.handle = current > 0 ? current : 0;
     return s;
+}
+
+bool w_kiv::goToCode(const QString &list, const QString &code)
+{
+    u_tv *tree = list == QLatin1String("jmw") ? tv_2 : tv_1;
+    const long handle = TreeCodes::find(*tree->treeModel(), code);
+    if (handle <= 0)
+        return false;
+    QList<long> above;
+    for (long up = tree->findItem(runtime::TreeNavigation::Parent, handle); up > 0;
+         up = tree->findItem(runtime::TreeNavigation::Parent, up))
+        above.prepend(up);
+    for (long up : above)
+        tree->expandItem(up);
+    tree->setFocus(Qt::OtherFocusReason);
+    return tree->selectItem(handle) == 1;
 }
 
 void w_kiv::onTreeClick(runtime::DataView *view, const QString &mode, const QString &wanted)

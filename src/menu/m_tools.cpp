@@ -1,6 +1,7 @@
 #include "menu/m_tools.h"
 
 #include "mainwin/w_kiv.h"
+#include "quicksearch/QuickSearchController.h"
 #include "sheet/NoteMarks.h"
 #include "sheet/TreeCommands.h"
 #include "sheet/w_sheet.h"
@@ -36,6 +37,15 @@ m_tools::m_tools(w_kiv *window)
     window->addAction(m_sheet);
     connect(m_sheet, &QAction::triggered, this, &m_tools::m_sheet_clicked);
 
+    QuickSearchController *search = QuickSearchController::install(window);
+    m_search = menu->addAction(QStringLiteral("搜索[&Q]\tCtrl+F"));
+    m_search->setObjectName(QStringLiteral("m_search"));
+    m_search->setStatusTip(QStringLiteral("在两套目录中按编码、名称、拼音、英文、申报要素或备注边输入边搜索"));
+    m_search->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    m_search->setShortcutContext(Qt::WindowShortcut);
+    window->addAction(m_search);
+    connect(m_search, &QAction::triggered, search, &QuickSearchController::focusField);
+
     TreeCommands::install(window, m_sheet);
     NoteMarks::install(window);
 }
@@ -44,4 +54,7 @@ void m_tools::m_sheet_clicked()
 {
     w_sheet *sheet = w_sheet::openFor(m_window);
     NoteMarks::follow(m_window, sheet);
+    // The search finds notes too: a changed note goes into a new index.
+    if (QuickSearchController *search = QuickSearchController::of(m_window))
+        connect(sheet, &w_sheet::noteSaved, search, &QuickSearchController::rebuild, Qt::UniqueConnection);
 }

@@ -18,7 +18,8 @@ public:
     static m_tools *install(w_kiv *window);
 
     QMenu *menu = nullptr;
-    QAction *m_sheet = nullptr; // 申报信息 F6
+    QAction *m_sheet = nullptr;  // 申报信息 F6
+    QAction *m_search = nullptr; // 搜索 Ctrl+F
 
 private:
     explicit m_tools(w_kiv *window);

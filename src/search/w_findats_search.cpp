@@ -2,8 +2,10 @@
 // selecting their tree items and listing them, and picking a listed entry.
 #include "search/w_findats.h"
 
+#include "app/globals.h"
 #include "mainwin/u_tv.h"
 #include "mainwin/w_kiv.h"
+#include "quicksearch/RecentCodes.h"
 #include "runtime/DataView.h"
 #include "runtime/MessageBox.h"
 #include "runtime/TreeModel.h"
@@ -186,6 +188,10 @@ void w_findats::lb_1_selectionchanged(int index)
                                     view->rowCount());
         if (row >= 1)
             view->scrollToRow(row);
+        // The search field's empty list offers the codes the user last went to, from here too.
+        quicksearch::RecentCodes recent = quicksearch::RecentCodes::load(gs_docname);
+        recent.add(customs ? quicksearch::CodeList::Customs : quicksearch::CodeList::ForeignTrade, code.toString());
+        recent.save(gs_docname);
     }
     main->showPanel(view, cbx_1->isChecked());
 }

@@ -1,0 +1,193 @@
+// The search field's index: how long it takes to build and how much memory it holds, then 50
+// inputs typed one character at a time (each prefix one search), on the bundled database and
+// on a ten-times database made from it. Beside each run, the floor: a plain scan of every name
+// with QString::contains for the same prefixes. With --show, the first hits of each input.
+#include "quicksearch/SearchIndex.h"
+
+#include "runtime/Transaction.h"
+
+#include "BenchDatabase.h"
+#include "UnattendedRun.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+using quicksearch::CodeList;
+using quicksearch::IndexRow;
+
+const char *const kInputs[] = {
+    // Chinese words
+    "其他牛", "改良种用", "濒危野马", "化妆品", "笔记本电脑", "电动机", "塑料", "钢铁", "乐器", "长丝",
+    "橡胶轮胎", "葡萄酒", "冷冻鱼", "棉花", "汽车零件", "牛 其他", "不锈钢", "集成电路", "木材",
+    // pinyin, whole and initials
+    "hzp", "huazhuangpin", "yueqi", "changsi", "gangtie", "suliao", "xiangjiao", "bxg", "jcdl", "niurou",
+    "mianhua", "qiche",
+    // codes
+    "0101.21", "0101 21 00 10", "8471-30", "8471", "0101299999", "9503", "27",
+    // English words
+    "nucl react", "horses live", "tea", "machinery", "polymers ethylene", "iron steel", "cotton",
+    // one character, and code with words
+    "其", "马", "油", "h", "8471 计算机",
+};
+
+struct Figures {
+    double median = 0, worst = 0;
+    int searches = 0;
+};
+
+// The CPU time of this thread: the machine may be busy with other work, which the wall clock
+// counts and this does not.
+double threadCpuMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+Figures figuresOf(std::vector<double> ms)
+{
+    std::sort(ms.begin(), ms.end());
+    return {ms[ms.size() / 2], ms.back(), int(ms.size())};
+}
+
+QStringList prefixesOf(const QString &input)
+{
+    QStringList prefixes;
+    for (qsizetype n = 1; n <= input.size(); ++n) {
+        if (!input[n - 1].isHighSurrogate())
+            prefixes.append(input.left(n));
+    }
+    return prefixes;
+}
+
+bool readRows(const QString &databaseFile, QList<IndexRow> *rows)
+{
+    auto sqlca = bench::connectTo(databaseFile);
+    if (!sqlca)
+        return false;
+    using runtime::ColumnType;
+    const QList<ColumnType> types = {ColumnType::String, ColumnType::String, ColumnType::String,
+                                     ColumnType::String};
+    // The copies of the ten-times database put a letter before the code; they get the
+    // declaration elements of the code they copy.
+    const QString hs = QStringLiteral(
+        "SELECT h.code, h.name, t.declaration_elements, "
+        "       (SELECT coalesce(n.note, '') || ' ' || coalesce(n.keywords, '') FROM user_note n "
+        "        WHERE n.list = 'hs' AND n.code = h.code) "
+        "FROM list_hscode h LEFT JOIN tariff_line t ON t.code = CASE WHEN substr(h.code, 1, 1) "
+        "BETWEEN '0' AND '9' THEN h.code ELSE substr(h.code, 2) END");
+    const QString jmw = QStringLiteral(
+        "SELECT j.jmw_code, j.name, NULL, "
+        "       (SELECT coalesce(n.note, '') || ' ' || coalesce(n.keywords, '') FROM user_note n "
+        "        WHERE n.list = 'jmw' AND n.code = j.jmw_code) "
+        "FROM list_jmwcode j");
+    for (const auto &[sql, list] : {std::pair{hs, CodeList::Customs}, std::pair{jmw, CodeList::ForeignTrade}}) {
+        QVector<QVector<QVariant>> result;
+        if (sqlca->select(sql, types, &result) != 0) {
+            std::fprintf(stderr, "%s\n", qPrintable(sqlca->sqlErrText()));
+            return false;
+        }
+        for (const QVector<QVariant> &r : result)
+            rows->append({list, r.value(0).toString(), r.value(1).toString(), r.value(2).toString(),
+                          r.value(3).toString().trimmed()});
+    }
+    sqlca->disconnect();
+    return true;
+}
+
+void show(const quicksearch::SearchIndex &index, const QString &input)
+{
+    const quicksearch::Answer answer = index.search(input, 5);
+    std::printf("  %-16s total %6d %s\n", qPrintable(input), answer.total, qPrintable(answer.notice));
+    for (const quicksearch::Hit &hit : answer.hits) {
+        const IndexRow &row = index.row(hit.row);
+        QString marked = row.name;
+        for (auto it = hit.nameSpans.crbegin(); it != hit.nameSpans.crend(); ++it)
+            marked.insert(it->start + it->length, u']').insert(it->start, u'[');
+        std::printf("      %d %-4s %-12s %s\n", int(hit.kind), qPrintable(quicksearch::codeListLabel(row.list)),
+                    qPrintable(row.code), qPrintable(marked.left(60)));
+    }
+}
+
+bool run(const char *title, const QString &databaseFile, bool showHits)
+{
+    QList<IndexRow> rows;
+    if (!readRows(databaseFile, &rows))
+        return false;
+    QStringList names;
+    for (const IndexRow &row : rows)
+        names.append(row.name);
+    const int rowCount = int(rows.size());
+
+    // ICU loads its transliteration data at the first use; that is not the index's memory.
+    quicksearch::SearchIndex::build({{CodeList::Customs, QStringLiteral("01"), QStringLiteral("活動物"), {}, {}}}, {})
+        .search(QStringLiteral("活動"));
+    const double before = bench::residentMiB();
+    QElapsedTimer timer;
+    timer.start();
+    const double cpuBefore = threadCpuMs();
+    const quicksearch::SearchIndex index = quicksearch::SearchIndex::build(std::move(rows), {});
+    const double buildMs = timer.nsecsElapsed() / 1e6;
+    const double buildCpuMs = threadCpuMs() - cpuBefore;
+    const double after = bench::residentMiB();
+
+    std::vector<double> searchMs, searchCpuMs, scanMs;
+    int answered = 0;
+    qint64 scanned = 0;
+    for (const char *input : kInputs) {
+        for (const QString &prefix : prefixesOf(QString::fromUtf8(input))) {
+            timer.start();
+            const double cpu = threadCpuMs();
+            const quicksearch::Answer answer = index.search(prefix);
+            searchMs.push_back(timer.nsecsElapsed() / 1e6);
+            searchCpuMs.push_back(threadCpuMs() - cpu);
+            answered += answer.total > 0 ? 1 : 0;
+            timer.start();
+            for (const QString &name : names)
+                scanned += name.contains(prefix, Qt::CaseInsensitive) ? 1 : 0;
+            scanMs.push_back(timer.nsecsElapsed() / 1e6);
+        }
+    }
+    const Figures search = figuresOf(searchMs);
+    const Figures searchCpu = figuresOf(searchCpuMs);
+    const Figures scan = figuresOf(scanMs);
+    std::printf("%s: %d rows\n"
+                "  build:   %.0f ms (CPU %.0f ms), resident memory +%.1f MiB (%.1f -> %.1f MiB, peak %.1f MiB)\n"
+                "  typing %zu inputs, %d keystrokes (%d with matches):\n"
+                "    index search:      median %.2f ms, worst %.2f ms per keystroke (CPU: median %.2f, worst %.2f)\n"
+                "    floor (contains):  median %.2f ms, worst %.2f ms per keystroke (%lld names held the prefix)\n",
+                title, rowCount, buildMs, buildCpuMs, after - before, before, after, bench::peakResidentMiB(),
+                std::size(kInputs), search.searches, answered, search.median, search.worst, searchCpu.median,
+                searchCpu.worst, scan.median,
+                scan.worst, scanned);
+    if (showHits) {
+        for (const char *input : kInputs)
+            show(index, QString::fromUtf8(input));
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const bool showHits = app.arguments().contains(QStringLiteral("--show"));
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return 1;
+    if (!run("bundled database", bench::UnattendedRun::bundled(), showHits))
+        return 1;
+    const QString tenTimes = scratch.filePath(QStringLiteral("K-I-V-x10.db"));
+    if (!bench::makeTenTimes(bench::UnattendedRun::bundled(), tenTimes))
+        return 1;
+    return run("ten-times database", tenTimes, false) ? 0 : 1;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace quicksearch {
+
+// The two code lists the field searches at once.
+enum class CodeList {
+    Customs,      // 'hs', list_hscode, shown as 海关
+    ForeignTrade, // 'jmw', list_jmwcode, shown as 外经贸
+};
+
+// The key a list has in the database and the profile: "hs" or "jmw".
+QString codeListKey(CodeList list);
+// The list's name as the user sees it: 海关 or 外经贸.
+QString codeListLabel(CodeList list);
+// The list of a key ("hs", "jmw", any case); nullopt for anything else.
+std::optional<CodeList> codeListFromKey(const QString &key);
+
+// One code as the trees hold it, copied from them on the UI thread so that the index never
+// touches a widget.
+struct IndexRow {
+    CodeList list = CodeList::Customs;
+    QString code;
+    QString name;
+    QString declarationElements; // empty for rows without
+    QString notes;               // the user's note and keywords, joined; may be empty
+};
+
+} // namespace quicksearch

@@ -1,0 +1,188 @@
+#include "quicksearch/QuickSearchController.h"
+
+#include "app/globals.h"
+#include "mainwin/u_tv.h"
+#include "mainwin/w_kiv.h"
+#include "quicksearch/IndexSource.h"
+#include "quicksearch/QuickSearchField.h"
+#include "quicksearch/QuickSearchPopup.h"
+#include "quicksearch/RecentCodes.h"
+#include "quicksearch/ResultModel.h"
+
+#include <QAccessible>
+#include <QEvent>
+#include <QLocale>
+#include <QMenuBar>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+constexpr int kShown = 200;
+
+QString summaryOf(const quicksearch::Answer &answer)
+{
+    const QLocale numbers(QLocale::Chinese, QLocale::China);
+    QString count;
+    if (answer.total == 0)
+        count = QStringLiteral("没有找到匹配的编码");
+    else if (answer.total > answer.hits.size())
+        count = QStringLiteral("共 %1 条，显示前 %2 条")
+                    .arg(numbers.toString(answer.total), numbers.toString(answer.hits.size()));
+    else
+        count = QStringLiteral("共 %1 条").arg(numbers.toString(answer.total));
+    return answer.notice.isEmpty() ? count : answer.notice + QLatin1Char('\n') + count;
+}
+} // namespace
+
+QuickSearchController *QuickSearchController::install(w_kiv *window)
+{
+    return new QuickSearchController(window);
+}
+
+QuickSearchController *QuickSearchController::of(const w_kiv *window)
+{
+    return window ? window->findChild<QuickSearchController *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+QuickSearchController::QuickSearchController(w_kiv *window)
+    : QObject(window)
+    , m_window(window)
+{
+    setObjectName(QStringLiteral("quicksearch"));
+    results = new quicksearch::ResultModel(this);
+    field = new QuickSearchField(window->menuBar());
+    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(field->placeholderText()) + 48);
+    window->menuBar()->setCornerWidget(field, Qt::TopRightCorner);
+    popup = new QuickSearchPopup(results, window);
+
+    connect(field, &QLineEdit::textChanged, this, &QuickSearchController::answer);
+    connect(field, &QuickSearchField::focused, this, &QuickSearchController::answer);
+    connect(field, &QuickSearchField::unfocused, popup, &QWidget::hide);
+    connect(field, &QuickSearchField::moveInList, popup, &QuickSearchPopup::moveCurrent);
+    connect(field, &QuickSearchField::chosen, this, [this] { choose(popup->currentRow()); });
+    connect(field, &QuickSearchField::leaving, this, &QuickSearchController::leave);
+    connect(popup, &QuickSearchPopup::clicked, this, &QuickSearchController::choose);
+    connect(popup, &QuickSearchPopup::currentChanged, this, &QuickSearchController::announceCurrent);
+    connect(&m_building, &QFutureWatcher<IndexPointer>::finished, this, &QuickSearchController::indexBuilt);
+    // After the trees are on the screen: copying their rows takes a moment of its own.
+    connect(window, &w_kiv::treesBuilt, this,
+            [this] { QTimer::singleShot(0, this, &QuickSearchController::rebuild); });
+    window->installEventFilter(this);
+}
+
+void QuickSearchController::focusField()
+{
+    field->setFocus(Qt::ShortcutFocusReason);
+    field->selectAll();
+}
+
+void QuickSearchController::rebuild()
+{
+    if (m_building.isRunning()) {
+        m_rebuildWanted = true; // once the running build ends: its rows are out of date
+        return;
+    }
+    m_rebuildWanted = false;
+    // Copied here, on the user-interface thread; the worker gets only the copies.
+    quicksearch::IndexSource::Input input = quicksearch::IndexSource::collect(
+        *m_window->tv_1->treeModel(), *m_window->tv_2->treeModel(), sqlca);
+    m_building.setFuture(QtConcurrent::run([input = std::move(input)]() -> IndexPointer {
+        return std::make_shared<const quicksearch::SearchIndex>(
+            quicksearch::SearchIndex::build(input.rows, input.unchosenRows));
+    }));
+}
+
+void QuickSearchController::indexBuilt()
+{
+    m_index = m_building.result();
+    if (m_rebuildWanted) {
+        rebuild();
+    }
+    if (field->hasFocus())
+        answer(); // a search typed while the index was built
+    emit indexReady();
+}
+
+void QuickSearchController::answer()
+{
+    if (!field->hasFocus())
+        return;
+    const QString text = field->text();
+    if (text.trimmed().isEmpty()) {
+        showRecent();
+        return;
+    }
+    if (!m_index) {
+        results->setEntries({});
+        popup->setSummary(QStringLiteral("正在建立搜索索引…"));
+    } else {
+        const quicksearch::Answer found = m_index->search(text, kShown);
+        results->setAnswer(*m_index, found);
+        popup->setSummary(summaryOf(found));
+    }
+    popup->showUnder(field);
+}
+
+void QuickSearchController::showRecent()
+{
+    QList<quicksearch::ResultModel::Entry> entries;
+    // Read each time: the find dialog adds to them too.
+    for (const auto &recent : quicksearch::RecentCodes::load(gs_docname).entries()) {
+        QString name;
+        if (m_index) {
+            const quicksearch::Answer found = m_index->search(recent.code, 3);
+            for (const auto &hit : found.hits)
+                if (hit.kind == quicksearch::MatchKind::ExactCode && m_index->row(hit.row).list == recent.list)
+                    name = m_index->row(hit.row).name;
+        }
+        entries.append({recent.list, recent.code, name, {}});
+    }
+    results->setEntries(entries);
+    if (entries.isEmpty()) {
+        popup->hide();
+        return;
+    }
+    popup->setSummary(QStringLiteral("最近查看的编码"));
+    popup->showUnder(field);
+}
+
+void QuickSearchController::choose(int row)
+{
+    if (row < 0 && results->rowCount() > 0)
+        row = 0;
+    const quicksearch::ResultModel::Entry *entry = results->entry(row);
+    if (!entry)
+        return;
+    const QString list = quicksearch::codeListKey(entry->list);
+    const QString code = entry->code;
+    const quicksearch::CodeList codeList = entry->list;
+    popup->hide();
+    if (m_window->goToCode(list, code)) {
+        quicksearch::RecentCodes recent = quicksearch::RecentCodes::load(gs_docname);
+        recent.add(codeList, code);
+        recent.save(gs_docname);
+    }
+}
+
+void QuickSearchController::leave()
+{
+    popup->hide();
+    if (u_tv *tree = m_window->selection().tree)
+        tree->setFocus(Qt::OtherFocusReason);
+}
+
+void QuickSearchController::announceCurrent(int row)
+{
+    // The keyboard stays in the field: a screen reader hears the chosen row through it.
+    const QModelIndex index = results->index(row, 0);
+    field->setAccessibleDescription(index.isValid() ? index.data(Qt::AccessibleTextRole).toString() : QString());
+    QAccessibleEvent event(field, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+bool QuickSearchController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_window && event->type() == QEvent::Resize && popup->isVisible())
+        popup->showUnder(field);
+    return QObject::eventFilter(watched, event);
+}
