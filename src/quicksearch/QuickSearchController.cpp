@@ -51,7 +51,6 @@ QuickSearchController::QuickSearchController(w_kiv *window)
     setObjectName(QStringLiteral("quicksearch"));
     results = new quicksearch::ResultModel(this);
     field = new QuickSearchField(window->menuBar());
-    field->setMinimumWidth(field->fontMetrics().horizontalAdvance(field->placeholderText()) + 48);
     window->menuBar()->setCornerWidget(field, Qt::TopRightCorner);
     popup = new QuickSearchPopup(results, window);
 

@@ -17,6 +17,13 @@ QuickSearchField::QuickSearchField(QWidget *parent)
     setMaxLength(1000);
 }
 
+QSize QuickSearchField::sizeHint() const
+{
+    QSize size = QLineEdit::sizeHint();
+    size.setWidth(fontMetrics().horizontalAdvance(placeholderText()) + 48);
+    return size;
+}
+
 void QuickSearchField::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {

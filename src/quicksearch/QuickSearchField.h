@@ -10,6 +10,8 @@ class QuickSearchField : public QLineEdit
     Q_OBJECT
 public:
     explicit QuickSearchField(QWidget *parent = nullptr);
+    // The menu bar gives its corner widget the size it hints: wide enough for the placeholder.
+    QSize sizeHint() const override;
 
 signals:
     void moveInList(int steps); // +1 down, -1 up; pages as a list's page
