@@ -18,6 +18,7 @@
 
 namespace {
 constexpr int kShown = 200;
+constexpr int kRowCopyDelayMs = 200;
 
 QString summaryOf(const quicksearch::Answer &answer)
 {
@@ -63,9 +64,10 @@ QuickSearchController::QuickSearchController(w_kiv *window)
     connect(popup, &QuickSearchPopup::clicked, this, &QuickSearchController::choose);
     connect(popup, &QuickSearchPopup::currentChanged, this, &QuickSearchController::announceCurrent);
     connect(&m_building, &QFutureWatcher<IndexPointer>::finished, this, &QuickSearchController::indexBuilt);
-    // After the trees are on the screen: copying their rows takes a moment of its own.
+    // Once the trees are painted: copying their rows takes a moment of its own on this thread,
+    // which must not delay the window's first paint (a search typed sooner waits for it).
     connect(window, &w_kiv::treesBuilt, this,
-            [this] { QTimer::singleShot(0, this, &QuickSearchController::rebuild); });
+            [this] { QTimer::singleShot(kRowCopyDelayMs, this, &QuickSearchController::rebuild); });
     window->installEventFilter(this);
 }
 
