@@ -9,6 +9,8 @@ namespace {
 // Pages kept: a tariff line, a chapter, a heading and a subheading (their paths differ in
 // length), the foreign-trade codes, with room to spare.
 constexpr int kPagesKept = 8;
+// Characters a value may have before it wraps (about a third of the sheet's width in CJK).
+constexpr int kUnwrappedLength = 14;
 }
 
 RecordPanel::RecordPanel(QWidget *parent)
@@ -56,7 +58,6 @@ RecordPanel::Page RecordPanel::makePage(const QString &key, const QList<SheetCon
             caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             auto *value = new QLabel(page.widget);
             value->setTextFormat(Qt::PlainText);
-            value->setWordWrap(true);
             value->setTextInteractionFlags(Qt::TextSelectableByMouse);
             value->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             grid->addWidget(caption, line, 0);
@@ -99,6 +100,11 @@ void RecordPanel::showGroups(const QList<SheetContent::Group> &groups)
     for (const auto &group : groups)
         for (const auto &row : group.rows) {
             QLabel *value = page.values.at(i++);
+            // Only long values wrap: a wrapped label's height is laid out anew at every layout
+            // pass, and most values ("0%", "千克") fit on one line.
+            const bool wrap = row.value.size() > kUnwrappedLength;
+            if (value->wordWrap() != wrap)
+                value->setWordWrap(wrap);
             if (value->text() != row.value) {
                 value->setText(row.value);
                 value->setAccessibleName(row.caption + QLatin1Char(' ') + row.value);
