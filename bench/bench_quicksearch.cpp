@@ -1,7 +1,8 @@
 // The search field's index: how long it takes to build and how much memory it holds, then 50
 // inputs typed one character at a time (each prefix one search), on the bundled database and
 // on a ten-times database made from it. Beside each run, the floor: a plain scan of every name
-// with QString::contains for the same prefixes. With --show, the first hits of each input.
+// with QString::contains for the same prefixes. With --show, the first hits of each input, or
+// of the inputs after it (--show hzp nucl).
 #include "quicksearch/SearchIndex.h"
 
 #include "runtime/Transaction.h"
@@ -117,7 +118,7 @@ void show(const quicksearch::SearchIndex &index, const QString &input)
     }
 }
 
-bool run(const char *title, const QString &databaseFile, bool showHits)
+bool run(const char *title, const QString &databaseFile, bool showHits, const QStringList &shown)
 {
     QList<IndexRow> rows;
     if (!readRows(databaseFile, &rows))
@@ -169,8 +170,8 @@ bool run(const char *title, const QString &databaseFile, bool showHits)
                 searchCpu.worst, scan.median,
                 scan.worst, scanned);
     if (showHits) {
-        for (const char *input : kInputs)
-            show(index, QString::fromUtf8(input));
+        for (const QString &input : shown)
+            show(index, input);
     }
     return true;
 }
@@ -180,14 +181,21 @@ bool run(const char *title, const QString &databaseFile, bool showHits)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const bool showHits = app.arguments().contains(QStringLiteral("--show"));
+    // --show [input...]: the first hits of the inputs given, or of every input typed.
+    const QStringList arguments = app.arguments().mid(1);
+    const bool showHits = arguments.contains(QStringLiteral("--show"));
+    QStringList shown = arguments.mid(arguments.indexOf(QStringLiteral("--show")) + 1);
+    if (shown.isEmpty()) {
+        for (const char *input : kInputs)
+            shown.append(QString::fromUtf8(input));
+    }
     QTemporaryDir scratch;
     if (!scratch.isValid())
         return 1;
-    if (!run("bundled database", bench::UnattendedRun::bundled(), showHits))
+    if (!run("bundled database", bench::UnattendedRun::bundled(), showHits, shown))
         return 1;
     const QString tenTimes = scratch.filePath(QStringLiteral("K-I-V-x10.db"));
     if (!bench::makeTenTimes(bench::UnattendedRun::bundled(), tenTimes))
         return 1;
-    return run("ten-times database", tenTimes, false) ? 0 : 1;
+    return run("ten-times database", tenTimes, false, {}) ? 0 : 1;
 }

@@ -13,7 +13,8 @@ struct Span {
 };
 
 // How a row matched, best kind first as the ranking orders them (NameWords, Pinyin and English
-// share one rank and are ordered by how much of the name they cover).
+// share one rank, ordered by how common the matched text is, then by how much of the name
+// it covers; see Ranking.h).
 enum class MatchKind {
     ExactCode,           // the input is the row's whole code
     CodePrefix,          // the row's code begins with the input

@@ -37,6 +37,8 @@ bool ranksBefore(const RankedMatch &a, const RankedMatch &b)
         return rankA < rankB;
     if (a.kind == MatchKind::CodePrefix && a.codeLength != b.codeLength)
         return a.codeLength < b.codeLength;
+    if (a.frequency != b.frequency)
+        return a.frequency > b.frequency;
     if (a.coverage != b.coverage)
         return a.coverage > b.coverage;
     if (a.codeOrder != b.codeOrder)

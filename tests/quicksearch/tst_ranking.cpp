@@ -11,9 +11,9 @@ using quicksearch::RankedMatch;
 Q_DECLARE_METATYPE(RankedMatch)
 
 namespace {
-RankedMatch match(MatchKind kind, int coverage, int codeOrder, int codeLength = 10)
+RankedMatch match(MatchKind kind, int coverage, int codeOrder, int codeLength = 10, int frequency = 0)
 {
-    return {codeOrder, kind, coverage, codeLength, codeOrder};
+    return {codeOrder, kind, coverage, codeLength, codeOrder, frequency};
 }
 } // namespace
 
@@ -23,6 +23,8 @@ class tst_Ranking : public QObject
 private slots:
     void firstRanksBeforeSecond_data();
     void firstRanksBeforeSecond();
+    void isAStrictWeakOrdering_data();
+    void isAStrictWeakOrdering();
     void rankHitsPlacesTheBestInOrder_data();
     void rankHitsPlacesTheBestInOrder();
 };
@@ -47,6 +49,16 @@ void tst_Ranking::firstRanksBeforeSecond_data()
                                                           << match(MatchKind::Pinyin, 6000, 1);
     QTest::newRow("shared rank, same cover: code order") << match(MatchKind::Pinyin, 5000, 3)
                                                           << match(MatchKind::English, 5000, 4);
+    QTest::newRow("commoner pinyin reading before more cover")
+        << match(MatchKind::Pinyin, 2000, 9, 10, 40) << match(MatchKind::Pinyin, 8000, 1, 10, 4);
+    QTest::newRow("commoner english reading before more covering pinyin")
+        << match(MatchKind::English, 1000, 9, 10, 40) << match(MatchKind::Pinyin, 9000, 1, 10, 4);
+    QTest::newRow("same reading count: more cover") << match(MatchKind::Pinyin, 8000, 9, 10, 4)
+                                                     << match(MatchKind::English, 2000, 1, 10, 4);
+    QTest::newRow("a common reading never lifts a worse rank")
+        << match(MatchKind::NameStart, 1000, 9, 10, 1) << match(MatchKind::NameWords, 9000, 1, 10, 500);
+    QTest::newRow("shorter prefix before a counted reading")
+        << match(MatchKind::CodePrefix, 0, 9, 4) << match(MatchKind::CodePrefix, 0, 1, 6, 50);
     QTest::newRow("any name match before elements") << match(MatchKind::English, 1, 9)
                                                      << match(MatchKind::DeclarationElements, 0, 1);
     QTest::newRow("elements before notes") << match(MatchKind::DeclarationElements, 0, 9)
@@ -62,6 +74,39 @@ void tst_Ranking::firstRanksBeforeSecond()
     QVERIFY(quicksearch::ranksBefore(first, second));
     QVERIFY(!quicksearch::ranksBefore(second, first));
     QVERIFY(!quicksearch::ranksBefore(first, first));
+}
+
+void tst_Ranking::isAStrictWeakOrdering_data()
+{
+    QTest::addColumn<QList<int>>("kinds"); // MatchKind values to draw from
+    QTest::newRow("the shared rank") << QList<int>{int(MatchKind::NameWords), int(MatchKind::Pinyin),
+                                                   int(MatchKind::English)};
+    QTest::newRow("every kind") << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+}
+
+// Irreflexive, transitive, and "neither before the other" transitive too: what std::sort needs.
+void tst_Ranking::isAStrictWeakOrdering()
+{
+    QFETCH(QList<int>, kinds);
+    QRandomGenerator random(11);
+    std::vector<RankedMatch> m;
+    for (int i = 0; i < 60; ++i)
+        m.push_back({int(random.bounded(3)), MatchKind(kinds[random.bounded(int(kinds.size()))]),
+                     int(random.bounded(3)) * 5000, 4 + int(random.bounded(2)) * 6, int(random.bounded(3)),
+                     int(random.bounded(3)) * 20});
+    const auto before = quicksearch::ranksBefore;
+    const auto tied = [&](const RankedMatch &x, const RankedMatch &y) { return !before(x, y) && !before(y, x); };
+    for (const RankedMatch &a : m) {
+        QVERIFY(!before(a, a));
+        for (const RankedMatch &b : m) {
+            for (const RankedMatch &c : m) {
+                if (before(a, b) && before(b, c))
+                    QVERIFY(before(a, c));
+                if (tied(a, b) && tied(b, c))
+                    QVERIFY(tied(a, c));
+            }
+        }
+    }
 }
 
 void tst_Ranking::rankHitsPlacesTheBestInOrder_data()

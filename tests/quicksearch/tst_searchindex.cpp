@@ -77,6 +77,8 @@ private slots:
     void initTestCase() { m_index = sampleIndex(); }
     void finds_data();
     void finds();
+    void commonestReadingFirst_data();
+    void commonestReadingFirst();
     void badInputIsHarmless_data();
     void badInputIsHarmless();
     void limitKeepsTheTotal();
@@ -163,6 +165,34 @@ void tst_SearchIndex::finds()
     QCOMPARE(describe(m_index, answer).mid(0, first.size()), first);
     QCOMPARE(answer.total, total);
     QCOMPARE(answer.notice, notice);
+}
+
+void tst_SearchIndex::commonestReadingFirst_data()
+{
+    QTest::addColumn<QStringList>("names"); // customs lines
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("first"); // the first hit's kind and marked text
+    const QStringList oats = {"滚压或制片的燕麦", "滚压或制片的大麦", "滚压或制片的玉米", "滚压或制片的其他谷物"};
+    const QStringList cosmetics = {"其他粉状化妆品,不论是否压紧", "包装标注含量以重量计的其他唇用化妆品",
+                                   "包装标注含量以重量计的其他眼用化妆品", "指（趾）甲化妆品", "其他美容品或化妆品",
+                                   "施敷脂粉或化妆品用粉扑及粉拍"};
+    QTest::newRow("hzp: 化妆品 in more names than 或制片") << oats + cosmetics << "hzp" << "Pinyin [化妆品]";
+    QTest::newRow("hzp: 或制片 where it is the commoner") << oats + cosmetics.mid(0, 2) << "hzp" << "Pinyin [或制片]";
+    QTest::newRow("huaz: the partial syllable too") << oats + cosmetics << "huaz" << "Pinyin [化妆]";
+}
+
+void tst_SearchIndex::commonestReadingFirst()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QString, input);
+    QFETCH(QString, first);
+    QList<IndexRow> rows;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        rows.append({CodeList::Customs, QStringLiteral("11041%1").arg(i, 5, 10, QChar(u'0')), names[i], {}, {}});
+    const SearchIndex index = SearchIndex::build(rows, {});
+    const QStringList hits = describe(index, index.search(input, 1));
+    QCOMPARE(hits.size(), 1);
+    QCOMPARE(hits.front().section(u' ', 1), first);
 }
 
 void tst_SearchIndex::badInputIsHarmless_data()
