@@ -1,6 +1,8 @@
 // What the declarant's sheet adds to walking the customs tree: the arrow key pressed 1,000
 // times over the opened chapters of the bundled database, first without the sheet, then with
-// it open and following. Prints the median and worst time of a move in each run.
+// it open and following, as when the key is held down (the sheet shows the line where the walk
+// rests). Then 200 single steps with a pause before each, as when the user reads each record:
+// there the sheet follows every step at once. Prints the median and worst time of a move.
 #include "mainwin/u_tv.h"
 #include "mainwin/w_kiv.h"
 #include "sheet/w_sheet.h"
@@ -20,12 +22,14 @@ struct Figures {
     double median = 0, worst = 0;
 };
 
-Figures walk(u_tv *tree, int moves)
+Figures walk(u_tv *tree, int moves, int pauseMs = 0)
 {
     std::vector<double> ms;
     ms.reserve(size_t(moves));
     QElapsedTimer timer;
     for (int i = 0; i < moves; ++i) {
+        if (pauseMs > 0)
+            QTest::qWait(pauseMs);
         timer.start();
         QTest::keyClick(tree, Qt::Key_Down);
         QApplication::processEvents();
@@ -44,6 +48,8 @@ int main(int argc, char **argv)
     if (!unattended.isValid() || !unattended.connectProgram(bench::UnattendedRun::bundled()))
         return 1;
     constexpr int kMoves = 1000;
+    constexpr int kSteps = 200;
+    constexpr int kPauseMs = 120; // longer than the sheet waits for a walk to rest
     int status = 0;
     {
         w_kiv window;
@@ -58,13 +64,20 @@ int main(int argc, char **argv)
         window.tv_1->setFocus();
         QApplication::processEvents();
         const Figures withSheet = walk(window.tv_1, kMoves);
-        const bool followed = sheet->content().has_value() && !sheet->content()->code.isEmpty();
+        // Where the walk rests, the sheet shows its line.
+        runtime::TreeItem rest;
+        window.tv_1->getItem(window.tv_1->findItem(runtime::TreeNavigation::Current, 0), rest);
+        const bool rested = QTest::qWaitFor(
+            [&] { return sheet->content().has_value() && sheet->content()->code == rest.data.toString(); });
+        const Figures steps = walk(window.tv_1, kSteps, kPauseMs);
+        const bool followed = rested && sheet->content().has_value() && !sheet->content()->code.isEmpty();
         std::printf("arrow key over %d customs items (bundled database)\n"
-                    "  without the sheet: median %.2f ms, worst %.2f ms\n"
-                    "  with the sheet:    median %.2f ms, worst %.2f ms\n"
-                    "  the sheet adds:    median %.2f ms\n",
+                    "  without the sheet:            median %.2f ms, worst %.2f ms\n"
+                    "  with the sheet, key held:     median %.2f ms, worst %.2f ms\n"
+                    "  the sheet adds:               median %.2f ms\n"
+                    "  %d single steps with the sheet following each: median %.2f ms, worst %.2f ms\n",
                     kMoves, bare.median, bare.worst, withSheet.median, withSheet.worst,
-                    withSheet.median - bare.median);
+                    withSheet.median - bare.median, kSteps, steps.median, steps.worst);
         if (!followed) {
             std::fprintf(stderr, "the sheet did not follow the tree\n");
             status = 1;

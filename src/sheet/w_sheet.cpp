@@ -4,6 +4,7 @@
 #include "mainwin/u_tv.h"
 #include "mainwin/w_kiv.h"
 #include "runtime/MessageBox.h"
+#include "runtime/TreeModel.h"
 #include "sheet/CopyFormats.h"
 #include "sheet/RecordPanel.h"
 #include "tariff/DeclarationElements.h"
@@ -20,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -28,6 +30,11 @@ using sheet::SheetSource;
 
 namespace {
 QPointer<w_sheet> g_open;
+
+// A selection that moves again within this time is shown once it rests: a held arrow key
+// moves the tree 25-30 times a second, faster than anyone reads a record, and laying out and
+// painting the sheet's texts would cost each of those moves several milliseconds.
+constexpr int kSettleMs = 80;
 
 } // namespace
 
@@ -52,6 +59,8 @@ w_sheet::w_sheet(w_kiv *mainWindow)
     , m_notes(sqlca)
 {
     setObjectName(QStringLiteral("w_sheet"));
+    m_settle.setSingleShot(true);
+    connect(&m_settle, &QTimer::timeout, this, &w_sheet::follow);
     setWindowTitle(QStringLiteral("申报信息"));
     setAccessibleName(QStringLiteral("申报信息"));
     // Following the tree must leave the keyboard in the tree.
@@ -66,7 +75,7 @@ w_sheet::w_sheet(w_kiv *mainWindow)
         const int top = frame.top() + 120;
         resize(width(), std::max(360, std::min(height(), screen.bottom() - top - 40)));
         move(frame.right() - width() - 24, top);
-        connect(mainWindow, &w_kiv::selectionFollowed, this, &w_sheet::follow);
+        connect(mainWindow, &w_kiv::selectionFollowed, this, &w_sheet::selectionMoved);
     }
     QStringList missing;
     if (tariff::TariffTables::missing(sqlca, &missing) && missing.contains(tariff::TariffTables::userNote()))
@@ -157,6 +166,15 @@ void w_sheet::createControls()
     connect(cb_savenote, &QPushButton::clicked, this, &w_sheet::saveNote);
 }
 
+void w_sheet::selectionMoved()
+{
+    if (!m_settle.isActive() && (!m_lastFollow.isValid() || m_lastFollow.hasExpired(kSettleMs))) {
+        follow(); // a single step or click: shown at once
+        return;
+    }
+    m_settle.start(kSettleMs); // walking on: shown when the selection rests
+}
+
 void w_sheet::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -170,8 +188,10 @@ bool w_sheet::noteModified() const
 
 void w_sheet::follow()
 {
+    m_settle.stop();
     if (!m_main || !isVisible())
         return; // a hidden sheet costs the tree nothing
+    m_lastFollow.start();
     const w_kiv::Selection selected = m_main->selection();
     if (selected.list == m_list && selected.handle == m_handle && m_content)
         return;
@@ -181,6 +201,9 @@ void w_sheet::follow()
     m_handle = selected.handle;
     const SheetSource::ListView view{selected.list, selected.tree->treeModel(), selected.rows, selected.codeColumn};
     m_content = m_source.contentFor(view, selected.handle);
+    // The trees mark every code that has a note (read when they are built and after each
+    // save), so an unmarked item needs no read of the notes table.
+    m_marked = selected.tree && selected.tree->treeModel()->isMarked(selected.handle);
     render();
     loadNote();
 }
@@ -211,7 +234,7 @@ void w_sheet::loadNote()
     m_savedKeywords.clear();
     QString info;
     const bool hasCode = m_content && !m_content->code.isEmpty();
-    if (hasCode && m_notesWritable) {
+    if (hasCode && m_notesWritable && m_marked) {
         if (const auto note = m_notes.note(m_list, m_content->code)) {
             m_savedNote = note->text;
             m_savedKeywords = note->keywords;
@@ -221,9 +244,16 @@ void w_sheet::loadNote()
     } else if (!m_notesWritable) {
         info = QStringLiteral("备注无法保存: 数据库中没有备注表(user_note)，也无法添加。");
     }
-    mle_note->setPlainText(m_savedNote);
-    sle_keywords->setText(m_savedKeywords);
-    st_noteinfo->setText(info);
+    // Most codes have no note: an empty editor is left as it is, since setting its text lays
+    // its document out anew on every move through the tree.
+    if (mle_note->toPlainText() != m_savedNote)
+        mle_note->setPlainText(m_savedNote);
+    else
+        mle_note->document()->clearUndoRedoStacks(); // no undoing into another code's text
+    if (sle_keywords->text() != m_savedKeywords)
+        sle_keywords->setText(m_savedKeywords);
+    if (st_noteinfo->text() != info)
+        st_noteinfo->setText(info);
     for (QWidget *w : {static_cast<QWidget *>(mle_note), static_cast<QWidget *>(sle_keywords),
                        static_cast<QWidget *>(cb_savenote)})
         w->setEnabled(hasCode && m_notesWritable);

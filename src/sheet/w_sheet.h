@@ -4,7 +4,9 @@
 #include "sheet/SheetSource.h"
 #include "tariff/NotesStore.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <optional>
@@ -63,6 +65,9 @@ protected:
 
 private:
     explicit w_sheet(w_kiv *mainWindow);
+    // The main window's selection moved: followed at once after a pause, otherwise once the
+    // selection rests.
+    void selectionMoved();
     void createControls();
     void render();
     void loadNote();
@@ -75,6 +80,9 @@ private:
     std::optional<sheet::SheetContent> m_content;
     QString m_list;
     long m_handle = -1;
+    QTimer m_settle;
+    QElapsedTimer m_lastFollow;
+    bool m_marked = false; // the shown item carries a note mark
     QString m_savedNote, m_savedKeywords;
     bool m_notesWritable = true;
 };
