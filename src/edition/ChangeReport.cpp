@@ -27,7 +27,7 @@ QString ChangeReport::fieldText(const Change &change)
 {
     if (change.field >= 0)
         return fieldLabel(Field(change.field));
-    return change.kind == ChangeKind::Chapter ? QStringLiteral("新章") : kindLabel(change.kind);
+    return change.kind == ChangeKind::Chapter ? QStringLiteral("新章") : QStringLiteral("整行");
 }
 
 QString ChangeReport::noteText(const Change &change)

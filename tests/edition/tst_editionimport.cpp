@@ -342,7 +342,7 @@ private slots:
         QCOMPARE(QString::fromUtf8(csv.mid(3)).split(QStringLiteral("\r\n")),
                  (QStringList{QStringLiteral("编码,类别,字段,原值,新值,备注"),
                               QStringLiteral("0101210090,名称变更,名称,\"马,驴\",\"\"\"良种\"\"马\","),
-                              QStringLiteral("0101290090,删除,删除,其他马,,有用户备注（保留，属于已删除的编码）"),
+                              QStringLiteral("0101290090,删除,整行,其他马,,有用户备注（保留，属于已删除的编码）"),
                               QString()}));
         const QStringList text = QString::fromUtf8(ChangeReport::toText(changes)).split(u'\n');
         QCOMPARE(text.value(1), QStringLiteral("0101210090\t名称变更\t名称\t马,驴\t\"良种\"马\t"));
