@@ -237,6 +237,11 @@ void w_edition_import::startReading()
 {
     if (isReading())
         return;
+    if (le_file->text().trimmed().isEmpty()) {
+        st_summary->setText(QStringLiteral("请先选择新版商品编码表文件。"));
+        le_file->setFocus();
+        return;
+    }
     QString error;
     // The database is read here, on the connection's own thread; the file and the
     // comparison, the slow part, in the worker.
