@@ -104,8 +104,14 @@ bool CsvTable::parse(const QString &text, const QStringList &required, ReadError
             if (c == u',') {
                 fields.append(std::exchange(field, QString()));
                 state = State::StartField;
-            } else
-                field.append(c);
+            } else {
+                // The rest of the field at once: most of a tariff file is unquoted text.
+                qsizetype end = i + 1;
+                while (end < size && p[end] != u',' && p[end] != u'\n' && p[end] != u'\r')
+                    ++end;
+                field.append(QStringView(p + i, end - i));
+                i = end - 1;
+            }
             break;
         case State::Quoted:
             if (c == u'"')
