@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "auxiliary/uo_toolbarfont.h"
 #include "data/CommodityTables.h"
+#include "edition/ImportCommand.h"
 #include "mainwin/w_kiv.h"
 #include "runtime/MessageBox.h"
 #include "runtime/Transaction.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QTextStream>
 
 namespace kiv {
 
@@ -27,6 +29,26 @@ void stopMessage(const QString &title, const QString &text)
 {
     runtime::beep();
     runtime::messageBox(title, text, runtime::MessageIcon::StopSign);
+}
+
+// kivtree --import ...: on the database the program would open, without a window, so it
+// runs where there is no display (a script, a server).
+int runImport(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    // The files are named from where the command was given; the data folder becomes current.
+    const QString startFolder = QDir::currentPath();
+    QString folderError;
+    if (!DataFolder::enter(&folderError))
+        err << QStringLiteral("kivtree: %1\n").arg(folderError);
+    if (f_registerodbc() == -1) {
+        err << QStringLiteral("kivtree: 找不到数据库 %1\n").arg(QDir::current().absoluteFilePath(DataFolder::databaseFile()));
+        return edition::ImportCommand::DatabaseError;
+    }
+    return edition::ImportCommand::run(QCoreApplication::arguments(), QStringLiteral("DSN=K-I-V"), out, err,
+                                       startFolder);
 }
 } // namespace
 
@@ -147,6 +169,8 @@ void kiv::destroy()
 
 int run(int argc, char *argv[])
 {
+    if (edition::ImportCommand::requested(argc, argv))
+        return runImport(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kivtree"));
     QApplication::setApplicationVersion(QStringLiteral("2.2"));

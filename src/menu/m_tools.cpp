@@ -1,5 +1,6 @@
 #include "menu/m_tools.h"
 
+#include "edition/w_edition_import.h"
 #include "mainwin/w_kiv.h"
 #include "quicksearch/QuickSearchController.h"
 #include "sheet/NoteMarks.h"
@@ -48,6 +49,20 @@ m_tools::m_tools(w_kiv *window)
 
     TreeCommands::install(window, m_sheet);
     NoteMarks::install(window);
+    addEditionItems();
+}
+
+void m_tools::addEditionItems()
+{
+    menu->addSeparator();
+    m_import = menu->addAction(QStringLiteral("导入商品编码表[&I]..."));
+    m_import->setObjectName(QStringLiteral("m_import"));
+    m_import->setStatusTip(QStringLiteral("读取新版商品编码表，查看变更后导入（导入前自动备份数据库）"));
+    connect(m_import, &QAction::triggered, this, [this] { edition::w_edition_import::openFor(m_window); });
+    m_undoImport = menu->addAction(QStringLiteral("恢复上一版本[&U]"));
+    m_undoImport->setObjectName(QStringLiteral("m_undoimport"));
+    m_undoImport->setStatusTip(QStringLiteral("恢复最近一次导入前的商品编码表，备注和章节选择保留"));
+    connect(m_undoImport, &QAction::triggered, this, [this] { edition::w_edition_import::undoLast(m_window); });
 }
 
 void m_tools::m_sheet_clicked()

@@ -20,10 +20,14 @@ public:
     QMenu *menu = nullptr;
     QAction *m_sheet = nullptr;  // 申报信息 F6
     QAction *m_search = nullptr; // 搜索 Ctrl+F
+    QAction *m_import = nullptr; // 导入商品编码表...
+    QAction *m_undoImport = nullptr; // 恢复上一版本
 
 private:
     explicit m_tools(w_kiv *window);
     void m_sheet_clicked();
+    // The tariff edition's two items, after a separator at the end of the drop-down.
+    void addEditionItems();
 
     w_kiv *m_window;
 };

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "edition/DatabaseSnapshot.h"
+#include "edition/EditionComparison.h"
+#include "edition/EditionLine.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+namespace runtime {
+class Transaction;
+}
+
+namespace edition {
+
+// Writes a customs edition into the database: a backup copy first, then every change in one
+// transaction, committed whole or rolled back whole. Chapter flags stay as the user set them;
+// a new chapter gets 'Y'. Every 10-digit line and chapter row gets op_user = the edition and
+// op_date = its date. The units of headings and subheadings follow the lines under them, as
+// db/README.md says (in both lists).
+class EditionApplier
+{
+public:
+    struct Options {
+        QString edition;         // op_user: at most LineColumns::kMaxEditionLength characters
+        QDate date;              // op_date
+        QDateTime now;           // names the backup
+    };
+
+    struct Result {
+        bool ok = false;
+        QString backup;   // the copy made before; removed again when the import failed
+        QString message;  // what went wrong (the driver's text), empty on success
+    };
+
+    // The edition name refused by apply(), or an empty string when it is fine.
+    static QString checkEdition(const QString &edition);
+
+    // `databaseFile` is the connected database's file (EditionBackups::databaseFileOf).
+    static Result apply(runtime::Transaction *sqlca, const QString &databaseFile, const EditionFile &file,
+                        const DatabaseSnapshot &snapshot, const EditionComparison &comparison, const Options &options);
+};
+
+} // namespace edition

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <array>
+
+namespace edition {
+
+// The fields of a 10-digit customs line that an edition can change, in the order the preview
+// lists them. Each is kept as the text the tariff gives (trimmed; a null QString when empty);
+// the numbers list_hscode keeps beside some of them are derived from these texts.
+enum class Field {
+    Name,
+    Unit1,
+    Unit2,
+    MfnRate,
+    ProvisionalRate,
+    GeneralRate,
+    VatRate,
+    ConsumptionTax,
+    ExportRebate,
+    ExportTax,
+    ExportProvisional,
+    Supervision,
+    Inspection,
+    Elements,
+};
+inline constexpr int kFieldCount = 14;
+using LineFields = std::array<QString, kFieldCount>;
+
+inline const QString &fieldOf(const LineFields &fields, Field f) { return fields[size_t(f)]; }
+
+// What a change is, for the counts and the filter of the preview.
+enum class ChangeKind {
+    Added,
+    Removed,
+    Renamed,
+    Rate,
+    Unit,
+    Supervision,
+    Inspection,
+    Elements,
+    Chapter, // a new chapter, or a chapter's name from the chapters file
+};
+inline constexpr int kChangeKindCount = 9;
+
+ChangeKind kindOf(Field field);
+// The column of cn_hscode_*.csv that holds a field.
+QString sourceColumn(Field field);
+// The field's name as the declarant's sheet shows it.
+QString fieldLabel(Field field);
+QString kindLabel(ChangeKind kind);
+
+// One 10-digit line of an edition file.
+struct EditionLine {
+    int line = 0; // where the record ends in the file, as the generator counts lines
+    QString code;
+    LineFields fields;
+};
+
+// One chapter of a chapters file.
+struct EditionChapter {
+    int line = 0;
+    QString code;
+    QString name;
+    QString label;
+    int itemCount = 0;
+};
+
+// What was read from an edition's files, checked.
+struct EditionFile {
+    QString path;
+    QString chaptersPath;           // empty when no chapters file was given
+    QVector<EditionLine> lines;     // in file order
+    QVector<EditionChapter> chapters;
+    QStringList extraColumns;       // columns of the file that are not read
+};
+
+} // namespace edition

@@ -1,0 +1,139 @@
+#include "edition/ImportCommand.h"
+
+#include "edition/ChangeReport.h"
+#include "edition/CustomsEditionReader.h"
+#include "edition/DatabaseSnapshot.h"
+#include "edition/EditionApplier.h"
+#include "edition/EditionBackups.h"
+#include "edition/EditionComparison.h"
+#include "runtime/Transaction.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <cstring>
+
+namespace edition {
+
+bool ImportCommand::requested(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--import") == 0)
+            return true;
+    }
+    return false;
+}
+
+QString ImportCommand::usage()
+{
+    return QStringLiteral("用法: kivtree --import 文件 [--chapters 章节文件] [--list customs|trade] "
+                          "[--edition 版本名称] [--dry-run]");
+}
+
+QString ImportCommand::editionFromFileName(const QString &path)
+{
+    static const QRegularExpression year(QStringLiteral("(?<!\\d)(20\\d\\d)(?!\\d)"));
+    const QRegularExpressionMatch m = year.match(QFileInfo(path).completeBaseName());
+    return QStringLiteral("CN") + (m.hasMatch() ? m.captured(1) : QString::number(QDate::currentDate().year()));
+}
+
+int ImportCommand::run(const QStringList &arguments, const QString &connectString, QTextStream &out, QTextStream &err,
+                       const QString &startFolder)
+{
+    QString file, chapters, list = QStringLiteral("customs"), edition;
+    bool dryRun = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        auto value = [&](QString *target) {
+            if (i + 1 >= arguments.size() || arguments.at(i + 1).startsWith(QLatin1String("--")))
+                return false;
+            *target = arguments.at(++i);
+            return true;
+        };
+        bool ok = true;
+        if (a == QLatin1String("--import"))
+            ok = value(&file);
+        else if (a == QLatin1String("--chapters"))
+            ok = value(&chapters);
+        else if (a == QLatin1String("--list"))
+            ok = value(&list);
+        else if (a == QLatin1String("--edition"))
+            ok = value(&edition);
+        else if (a == QLatin1String("--dry-run"))
+            dryRun = true;
+        else
+            ok = false;
+        if (!ok) {
+            err << QStringLiteral("kivtree: 参数有误：%1\n").arg(a) << usage() << '\n';
+            return BadInput;
+        }
+    }
+    if (file.isEmpty()) {
+        err << usage() << '\n';
+        return BadInput;
+    }
+    const QDir start(startFolder.isEmpty() ? QDir::currentPath() : startFolder);
+    file = start.absoluteFilePath(file);
+    if (!chapters.isEmpty())
+        chapters = start.absoluteFilePath(chapters);
+    if (list != QLatin1String("customs")) {
+        err << QStringLiteral("kivtree: --list %1：目前只能导入海关商品编码表（customs）\n").arg(list);
+        return BadInput;
+    }
+    if (edition.isEmpty())
+        edition = editionFromFileName(file);
+    const QString editionProblem = EditionApplier::checkEdition(edition);
+    if (!editionProblem.isEmpty()) {
+        err << QStringLiteral("kivtree: %1\n").arg(editionProblem);
+        return BadInput;
+    }
+
+    runtime::Transaction sqlca;
+    sqlca.dbms = QStringLiteral("ODBC");
+    sqlca.autoCommit = false;
+    sqlca.dbParm = QStringLiteral("Connectstring='%1'").arg(connectString);
+    if (sqlca.connect() != 0) {
+        err << QStringLiteral("kivtree: 数据库连接失败：%1\n").arg(sqlca.sqlErrText());
+        return DatabaseError;
+    }
+    const QString databaseFile = EditionBackups::databaseFileOf(&sqlca);
+    out << QStringLiteral("数据库：%1\n")
+               .arg(databaseFile.isEmpty() ? QStringLiteral("%1（%2）").arg(sqlca.dbmsName(), connectString)
+                                           : databaseFile);
+
+    EditionFile edition_;
+    ReadError readError;
+    if (!CustomsEditionReader::read(file, chapters, &edition_, &readError)) {
+        err << QStringLiteral("kivtree: %1\n").arg(readError.text());
+        return BadInput;
+    }
+    DatabaseSnapshot snapshot;
+    QString dbError;
+    if (!DatabaseSnapshot::read(&sqlca, &snapshot, &dbError)) {
+        err << QStringLiteral("kivtree: 无法读取数据库：%1\n").arg(dbError);
+        return DatabaseError;
+    }
+    const EditionComparison comparison = EditionComparison::compare(edition_, snapshot);
+    out << QStringLiteral("文件：%1（%2 个编码，版本 %3）\n").arg(file).arg(edition_.lines.size()).arg(edition);
+    out << ChangeReport::summary(comparison) << '\n';
+    if (dryRun) {
+        out << QStringLiteral("试运行（--dry-run）：数据库未改动。\n");
+        return Done;
+    }
+    EditionApplier::Options options;
+    options.edition = edition;
+    const EditionApplier::Result result =
+        EditionApplier::apply(&sqlca, databaseFile, edition_, snapshot, comparison, options);
+    if (!result.ok) {
+        err << QStringLiteral("kivtree: 导入失败，数据库未改动：%1\n").arg(result.message);
+        return DatabaseError;
+    }
+    out << QStringLiteral("已导入。导入前的数据库备份为 %1\n").arg(result.backup);
+    sqlca.disconnect();
+    return Done;
+}
+
+} // namespace edition

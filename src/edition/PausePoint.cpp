@@ -1,0 +1,24 @@
+#include "edition/PausePoint.h"
+
+#include <QFile>
+
+#include <unistd.h>
+
+namespace edition {
+
+void PausePoint::reach(const char *name)
+{
+    const QByteArray setting = qgetenv(variable().constData());
+    const qsizetype colon = setting.indexOf(':');
+    if (colon <= 0 || setting.left(colon) != name)
+        return;
+    QFile marker(QFile::decodeName(setting.mid(colon + 1)));
+    if (marker.open(QIODevice::WriteOnly)) {
+        marker.write(name);
+        marker.close();
+    }
+    for (;;)
+        ::pause();
+}
+
+} // namespace edition

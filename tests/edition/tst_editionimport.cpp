@@ -1,0 +1,371 @@
+#include "edition/ChangeReport.h"
+#include "edition/CustomsEditionReader.h"
+#include "edition/DatabaseSnapshot.h"
+#include "edition/EditionApplier.h"
+#include "edition/EditionBackups.h"
+#include "edition/EditionComparison.h"
+#include "edition/EditionUndo.h"
+#include "runtime/Transaction.h"
+#include "tariff/NotesStore.h"
+
+#include "support/TestDatabase.h"
+#include "support/TestEnv.h"
+
+#include <QtTest>
+
+#include <sqlite3.h>
+
+using namespace edition;
+
+namespace {
+
+const QString kLines = QStringLiteral(KIV_SOURCE_DIR "/db/cn_hscode_2026.csv");
+const QString kChapters = QStringLiteral(KIV_SOURCE_DIR "/db/cn_chapters_2026.csv");
+const QString kHsColumns = QStringLiteral(
+    "code, zhcmcode, cpcode, name, dwcode, unit, bcflag, stdflag, dwflag, sz, jksl, zssl_set, zssl_ym, zssl_set1, "
+    "clde, cjdl, tsl, tsl_ym, tsl_new, splb, tsflag, note, flag, rsv_flag");
+
+// The bundled customs list with some lines edited: each edit gets a line's fields (by the
+// file's columns) and returns them changed, or an empty list to drop the line. `added` lines
+// go at the end.
+QByteArray editedLines(const QHash<QString, std::function<QStringList(QStringList)>> &edits,
+                       const QList<QByteArray> &added = {})
+{
+    QList<QByteArray> lines = TestEnv::readFile(kLines).split('\n');
+    for (QByteArray &line : lines) {
+        const QString code = QString::fromUtf8(line.left(10));
+        if (!edits.contains(code))
+            continue;
+        // The edited lines have no quoted fields.
+        const QStringList fields = edits.value(code)(QString::fromUtf8(line).split(u','));
+        line = fields.isEmpty() ? QByteArray() : fields.join(u',').toUtf8();
+    }
+    lines.removeAll(QByteArray());
+    return lines.join('\n') + '\n' + (added.isEmpty() ? QByteArray() : added.join('\n') + '\n');
+}
+
+std::function<QStringList(QStringList)> setField(int column, const QString &value)
+{
+    return [column, value](QStringList f) {
+        f[column] = value;
+        return f;
+    };
+}
+
+const auto drop = [](QStringList) { return QStringList(); };
+
+// Columns as one text per row, nulls shown, so that rows compare whole (13 and 13.0 differ).
+QString joined(const QString &columns)
+{
+    QStringList parts;
+    for (const QString &column : columns.split(QStringLiteral(", ")))
+        parts.append(QStringLiteral("coalesce(%1, '~')").arg(column));
+    return parts.join(QStringLiteral(" || '|' || "));
+}
+const QString kTariffColumns = QStringLiteral(
+    "code, provisional_rate, general_rate, export_tax_rate, export_provisional_rate, supervision_conditions, "
+    "declaration_elements");
+
+const char kSmallRows[] =
+    "INSERT INTO list_hscode (code, name, flag, op_user) VALUES ('01', '活动物', 'Y', 'CN2026');"
+    "INSERT INTO list_hscode (code, name, unit, op_user) VALUES ('0101', 'Horses', '千克', 'HS2022');"
+    "INSERT INTO list_hscode (code, zhcmcode, cpcode, name, unit, op_user) "
+    "VALUES ('0101210010', '01012100', '010121', '马', '千克', 'CN2026');"
+    "INSERT INTO list_jmwcode (jmw_code, name, flag) VALUES ('01', '活动物', 'Y');"
+    "INSERT INTO tariff_line (code) VALUES ('0101210010');"
+    "INSERT INTO tariff_chapter VALUES ('01', '第1章 活动物', 1)";
+
+// An edition of the small database's one line, under another name.
+QByteArray smallEdition(const QString &name)
+{
+    return TestEnv::readFile(kLines).split('\n').first() + "\n0101210010,01012100,010121,0101,01," + name.toUtf8()
+           + ",千克,头,0%,,0%,9%,0%,0%,,,AFEB,P/Q,1:品牌类型\n";
+}
+
+// Another program holding the database: an open exclusive transaction.
+class ForeignLock
+{
+public:
+    explicit ForeignLock(const QString &file)
+    {
+        sqlite3_open(QFile::encodeName(file).constData(), &m_db);
+        m_locked = sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~ForeignLock()
+    {
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(m_db);
+    }
+    bool locked() const { return m_locked; }
+
+private:
+    sqlite3 *m_db = nullptr;
+    bool m_locked = false;
+};
+
+// A copy of the bundled database and a connection to it, as the program connects.
+struct Fixture {
+    TestEnv env;
+    QString db = env.path(QStringLiteral("K-I-V.db"));
+    runtime::Transaction sqlca;
+    EditionFile file;
+    DatabaseSnapshot snapshot;
+    EditionComparison comparison;
+
+    // A copy of the bundled database, or (small) one chapter with one line.
+    bool open(bool small = false)
+    {
+        if (small ? !TestDatabase::create(db) || !TestDatabase::exec(db, QString::fromUtf8(kSmallRows))
+                  : !QFile::copy(QStringLiteral(KIV_RUN_DIR "/K-I-V.db"), db))
+            return false;
+        QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
+        // A short wait for another program's lock keeps the locked case quick.
+        sqlca.dbParm = QStringLiteral("Connectstring='%1Timeout=100;'").arg(TestEnv::directConnectString(db));
+        sqlca.autoCommit = false;
+        return sqlca.connect() == 0;
+    }
+    ~Fixture() { sqlca.disconnect(); }
+
+    bool read(const QByteArray &lines, bool withChapters = true)
+    {
+        const QString path = env.path(QStringLiteral("edition.csv"));
+        ReadError error;
+        QString dbError;
+        if (!TestEnv::writeFile(path, lines)
+            || !CustomsEditionReader::read(path, withChapters ? kChapters : QString(), &file, &error)) {
+            qWarning() << error.text();
+            return false;
+        }
+        if (!DatabaseSnapshot::read(&sqlca, &snapshot, &dbError)) {
+            qWarning() << dbError;
+            return false;
+        }
+        comparison = EditionComparison::compare(file, snapshot);
+        return true;
+    }
+
+    EditionApplier::Result apply(const QString &edition, int second = 0)
+    {
+        EditionApplier::Options options{edition, QDate(2027, 1, 1), QDateTime(QDate(2027, 1, 1), QTime(9, 0, second))};
+        return EditionApplier::apply(&sqlca, db, file, snapshot, comparison, options);
+    }
+
+    QStringList rows(const QString &sql) const { return TestDatabase::column(db, sql); }
+    QString value(const QString &sql) const { return rows(sql).value(0); }
+    // Every column of the customs list and the tariff records, as one text per row.
+    QStringList lists() const
+    {
+        return rows(QStringLiteral("SELECT %1 FROM list_hscode ORDER BY code").arg(joined(kHsColumns)))
+               + rows(QStringLiteral("SELECT %1 FROM tariff_line ORDER BY code").arg(joined(kTariffColumns)))
+               + rows(QStringLiteral("SELECT %1 FROM list_jmwcode ORDER BY jmw_code")
+                          .arg(joined(QStringLiteral("jmw_code, m_flag, name, unit, flag"))))
+               + rows(QStringLiteral("SELECT %1 FROM tariff_chapter ORDER BY code")
+                          .arg(joined(QStringLiteral("code, label_cn, item_count"))));
+    }
+};
+
+} // namespace
+
+class tst_EditionImport : public QObject
+{
+    Q_OBJECT
+private slots:
+    // The bundled files against the database made from them: nothing to change. The import
+    // reads every field where the generator put it.
+    void bundledEditionChangesNothing()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        QVERIFY(f.read(TestEnv::readFile(kLines)));
+        QCOMPARE(f.file.lines.size(), 12030);
+        QVERIFY2(f.comparison.isEmpty(), qPrintable(ChangeReport::summary(f.comparison)));
+        QVERIFY(f.comparison.extraColumns.isEmpty());
+    }
+
+    // Lines the import adds get the very columns the generator wrote, numbers included:
+    // several rebates, ad valorem plus specific tax, specific tax, conditional tax, no VAT,
+    // no rebate, a decimal rate, no second unit.
+    void addedLinesMatchTheGenerator()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        const QString codes = QStringLiteral("'0305200090','2208200010','2206001000','2203000000','5201000080',"
+                                             "'1211203110','0713339000','0201100010'");
+        const QString hs = QStringLiteral("SELECT %1 FROM list_hscode WHERE code IN (%2) ORDER BY code")
+                               .arg(joined(kHsColumns), codes);
+        const QString tariff = QStringLiteral("SELECT %1 FROM tariff_line WHERE code IN (%2) ORDER BY code")
+                                   .arg(joined(kTariffColumns), codes);
+        const QStringList before = f.rows(hs) + f.rows(tariff);
+        QCOMPARE(f.rows(hs).size(), 8);
+        QVERIFY(TestDatabase::exec(f.db, QStringLiteral("DELETE FROM list_hscode WHERE code IN (%1);"
+                                                        "DELETE FROM tariff_line WHERE code IN (%1)").arg(codes)));
+        QVERIFY(f.read(TestEnv::readFile(kLines)));
+        QCOMPARE(f.comparison.added.size(), 8);
+        QCOMPARE(f.comparison.count(ChangeKind::Added), 8);
+        QVERIFY(f.apply(QStringLiteral("CN2027")).ok);
+        QCOMPARE(f.rows(hs) + f.rows(tariff), before);
+    }
+
+    // A changed edition: the preview's counts, then apply (backup, one transaction), then
+    // undo. The user's note and unticked chapter survive both.
+    void appliesAndUndoes()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        tariff::NotesStore notes(&f.sqlca);
+        QVERIFY(notes.save(QStringLiteral("hs"), QStringLiteral("0101290090"), QStringLiteral("客户常报"), {}).ok());
+        QVERIFY(TestDatabase::exec(f.db, QStringLiteral("UPDATE list_hscode SET flag = 'N' WHERE code = '02';"
+                                                        "UPDATE list_jmwcode SET flag = 'N' WHERE jmw_code = '03'")));
+        const QStringList original = f.lists();
+        const QByteArray edition = editedLines(
+            {{QStringLiteral("0101210090"), setField(5, QStringLiteral("改良种用马（新名称）"))},
+             {QStringLiteral("0101290010"), setField(8, QStringLiteral("5%"))},
+             {QStringLiteral("0101290090"), drop},
+             {QStringLiteral("0101301010"), setField(16, QStringLiteral("AB"))},
+             {QStringLiteral("0101301090"), setField(6, QStringLiteral("只"))}},
+            {QByteArrayLiteral("0101309020,01013090,010130,0101,01,新增的驴,头,,10%,,30%,9%,0%,9%,,,AB,P/Q,1:品牌类型"),
+             QByteArrayLiteral("9901000010,99010000,990100,9901,99,新章的编码,千克,,5%,,5%,13%,,,,,,,")});
+        QVERIFY(f.read(edition, false));
+        QCOMPARE(f.comparison.added, (QStringList{QStringLiteral("0101309020"), QStringLiteral("9901000010")}));
+        QCOMPARE(f.comparison.removed, QStringList{QStringLiteral("0101290090")});
+        QCOMPARE(f.comparison.removedWithNotes, QStringList{QStringLiteral("0101290090")});
+        QCOMPARE(f.comparison.count(ChangeKind::Renamed), 1);
+        QCOMPARE(f.comparison.count(ChangeKind::Rate), 1);
+        QCOMPARE(f.comparison.count(ChangeKind::Supervision), 1);
+        QCOMPARE(f.comparison.count(ChangeKind::Unit), 1);
+        QCOMPARE(f.comparison.unnamedChapters, QStringList{QStringLiteral("99")});
+        const QString summary = ChangeReport::summary(f.comparison);
+        QVERIFY2(summary.contains(QStringLiteral("新增 2 个编码，删除 1 个，名称变更 1 个，税率变更 1 个，单位变更 1 个，"
+                                                 "监管条件变更 1 个")) && summary.contains(QStringLiteral("0101290090"))
+                     && summary.contains(EditionComparison::unknownChapterName()),
+                 qPrintable(summary));
+
+        const EditionApplier::Result applied = f.apply(QStringLiteral("CN2027"));
+        QVERIFY2(applied.ok, qPrintable(applied.message));
+        QCOMPARE(EditionBackups(f.db).list(), QStringList{f.db + QStringLiteral(".bak-20270101-090000")});
+        QCOMPARE(f.value("SELECT name FROM list_hscode WHERE code = '0101210090'"), QStringLiteral("改良种用马（新名称）"));
+        QCOMPARE(f.value("SELECT sz || jksl FROM list_hscode WHERE code = '0101290010'"), QStringLiteral("5%5"));
+        QCOMPARE(f.value("SELECT supervision_conditions FROM tariff_line WHERE code = '0101301010'"), QStringLiteral("AB"));
+        QCOMPARE(f.rows("SELECT code FROM list_hscode WHERE code = '0101290090'"), QStringList());
+        QCOMPARE(f.value("SELECT coalesce(name, '<null>') || flag || op_user FROM list_hscode WHERE code = '99'"),
+                 QStringLiteral("<null>YCN2027"));
+        QCOMPARE(f.rows("SELECT DISTINCT op_user || op_date FROM list_hscode WHERE length(code) IN (2, 10)"),
+                 QStringList{QStringLiteral("CN202720270101")});
+        QCOMPARE(f.value("SELECT op_user FROM list_hscode WHERE code = '0101'"), QStringLiteral("HS2022"));
+        // 010130 no longer has one unit for all its lines (千克 and 只).
+        QCOMPARE(f.value("SELECT coalesce(unit, '<null>') FROM list_hscode WHERE code = '010130'"), QStringLiteral("<null>"));
+        QCOMPARE(f.value("SELECT coalesce(unit, '<null>') FROM list_jmwcode WHERE jmw_code = '010130'"), QStringLiteral("<null>"));
+        QCOMPARE(f.value("SELECT flag FROM list_hscode WHERE code = '02'"), QStringLiteral("N"));
+        QCOMPARE(f.value("SELECT note FROM user_note WHERE code = '0101290090'"), QStringLiteral("客户常报"));
+
+        // The user changes a chapter choice after the import; undo keeps that choice.
+        QVERIFY(TestDatabase::exec(f.db, QStringLiteral("UPDATE list_hscode SET flag = 'N' WHERE code = '01'")));
+        const EditionUndo::Result undone = EditionUndo::restoreNewest(&f.sqlca, f.db);
+        QVERIFY2(undone.ok, qPrintable(undone.message));
+        QVERIFY(EditionBackups(f.db).list().isEmpty());
+        QCOMPARE(f.value("SELECT flag FROM list_hscode WHERE code = '01'"), QStringLiteral("N"));
+        QVERIFY(TestDatabase::exec(f.db, QStringLiteral("UPDATE list_hscode SET flag = 'Y' WHERE code = '01'")));
+        QCOMPARE(f.lists(), original);
+        QCOMPARE(f.value("SELECT note FROM user_note WHERE code = '0101290090'"), QStringLiteral("客户常报"));
+        QVERIFY(!EditionUndo::restoreNewest(&f.sqlca, f.db).ok); // nothing left to undo
+    }
+
+    // Four imports keep the three newest copies; each undo goes one edition further back.
+    void keepsThreeBackupsAndUndoesInOrder()
+    {
+        Fixture f;
+        QVERIFY(f.open(true));
+        for (int n = 1; n <= 4; ++n) {
+            QVERIFY(f.read(smallEdition(QStringLiteral("名称%1").arg(n)), false));
+            QVERIFY(f.apply(QStringLiteral("E%1").arg(n), n).ok);
+        }
+        const QStringList backups = EditionBackups(f.db).list();
+        QCOMPARE(backups.size(), EditionBackups::kKept);
+        QVERIFY(backups.first().endsWith(QStringLiteral("-090004")));
+        QVERIFY(backups.last().endsWith(QStringLiteral("-090002")));
+        const QString name = QStringLiteral("SELECT name || op_user FROM list_hscode WHERE code = '0101210010'");
+        QCOMPARE(f.value(name), QStringLiteral("名称4E4"));
+        for (const char *expected : {"名称3E3", "名称2E2", "名称1E1"}) {
+            QVERIFY(EditionUndo::restoreNewest(&f.sqlca, f.db).ok);
+            QCOMPARE(f.value(name), QString::fromUtf8(expected));
+        }
+    }
+
+    // A database another program holds, or one that refuses writes, at the moment of applying:
+    // nothing changes, no backup is left, and a retry goes through.
+    void lockedOrReadOnlyDatabase_data()
+    {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("locked by another program") << true;
+        QTest::newRow("read-only") << false;
+    }
+    void lockedOrReadOnlyDatabase()
+    {
+        QFETCH(bool, locked);
+        Fixture f;
+        QVERIFY(f.open(true));
+        QVERIFY(f.read(smallEdition(QStringLiteral("新名称")), false));
+        const QStringList before = f.lists();
+        {
+            std::unique_ptr<ForeignLock> lock;
+            if (locked) {
+                lock = std::make_unique<ForeignLock>(f.db);
+                QVERIFY(lock->locked());
+            } else {
+                // Root writes any file; the engine's own switch refuses writes as a read-only file does.
+                QCOMPARE(f.sqlca.execute(QStringLiteral("PRAGMA query_only = ON")), 0);
+            }
+            const EditionApplier::Result failed = f.apply(QStringLiteral("CN2027"));
+            QVERIFY(!failed.ok);
+            QVERIFY(!failed.message.isEmpty());
+            QVERIFY(failed.backup.isEmpty());
+        }
+        if (!locked)
+            QCOMPARE(f.sqlca.execute(QStringLiteral("PRAGMA query_only = OFF")), 0);
+        QCOMPARE(f.lists(), before);
+        QVERIFY(EditionBackups(f.db).list().isEmpty());
+        QVERIFY(QDir(f.env.workDir()).entryList({QStringLiteral("*.part")}).isEmpty());
+
+        const EditionApplier::Result retried = f.apply(QStringLiteral("CN2027"));
+        QVERIFY2(retried.ok, qPrintable(retried.message));
+        QCOMPARE(f.value("SELECT name FROM list_hscode WHERE code = '0101210010'"), QStringLiteral("新名称"));
+    }
+
+    void refusesEditionNames_data()
+    {
+        QTest::addColumn<QString>("edition");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("CN2027") << "CN2027" << true;
+        QTest::newRow("nine characters") << "CN2027-01" << true;
+        QTest::newRow("ten characters") << "CN2027-011" << false;
+        QTest::newRow("empty") << "  " << false;
+    }
+    void refusesEditionNames()
+    {
+        QFETCH(QString, edition);
+        QFETCH(bool, accepted);
+        QCOMPARE(EditionApplier::checkEdition(edition).isEmpty(), accepted);
+    }
+
+    // The list the user exports: a header and one row per change, values with commas and
+    // quotes kept whole.
+    void exportsTheList()
+    {
+        const QVector<Change> changes{
+            {QStringLiteral("0101210090"), ChangeKind::Renamed, int(Field::Name), QStringLiteral("马,驴"),
+             QStringLiteral("\"良种\"马"), false},
+            {QStringLiteral("0101290090"), ChangeKind::Removed, -1, QStringLiteral("其他马"), QString(), true}};
+        const QByteArray csv = ChangeReport::toCsv(changes);
+        QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(QString::fromUtf8(csv.mid(3)).split(QStringLiteral("\r\n")),
+                 (QStringList{QStringLiteral("编码,类别,字段,原值,新值,备注"),
+                              QStringLiteral("0101210090,名称变更,名称,\"马,驴\",\"\"\"良种\"\"马\","),
+                              QStringLiteral("0101290090,删除,整行,其他马,,有用户备注（保留，属于已删除的编码）"),
+                              QString()}));
+        const QStringList text = QString::fromUtf8(ChangeReport::toText(changes)).split(u'\n');
+        QCOMPARE(text.value(1), QStringLiteral("0101210090\t名称变更\t名称\t马,驴\t\"良种\"马\t"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_EditionImport)
+#include "tst_editionimport.moc"
