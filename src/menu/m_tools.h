@@ -20,6 +20,8 @@ public:
     QMenu *menu = nullptr;
     QAction *m_sheet = nullptr;  // 申报信息 F6
     QAction *m_search = nullptr; // 搜索 Ctrl+F
+    QAction *m_export = nullptr; // 导出... Ctrl+S
+    QAction *m_print = nullptr;  // 打印... Ctrl+P
 
 private:
     explicit m_tools(w_kiv *window);
