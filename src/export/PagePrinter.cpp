@@ -19,6 +19,8 @@ constexpr qreal kPointSize = 8.5;
 constexpr qreal kTitlePointSize = 12;
 constexpr qreal kPaddingMm = 0.8;
 constexpr int kRowsPerCheck = 200;
+// A column whose widest text takes at most this many digit widths keeps it whole.
+constexpr double kNarrowWeight = 12;
 
 struct Layout {
     QFont font, bold, title;
@@ -53,6 +55,34 @@ qreal rowHeight(const Layout &l, const QFontMetricsF &metrics, const PrintDocume
     }
     // A row taller than a page is cut at the page's end rather than never placed.
     return qMin(tallest + 2 * l.padding, l.height * 0.8);
+}
+
+// Narrow columns (codes, levels, rates, units) get the width their widest text needs, so a
+// code never wraps; the wide ones (names, conditions) share the rest by their weights and wrap.
+QList<qreal> columnWidths(const QList<double> &weights, qreal width, qreal unit, qreal padding)
+{
+    QList<qreal> widths(weights.size(), 0);
+    qreal fixed = 0;
+    double flexible = 0;
+    for (qsizetype c = 0; c < weights.size(); ++c) {
+        if (weights.at(c) <= kNarrowWeight) {
+            widths[c] = weights.at(c) * unit + padding + unit / 2;
+            fixed += widths.at(c);
+        } else {
+            flexible += weights.at(c);
+        }
+    }
+    if (fixed > width * 0.7)
+        fixed = 0, flexible = 0; // too many narrow ones: all by their weights
+    const qreal rest = width - fixed;
+    double shares = flexible;
+    if (shares == 0) // no wide column: the narrow ones share what is left
+        for (double w : weights)
+            shares += w;
+    for (qsizetype c = 0; c < weights.size(); ++c)
+        if (flexible == 0 || weights.at(c) > kNarrowWeight)
+            widths[c] = (fixed > 0 && flexible == 0 ? widths.at(c) : 0) + rest * weights.at(c) / shares;
+    return widths;
 }
 
 } // namespace
@@ -110,13 +140,10 @@ int PagePrinter::paint(QPagedPaintDevice *device, const PrintDocument &document,
     QList<double> weights = document.weights;
     while (weights.size() < columns)
         weights.append(1);
-    double total = 0;
-    for (double w : weights)
-        total += w;
     qreal x = 0;
-    for (double w : weights) {
+    for (qreal w : columnWidths(weights, l.width, metrics.horizontalAdvance(QLatin1Char('0')), 2 * l.padding)) {
         l.columnX.append(x);
-        x += l.width * w / total;
+        x += w;
     }
     l.columnX.append(l.width);
 

@@ -22,8 +22,9 @@ PrintDocument PrintDocument::forSheets(const QString &title, const QList<ExportS
         return doc;
     doc.headers = sheets.first().headers;
     QList<int> widest;
+    // A heading may wrap onto two lines: it asks for half its width.
     for (const QString &h : doc.headers)
-        widest.append(ExportTable::displayWidth(h));
+        widest.append((ExportTable::displayWidth(h) + 1) / 2);
     for (const ExportSheet &sheet : sheets) {
         if (sheets.size() > 1)
             doc.rows.append({{sheet.title + QStringLiteral("（%1 行）").arg(sheet.rows.size())}, true});
