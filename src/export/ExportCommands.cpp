@@ -219,6 +219,7 @@ void ExportCommands::runPrint(w_export *dialog)
     delete m_preview;
     auto *preview = new QPrintPreviewDialog(m_window);
     preview->setObjectName(QStringLiteral("printPreview"));
+    preview->setWindowTitle(QStringLiteral("打印预览"));
     preview->setAttribute(Qt::WA_DeleteOnClose);
     PagePrinter::setUpPage(preview->printer());
     connect(preview, &QPrintPreviewDialog::paintRequested, this,

@@ -128,6 +128,8 @@ void w_export::createControls()
 
         sle_file = new QLineEdit(this);
         sle_file->setObjectName(QStringLiteral("sle_file"));
+        // Wide enough for a folder and a name side by side.
+        sle_file->setMinimumWidth(sle_file->fontMetrics().averageCharWidth() * 48);
         connect(sle_file, &QLineEdit::textEdited, this, [this] {
             m_nameEdited = true;
             updateState();
