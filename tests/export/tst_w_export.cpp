@@ -59,8 +59,9 @@ struct Program : RunningProgram {
             return nullptr;
         QTest::keyClick(window->tv_1, key, Qt::ControlModifier);
         w_export *dialog = nullptr;
-        QTest::qWaitFor([&] { return (dialog = window->findChild<w_export *>()) && dialog->isVisible(); });
-        return dialog;
+        const bool opened =
+            QTest::qWaitFor([&] { return (dialog = window->findChild<w_export *>()) && dialog->isVisible(); });
+        return opened ? dialog : nullptr;
     }
     void setFile(w_export *dialog, const QString &path)
     {
@@ -198,6 +199,7 @@ private slots:
         find->cb_2->click();
         QCOMPARE(find->lb_1->count(), 3);
         dialog = p.press(Qt::Key_S);
+        QVERIFY(dialog);
         QVERIFY(dialog->rb_find->isEnabled());
         QVERIFY(dialog->rb_find->text().contains(QStringLiteral("3 条")));
         dialog->rb_find->click();
