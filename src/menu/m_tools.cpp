@@ -1,6 +1,7 @@
 #include "menu/m_tools.h"
 
 #include "edition/w_edition_import.h"
+#include "export/ExportCommands.h"
 #include "mainwin/w_kiv.h"
 #include "quicksearch/QuickSearchController.h"
 #include "sheet/NoteMarks.h"
@@ -46,6 +47,23 @@ m_tools::m_tools(w_kiv *window)
     m_search->setShortcutContext(Qt::WindowShortcut);
     window->addAction(m_search);
     connect(m_search, &QAction::triggered, search, &QuickSearchController::focusField);
+
+    ExportCommands *exports = ExportCommands::install(window);
+    menu->addSeparator();
+    m_export = menu->addAction(QStringLiteral("导出[&E]...\tCtrl+S"));
+    m_export->setObjectName(QStringLiteral("m_export"));
+    m_export->setStatusTip(QStringLiteral("把所选节点、结果列表或整个目录导出为 Excel、CSV 或 PDF 文件"));
+    m_export->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_export->setShortcutContext(Qt::WindowShortcut);
+    window->addAction(m_export);
+    connect(m_export, &QAction::triggered, exports, [exports] { exports->openExport(); });
+    m_print = menu->addAction(QStringLiteral("打印[&P]...\tCtrl+P"));
+    m_print->setObjectName(QStringLiteral("m_print"));
+    m_print->setStatusTip(QStringLiteral("打印所选编码的申报信息或一个节点的编码清单"));
+    m_print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    m_print->setShortcutContext(Qt::WindowShortcut);
+    window->addAction(m_print);
+    connect(m_print, &QAction::triggered, exports, [exports] { exports->openPrint(); });
 
     TreeCommands::install(window, m_sheet);
     NoteMarks::install(window);

@@ -22,6 +22,8 @@ public:
     QAction *m_search = nullptr; // 搜索 Ctrl+F
     QAction *m_import = nullptr; // 导入商品编码表...
     QAction *m_undoImport = nullptr; // 恢复上一版本
+    QAction *m_export = nullptr; // 导出... Ctrl+S
+    QAction *m_print = nullptr;  // 打印... Ctrl+P
 
 private:
     explicit m_tools(w_kiv *window);

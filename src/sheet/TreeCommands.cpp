@@ -1,6 +1,7 @@
 #include "sheet/TreeCommands.h"
 
 #include "app/globals.h"
+#include "export/ExportCommands.h"
 #include "mainwin/u_tv.h"
 #include "mainwin/w_kiv.h"
 #include "sheet/CopyFormats.h"
@@ -79,6 +80,14 @@ QMenu *TreeCommands::contextMenu(u_tv *tree)
         elements = sheet::CopyFormats::elementsTemplate(SheetSource(sqlca).declarationElementsOf(code));
     copyTemplate->setEnabled(!elements.isEmpty());
     connect(copyTemplate, &QAction::triggered, menu, [elements] { QGuiApplication::clipboard()->setText(elements); });
+    QAction *exportNode = menu->addAction(QStringLiteral("导出此节点[&E]..."));
+    exportNode->setObjectName(QStringLiteral("exportNode"));
+    ExportCommands *exports = ExportCommands::of(m_window);
+    exportNode->setEnabled(exports != nullptr);
+    connect(exportNode, &QAction::triggered, menu, [exports] {
+        if (exports)
+            exports->openExport(kivexport::What::Node);
+    });
     return menu;
 }
 

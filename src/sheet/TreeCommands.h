@@ -10,7 +10,7 @@ class w_kiv;
 
 // What a user does with a tree item beyond selecting it: Ctrl+C copies its code (the tree's
 // own Ctrl+C would copy the label), and the menu key or Shift+F10 opens its context menu
-// (申报信息, the copies). A right click keeps the click modes of the options dialog, so it
+// (申报信息, the copies, 导出此节点). A right click keeps the click modes of the options dialog, so it
 // opens no menu.
 class TreeCommands : public QObject
 {
