@@ -7,6 +7,7 @@
 #include "quicksearch/QuickSearchField.h"
 #include "quicksearch/QuickSearchPopup.h"
 
+#include "SearchInputs.h"
 #include "UnattendedRun.h"
 
 #include <QApplication>
@@ -21,15 +22,7 @@
 
 namespace {
 
-const char *const kInputs[] = {
-    "其他牛", "改良种用", "濒危野马", "化妆品", "笔记本电脑", "电动机", "塑料", "钢铁", "乐器", "长丝",
-    "橡胶轮胎", "葡萄酒", "冷冻鱼", "棉花", "汽车零件", "牛 其他", "不锈钢", "集成电路", "木材",
-    "hzp", "huazhuangpin", "yueqi", "changsi", "gangtie", "suliao", "xiangjiao", "bxg", "jcdl", "niurou",
-    "mianhua", "qiche",
-    "0101.21", "0101 21 00 10", "8471-30", "8471", "0101299999", "9503", "27",
-    "nucl react", "horses live", "tea", "machinery", "polymers ethylene", "iron steel", "cotton",
-    "其", "马", "油", "h", "8471 计算机",
-};
+const auto &kInputs = bench::kSearchInputs;
 
 // One key as the field gets it from the keyboard: ASCII through its key code, a Chinese
 // character as the text an input method commits.
