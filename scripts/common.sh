@@ -7,7 +7,7 @@ KIV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 KIV_BUILD="${KIV_BUILD:-$KIV_ROOT/build}"
 
 KIV_PACKAGES=(
-  g++ cmake ninja-build pkg-config ccache python3
+  g++ cmake ninja-build pkg-config ccache python3 lld
   qt6-base-dev qt6-base-dev-tools libgl-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc libsqlite3-dev sqlite3
   libicu-dev

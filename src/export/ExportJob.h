@@ -7,10 +7,10 @@
 #include <QFutureWatcher>
 #include <QObject>
 #include <QPointer>
+#include <QProgressDialog>
 
 #include <memory>
 
-class QProgressDialog;
 class QTimer;
 class QWidget;
 

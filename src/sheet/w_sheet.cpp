@@ -4,6 +4,7 @@
 #include "mainwin/u_tv.h"
 #include "mainwin/w_kiv.h"
 #include "runtime/MessageBox.h"
+#include "runtime/Transaction.h"
 #include "runtime/TreeModel.h"
 #include "sheet/CopyFormats.h"
 #include "sheet/RecordPanel.h"
@@ -80,6 +81,8 @@ w_sheet::w_sheet(w_kiv *mainWindow)
     QStringList missing;
     if (tariff::TariffTables::missing(sqlca, &missing) && missing.contains(tariff::TariffTables::userNote()))
         m_notesWritable = false;
+    m_sharedNotes = sqlca && sqlca->isConnected()
+                    && sqlca->dbmsName().compare(QLatin1String("SQLite"), Qt::CaseInsensitive) != 0;
 }
 
 void w_sheet::createControls()
@@ -230,20 +233,27 @@ void w_sheet::render()
 
 void w_sheet::loadNote()
 {
-    m_savedNote.clear();
-    m_savedKeywords.clear();
-    QString info;
     const bool hasCode = m_content && !m_content->code.isEmpty();
-    if (hasCode && m_notesWritable && m_marked) {
-        if (const auto note = m_notes.note(m_list, m_content->code)) {
-            m_savedNote = note->text;
-            m_savedKeywords = note->keywords;
-            info = QStringLiteral("最后修改: %1 %2").arg(note->changedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm")),
-                                                     note->changedBy);
-        }
-    } else if (!m_notesWritable) {
+    std::optional<tariff::NotesStore::Note> note;
+    if (hasCode && m_notesWritable && (m_marked || m_sharedNotes))
+        note = m_notes.note(m_list, m_content->code);
+    showStoredNote(note);
+    for (QWidget *w : {static_cast<QWidget *>(mle_note), static_cast<QWidget *>(sle_keywords),
+                       static_cast<QWidget *>(cb_savenote)})
+        w->setEnabled(hasCode && m_notesWritable);
+}
+
+void w_sheet::showStoredNote(const std::optional<tariff::NotesStore::Note> &note)
+{
+    m_savedNote = note ? note->text : QString();
+    m_savedKeywords = note ? note->keywords : QString();
+    m_savedVersion = note ? note->version : 0;
+    QString info;
+    if (note)
+        info = QStringLiteral("最后修改: %1 %2").arg(note->changedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm")),
+                                                 note->changedBy);
+    else if (!m_notesWritable)
         info = QStringLiteral("备注无法保存: 数据库中没有备注表(user_note)，也无法添加。");
-    }
     // Most codes have no note: an empty editor is left as it is, since setting its text lays
     // its document out anew on every move through the tree.
     if (mle_note->toPlainText() != m_savedNote)
@@ -254,26 +264,27 @@ void w_sheet::loadNote()
         sle_keywords->setText(m_savedKeywords);
     if (st_noteinfo->text() != info)
         st_noteinfo->setText(info);
-    for (QWidget *w : {static_cast<QWidget *>(mle_note), static_cast<QWidget *>(sle_keywords),
-                       static_cast<QWidget *>(cb_savenote)})
-        w->setEnabled(hasCode && m_notesWritable);
 }
 
 bool w_sheet::saveNote()
 {
     if (!m_content || m_content->code.isEmpty() || !m_notesWritable)
         return true; // nothing of the user's to keep
-    const auto result = m_notes.save(m_list, m_content->code, mle_note->toPlainText(), sle_keywords->text());
+    const auto result = m_notes.save(m_list, m_content->code, mle_note->toPlainText(), sle_keywords->text(),
+                                     m_savedVersion);
     switch (result.status) {
     case tariff::NotesStore::SaveStatus::Saved:
     case tariff::NotesStore::SaveStatus::Deleted:
         m_savedNote = mle_note->toPlainText();
         m_savedKeywords = sle_keywords->text();
+        m_savedVersion = result.version;
         st_noteinfo->setText(result.status == tariff::NotesStore::SaveStatus::Saved
                                  ? QStringLiteral("已保存 (第 %1 版)").arg(result.version)
                                  : QStringLiteral("备注已删除"));
         emit noteSaved(m_list, m_content->code);
         return true;
+    case tariff::NotesStore::SaveStatus::Conflict:
+        return resolveConflict(result);
     case tariff::NotesStore::SaveStatus::NoteTooLong:
     case tariff::NotesStore::SaveStatus::KeywordsTooLong:
     case tariff::NotesStore::SaveStatus::NoKey:
@@ -287,6 +298,42 @@ bool w_sheet::saveNote()
     // The typed text stays in the fields for a retry.
     runtime::messageBox(QStringLiteral("Warning :"), QStringLiteral("Hello User,The Operate is  invalidation!!"),
                         runtime::MessageIcon::Information, runtime::MessageButtons::Ok, 1, this);
+    st_noteinfo->setText(QStringLiteral("未保存: ") + result.message);
+    return false;
+}
+
+namespace {
+
+QString shownNote(const QString &note, const QString &keywords)
+{
+    constexpr int kShown = 300; // a message box, not an editor: the start says whose text it is
+    QString text = note.size() > kShown ? note.left(kShown) + QStringLiteral("…") : note;
+    if (text.trimmed().isEmpty())
+        text = QStringLiteral("(空)");
+    return keywords.trimmed().isEmpty() ? text : text + QStringLiteral("\n关键词: ") + keywords;
+}
+
+} // namespace
+
+bool w_sheet::resolveConflict(const tariff::NotesStore::SaveResult &result)
+{
+    const QString theirs = result.current ? shownNote(result.current->text, result.current->keywords)
+                                          : QStringLiteral("(已删除)");
+    const QString text = QStringLiteral("%1\n\n对方的备注:\n%2\n\n您的备注:\n%3\n\n"
+                                        "是: 用您的备注覆盖  否: 采用对方的备注  取消: 继续编辑")
+                             .arg(result.message, theirs,
+                                  shownNote(mle_note->toPlainText(), sle_keywords->text()));
+    const int answer = runtime::messageBox(QStringLiteral("备注已被他人修改"), text, runtime::MessageIcon::Question,
+                                           runtime::MessageButtons::YesNoCancel, 3, this);
+    if (answer == 1) { // the user has seen the colleague's text and keeps their own
+        m_savedVersion = result.version;
+        return saveNote();
+    }
+    if (answer == 2) {
+        showStoredNote(result.current);
+        emit noteSaved(m_list, m_content->code); // the mark follows the stored note
+        return true;
+    }
     st_noteinfo->setText(QStringLiteral("未保存: ") + result.message);
     return false;
 }

@@ -72,6 +72,9 @@ private:
     void render();
     void loadNote();
     bool noteModified() const;
+    void showStoredNote(const std::optional<tariff::NotesStore::Note> &note);
+    // A colleague saved the note since it was read: asks whose text stays.
+    bool resolveConflict(const tariff::NotesStore::SaveResult &result);
     void copy(const QString &text);
 
     QPointer<w_kiv> m_main;
@@ -84,5 +87,8 @@ private:
     QElapsedTimer m_lastFollow;
     bool m_marked = false; // the shown item carries a note mark
     QString m_savedNote, m_savedKeywords;
+    int m_savedVersion = 0; // the stored note's version the editors started from (0: none)
     bool m_notesWritable = true;
+    // On a database shared by a team a colleague's note may stand on an unmarked code.
+    bool m_sharedNotes = false;
 };

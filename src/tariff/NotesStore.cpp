@@ -93,7 +93,8 @@ std::optional<NotesStore::Note> NotesStore::note(const QString &list, const QStr
 }
 
 NotesStore::SaveResult NotesStore::save(const QString &list, const QString &code,
-                                        const QString &text, const QString &keywords)
+                                        const QString &text, const QString &keywords,
+                                        std::optional<int> baseVersion)
 {
     m_lastError.clear();
     SaveResult result;
@@ -121,9 +122,9 @@ NotesStore::SaveResult NotesStore::save(const QString &list, const QString &code
         return result;
     }
     ManualCommit manual(m_sqlca);
-    result = write(list, code, text, keywords);
+    result = write(list, code, text, keywords, baseVersion);
     if (result.ok() && m_sqlca->commit() != 0)
-        result = {SaveStatus::DatabaseError, 0, m_sqlca->sqlErrText()};
+        result = {SaveStatus::DatabaseError, 0, m_sqlca->sqlErrText(), {}};
     if (!result.ok()) {
         const QString error = result.message;
         m_sqlca->rollback();
@@ -133,33 +134,71 @@ NotesStore::SaveResult NotesStore::save(const QString &list, const QString &code
 }
 
 NotesStore::SaveResult NotesStore::write(const QString &list, const QString &code,
-                                         const QString &text, const QString &keywords)
+                                         const QString &text, const QString &keywords,
+                                         std::optional<int> baseVersion)
 {
-    const auto failed = [this]() { return SaveResult{SaveStatus::DatabaseError, 0, m_sqlca->sqlErrText()}; };
-    const QVector<QVariant> key{list, code};
+    const auto failed = [this]() { return SaveResult{SaveStatus::DatabaseError, 0, m_sqlca->sqlErrText(), {}}; };
+    // Each statement names the version it expects, so that of two colleagues saving the same
+    // note at once only one changes it, whatever the database's isolation level.
+    const bool checked = baseVersion.has_value() && *baseVersion > 0;
+    const QString versionTest = checked ? QStringLiteral(" AND version = ?") : QString();
+    QVector<QVariant> key{list, code};
+    if (checked)
+        key.append(*baseVersion);
+    const bool insertOnly = baseVersion.has_value() && !checked; // read as no note at all
     if (text.trimmed().isEmpty() && keywords.trimmed().isEmpty()) {
-        if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral("DELETE FROM user_note WHERE list = ? AND code = ?")),
+        if (insertOnly) // nothing to delete, unless a colleague has written a note meanwhile
+            return note(list, code).has_value() ? conflict(list, code) : SaveResult{SaveStatus::Deleted, 0, {}, {}};
+        if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral("DELETE FROM user_note WHERE list = ? AND code = ?")
+                                               + versionTest),
                              key) != 0)
             return failed();
-        return {SaveStatus::Deleted, 0, QString()};
+        if (m_sqlca->sqlNRows() == 0 && baseVersion.has_value() && note(list, code).has_value())
+            return conflict(list, code);
+        return {SaveStatus::Deleted, 0, QString(), {}};
     }
     const QString changedAt = timestamp(QDateTime::currentDateTime());
-    if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral(
-                             "UPDATE user_note SET note = ?, keywords = ?, changed_at = ?, changed_by = ?, "
-                             "version = version + 1 WHERE list = ? AND code = ?")),
-                         {text, keywords, changedAt, m_userName, list, code}) != 0)
-        return failed();
-    if (m_sqlca->sqlNRows() == 0
-        && m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral(
-                                "INSERT INTO user_note (list, code, note, keywords, changed_at, changed_by, "
-                                "version) VALUES (?, ?, ?, ?, ?, ?, 1)")),
-                            {list, code, text, keywords, changedAt, m_userName}) != 0)
-        return failed();
+    // Read as no note at all: the first save inserts; a colleague's note that came first
+    // takes the key.
+    if (!insertOnly) {
+        QVector<QVariant> update{text, keywords, changedAt, m_userName};
+        update += key;
+        if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral(
+                                 "UPDATE user_note SET note = ?, keywords = ?, changed_at = ?, changed_by = ?, "
+                                 "version = version + 1 WHERE list = ? AND code = ?")
+                                               + versionTest),
+                             update) != 0)
+            return failed();
+        if (m_sqlca->sqlNRows() == 0 && checked)
+            return conflict(list, code); // changed or deleted since it was read
+    }
+    if (insertOnly || m_sqlca->sqlNRows() == 0) {
+        if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral(
+                                 "INSERT INTO user_note (list, code, note, keywords, changed_at, changed_by, "
+                                 "version) VALUES (?, ?, ?, ?, ?, ?, 1)")),
+                             {list, code, text, keywords, changedAt, m_userName})
+            != 0) {
+            const SaveResult error = failed();
+            m_sqlca->rollback();
+            return insertOnly && note(list, code).has_value() ? conflict(list, code) : error;
+        }
+    }
     QVector<QVector<QVariant>> rows;
     if (m_sqlca->select(m_sqlca->adaptSql(QStringLiteral("SELECT version FROM user_note WHERE list = ? AND code = ?")),
-                        {runtime::ColumnType::Long}, &rows, key) != 0)
+                        {runtime::ColumnType::Long}, &rows, {list, code}) != 0)
         return failed();
-    return {SaveStatus::Saved, rows.value(0).value(0).toInt(), QString()};
+    return {SaveStatus::Saved, rows.value(0).value(0).toInt(), QString(), {}};
+}
+
+NotesStore::SaveResult NotesStore::conflict(const QString &list, const QString &code)
+{
+    SaveResult result{SaveStatus::Conflict, 0, QString(), note(list, code)};
+    result.version = result.current ? result.current->version : 0;
+    result.message = result.current
+        ? QStringLiteral("%1 已于 %2 修改了此备注。")
+              .arg(result.current->changedBy, result.current->changedAt.toString(QStringLiteral("yyyy-MM-dd hh:mm")))
+        : QStringLiteral("此备注已被他人删除。");
+    return result;
 }
 
 QSet<QString> NotesStore::codesWithNotes(const QString &list)

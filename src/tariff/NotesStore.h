@@ -34,6 +34,7 @@ public:
         NoteTooLong,     // more than kMaxNoteLength characters: nothing changed
         KeywordsTooLong, // more than kMaxKeywordsLength characters: nothing changed
         NoKey,           // no list or no code given: nothing changed
+        Conflict,        // someone saved the note since it was read: nothing changed, current holds theirs
         DatabaseError,   // the database refused (locked, read-only, no table): message
     };
 
@@ -41,6 +42,7 @@ public:
         SaveStatus status = SaveStatus::DatabaseError;
         int version = 0;  // the stored version after Saved
         QString message;  // for the refusals and errors: what to tell the user
+        std::optional<Note> current; // after Conflict: the note as it is stored now (nullopt: deleted)
         bool ok() const { return status == SaveStatus::Saved || status == SaveStatus::Deleted; }
     };
 
@@ -63,8 +65,12 @@ public:
     // Stores a note and its keywords exactly as given, in one transaction (committed when
     // every statement succeeded, else rolled back). A note and keywords that are both empty
     // (or only spaces) delete the code's note.
+    // baseVersion is the version the text was edited from (0: there was no note). When the
+    // stored note is no longer that version, because a colleague saved or deleted it meanwhile
+    // on a shared database, nothing is written and the result is Conflict. Without it the save
+    // overwrites whatever is stored.
     SaveResult save(const QString &list, const QString &code, const QString &text,
-                    const QString &keywords);
+                    const QString &keywords, std::optional<int> baseVersion = std::nullopt);
 
     // The codes of a list that have a note; empty when none or unreadable (lastError()).
     QSet<QString> codesWithNotes(const QString &list);
@@ -76,7 +82,8 @@ public:
 
 private:
     SaveResult write(const QString &list, const QString &code, const QString &text,
-                     const QString &keywords);
+                     const QString &keywords, std::optional<int> baseVersion);
+    SaveResult conflict(const QString &list, const QString &code);
 
     runtime::Transaction *m_sqlca;
     QString m_userName;

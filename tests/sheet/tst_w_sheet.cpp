@@ -187,6 +187,47 @@ private slots:
         sheet->close();
     }
 
+    // A colleague wrote a note on the code while the user typed theirs: saving shows both and
+    // the user's answer decides which stays (yes: mine, no: theirs, cancel: go on editing).
+    void aColleaguesNoteIsShownBeforeItIsOverwritten_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("editor");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("keep mine") << 1 << QStringLiteral("张的备注") << QStringLiteral("张的备注");
+        QTest::newRow("take theirs") << 2 << QStringLiteral("李的备注") << QStringLiteral("李的备注");
+        QTest::newRow("go on editing") << 3 << QStringLiteral("张的备注") << QStringLiteral("李的备注");
+    }
+    void aColleaguesNoteIsShownBeforeItIsOverwritten()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, editor);
+        QFETCH(QString, stored);
+        Program p;
+        QVERIFY(p.makeDatabase());
+        QVERIFY(p.start());
+        p.select(QStringLiteral("0101210010"));
+        w_sheet *sheet = p.openSheet();
+        QVERIFY(sheet);
+        QTest::mouseClick(sheet->mle_note->viewport(), Qt::LeftButton);
+        sheet->mle_note->insertPlainText(QStringLiteral("张的备注"));
+        QVERIFY(TestDatabase::exec(p.file, QStringLiteral(
+            "INSERT INTO user_note VALUES ('hs', '0101210010', '李的备注', '', '2026-12-09T10:00:00+08:00', 'li', 1)")));
+        p.recorder.answer(answer);
+        QTest::mouseClick(sheet->cb_savenote, Qt::LeftButton);
+        QCOMPARE(p.recorder.boxes().size(), 1);
+        const QString shown = p.recorder.boxes().first().text;
+        QVERIFY2(shown.contains(QStringLiteral("李的备注")) && shown.contains(QStringLiteral("张的备注"))
+                     && shown.contains(QStringLiteral("li")),
+                 qPrintable(shown));
+        QCOMPARE(sheet->mle_note->toPlainText(), editor);
+        QCOMPARE(TestDatabase::column(p.file, QStringLiteral("SELECT note FROM user_note")), QStringList{stored});
+        if (answer != 3) // settled: walking on asks nothing more
+            QTRY_VERIFY(p.window->tv_1->treeModel()->isMarked(p.handleOf(QStringLiteral("0101210010"))));
+        sheet->mle_note->clear();
+        sheet->close();
+    }
+
     void aRefusedNoteKeepsTheTypedText_data()
     {
         QTest::addColumn<QString>("fault");

@@ -111,6 +111,70 @@ private slots:
         QCOMPARE(db.store->save(QString(), QStringLiteral("01"), QStringLiteral("x"), QString()).status, Status::NoKey);
     }
 
+    // Two colleagues on one database: a save names the version its text was edited from, so
+    // a note changed, written or deleted meanwhile is never overwritten unseen.
+    void aColleaguesChangeIsNeverOverwrittenUnseen_data()
+    {
+        QTest::addColumn<bool>("noteBefore");
+        QTest::addColumn<QString>("colleague"); // what li does after zhang has read the note
+        QTest::addColumn<QString>("text");      // what zhang then saves
+        QTest::addColumn<Status>("status");
+        QTest::addColumn<QString>("stored");    // the note afterwards; "-" for none
+        QTest::newRow("nobody else") << true << QString() << QStringLiteral("张") << Status::Saved << QStringLiteral("张");
+        QTest::newRow("changed meanwhile") << true << QStringLiteral("李") << QStringLiteral("张") << Status::Conflict
+                                           << QStringLiteral("李");
+        QTest::newRow("deleted meanwhile") << true << QStringLiteral("-") << QStringLiteral("张") << Status::Conflict
+                                           << QStringLiteral("-");
+        QTest::newRow("first note meanwhile") << false << QStringLiteral("李") << QStringLiteral("张")
+                                              << Status::Conflict << QStringLiteral("李");
+        QTest::newRow("deleting a changed note") << true << QStringLiteral("李") << QString() << Status::Conflict
+                                                 << QStringLiteral("李");
+        QTest::newRow("an empty save over a new note") << false << QStringLiteral("李") << QString()
+                                                       << Status::Conflict << QStringLiteral("李");
+        QTest::newRow("an empty save, no note") << false << QString() << QString() << Status::Deleted
+                                                << QStringLiteral("-");
+    }
+    void aColleaguesChangeIsNeverOverwrittenUnseen()
+    {
+        QFETCH(bool, noteBefore);
+        QFETCH(QString, colleague);
+        QFETCH(QString, text);
+        QFETCH(Status, status);
+        QFETCH(QString, stored);
+        NotesDatabase db;
+        QVERIFY(db.open());
+        runtime::Transaction other;
+        other.dbParm = db.sqlca.dbParm;
+        other.autoCommit = false;
+        QCOMPARE(other.connect(), 0);
+        NotesStore li(&other);
+        li.setUserName(QStringLiteral("li"));
+        const QString hs = NotesStore::hsList(), code = QStringLiteral("0101210010");
+        if (noteBefore)
+            QVERIFY(db.store->save(hs, code, QStringLiteral("旧"), QString()).ok());
+        const auto read = db.store->note(hs, code);
+        const int base = read ? read->version : 0;
+        if (!colleague.isEmpty())
+            QVERIFY(li.save(hs, code, colleague == QStringLiteral("-") ? QString() : colleague, QString()).ok());
+
+        const auto result = db.store->save(hs, code, text, QString(), base);
+        QCOMPARE(result.status, status);
+        const auto after = li.note(hs, code);
+        QCOMPARE(after ? after->text : QStringLiteral("-"), stored);
+        if (status == Status::Conflict) {
+            QCOMPARE(result.current.has_value(), after.has_value()); // theirs, to show beside the user's
+            if (after) {
+                QCOMPARE(result.current->changedBy, QStringLiteral("li"));
+                QCOMPARE(result.version, after->version);
+                QVERIFY(result.message.contains(QStringLiteral("li")));
+                // Saving again from the version just shown overwrites it knowingly.
+                QVERIFY(db.store->save(hs, code, QStringLiteral("张"), QString(), result.version).ok());
+                QCOMPARE(li.note(hs, code)->text, QStringLiteral("张"));
+            }
+        }
+        other.disconnect();
+    }
+
     // A refusing database leaves the old note whole and says why.
     void refusedWriteRollsBack()
     {
