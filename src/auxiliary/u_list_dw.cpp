@@ -18,8 +18,8 @@
 namespace {
 
 // The control's default size in layout units; the window that places it sets its own.
-constexpr int kWidthUnits = 494;
-constexpr int kHeightUnits = 360;
+constexpr int kListWidthUnits = 494;
+constexpr int kListHeightUnits = 360;
 
 const QString kHeaderSuffix = QStringLiteral("_t");
 
@@ -68,7 +68,7 @@ u_list_dw::u_list_dw(QWidget *parent)
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     const runtime::LayoutUnits units;
-    resize(units.toPixels(QSize(kWidthUnits, kHeightUnits)));
+    resize(units.toPixels(QSize(kListWidthUnits, kListHeightUnits)));
 
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int section) { clickedObject(headerObject(section)); });

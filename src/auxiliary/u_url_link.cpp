@@ -12,8 +12,8 @@
 namespace {
 
 // Default size in layout units.
-constexpr int kWidthUnits = 590;
-constexpr int kHeightUnits = 96;
+constexpr int kLinkWidthUnits = 590;
+constexpr int kLinkHeightUnits = 96;
 
 // Screen readers see the label as a link that can be pressed, not as static text.
 class UrlLinkAccessible : public QAccessibleWidget
@@ -63,7 +63,7 @@ u_url_link::u_url_link(QWidget *parent)
     installAccessibleFactory();
 
     const runtime::LayoutUnits units;
-    resize(units.toPixels(QSize(kWidthUnits, kHeightUnits)));
+    resize(units.toPixels(QSize(kLinkWidthUnits, kLinkHeightUnits)));
 
     QFont linkFont(QStringLiteral("Arial"));
     linkFont.setPointSize(12);

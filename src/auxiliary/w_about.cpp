@@ -16,10 +16,10 @@
 namespace {
 
 // Design size and position before placement, in layout units.
-constexpr int kWidthUnits = 1792;
-constexpr int kHeightUnits = 1072;
-constexpr int kXUnits = 901;
-constexpr int kYUnits = 464;
+constexpr int kAboutWidthUnits = 1792;
+constexpr int kAboutHeightUnits = 1072;
+constexpr int kAboutXUnits = 901;
+constexpr int kAboutYUnits = 464;
 
 QWidget *line(QWidget *parent, const QColor &colour, const char *name)
 {
@@ -71,7 +71,7 @@ void w_about::create()
     setWindowIcon(QIcon(blank));
     setModal(true);
     kiv::applyDialogLook(this);
-    setGeometry(units.toPixels(kXUnits, kYUnits, kWidthUnits, kHeightUnits));
+    setGeometry(units.toPixels(kAboutXUnits, kAboutYUnits, kAboutWidthUnits, kAboutHeightUnits));
     setFixedSize(size());
 
     // Created from the bottom of the stacking order up: later siblings lie on top. The etched

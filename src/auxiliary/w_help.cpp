@@ -17,10 +17,10 @@
 namespace {
 
 // Design size and position before placement, in layout units.
-constexpr int kWidthUnits = 1998;
-constexpr int kHeightUnits = 1288;
-constexpr int kXUnits = 823;
-constexpr int kYUnits = 360;
+constexpr int kHelpWidthUnits = 1998;
+constexpr int kHelpHeightUnits = 1288;
+constexpr int kHelpXUnits = 823;
+constexpr int kHelpYUnits = 360;
 
 QLabel *picture(QWidget *parent, const QString &file, const char *name)
 {
@@ -51,7 +51,7 @@ void w_help::create(const QString &bitmapFolder)
     setWindowIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
     setModal(true);
     kiv::applyDialogLook(this);
-    setGeometry(units.toPixels(kXUnits, kYUnits, kWidthUnits, kHeightUnits));
+    setGeometry(units.toPixels(kHelpXUnits, kHelpYUnits, kHelpWidthUnits, kHelpHeightUnits));
     setFixedSize(size());
 
     // Created from the bottom of the stacking order up: later siblings lie on top.
