@@ -69,6 +69,14 @@ struct Program : RunningProgram {
             ? w_sheet::openInstance()
             : nullptr;
     }
+    // The program on the test rows with the sheet open on a code; nullptr when any step fails.
+    w_sheet *startWithSheetOn(const QString &code)
+    {
+        if (!makeDatabase() || !start())
+            return nullptr;
+        select(code);
+        return openSheet();
+    }
 };
 } // namespace
 
@@ -79,10 +87,7 @@ private slots:
     void sheetShowsTheWholeRecordAndFollowsTheArrowKeys()
     {
         Program p;
-        QVERIFY(p.makeDatabase());
-        QVERIFY(p.start());
-        p.select(QStringLiteral("0101210010"));
-        w_sheet *sheet = p.openSheet();
+        w_sheet *sheet = p.startWithSheetOn(QStringLiteral("0101210010"));
         QVERIFY(sheet);
         QCOMPARE(QApplication::focusWidget(), p.window->tv_1); // the tree keeps the keyboard
         const QString shown = sheet->rp_record->shownText();
@@ -158,10 +163,7 @@ private slots:
     void aNoteIsKeptExactlyMarkedInTheTreeAndSurvivesARestart()
     {
         Program p;
-        QVERIFY(p.makeDatabase());
-        QVERIFY(p.start());
-        p.select(QStringLiteral("0101210010"));
-        w_sheet *sheet = p.openSheet();
+        w_sheet *sheet = p.startWithSheetOn(QStringLiteral("0101210010"));
         QVERIFY(sheet);
         const QString note = QStringLiteral("客户\"甲\"的'马'\n第二行 🐎");
         QTest::mouseClick(sheet->mle_note->viewport(), Qt::LeftButton);
@@ -204,10 +206,7 @@ private slots:
         QFETCH(QString, editor);
         QFETCH(QString, stored);
         Program p;
-        QVERIFY(p.makeDatabase());
-        QVERIFY(p.start());
-        p.select(QStringLiteral("0101210010"));
-        w_sheet *sheet = p.openSheet();
+        w_sheet *sheet = p.startWithSheetOn(QStringLiteral("0101210010"));
         QVERIFY(sheet);
         QTest::mouseClick(sheet->mle_note->viewport(), Qt::LeftButton);
         sheet->mle_note->insertPlainText(QStringLiteral("张的备注"));
@@ -239,10 +238,7 @@ private slots:
     {
         QFETCH(QString, fault);
         Program p;
-        QVERIFY(p.makeDatabase());
-        QVERIFY(p.start());
-        p.select(QStringLiteral("0101210010"));
-        w_sheet *sheet = p.openSheet();
+        w_sheet *sheet = p.startWithSheetOn(QStringLiteral("0101210010"));
         QVERIFY(sheet);
         const QString note = fault == QLatin1String("long") ? QString(2001, QLatin1Char('x')) : QStringLiteral("备注");
         if (fault == QLatin1String("readonly"))
