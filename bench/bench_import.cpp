@@ -3,13 +3,15 @@
 // times as many in the ten-times list (the bundled lines and nine copies with another fifth
 // digit, imported first into a copy of the bundled database). Times reading and comparing
 // (file + database) and applying (backup copy + one transaction), each on a fresh copy of the
-// database, and prints the median and worst of the runs.
+// database, and prints the median and worst of the runs. Then the same for a changed copy of
+// the WCO list (db/harmonized-system.csv): 300 subheadings renamed, 100 removed, 100 added.
 #include "edition/CsvTable.h"
-#include "edition/CustomsEditionReader.h"
+#include "edition/EditionReader.h"
 #include "edition/DatabaseSnapshot.h"
 #include "edition/EditionApplier.h"
 #include "edition/EditionComparison.h"
 #include "edition/SourceText.h"
+#include "edition/TradeEditionReader.h"
 #include "runtime/Transaction.h"
 
 #include "BenchDatabase.h"
@@ -137,6 +139,49 @@ Table changed(const Table &base, int scale)
     return t;
 }
 
+// The WCO list with 300 subheadings renamed, 100 removed and 100 added (another last pair of
+// digits under the same heading), each kind on every third subheading.
+Table changedTrade(const Table &base)
+{
+    Table t{base.header, {}};
+    const int code = base.column("hscode");
+    const int name = base.column("description");
+    const int parent = base.column("parent");
+    QSet<QString> codes;
+    for (const QStringList &row : base.rows)
+        codes.insert(row[code]);
+    int renamed = 0, removed = 0, added = 0, n = 0;
+    for (QStringList row : base.rows) {
+        if (row[code].size() != 6 || TradeEditionReader::isPseudoCode(row[code])) {
+            t.rows.append(row);
+            continue;
+        }
+        const int kind = n++ % 3;
+        if (kind == 0 && renamed < 300) {
+            ++renamed;
+            row[name] += QStringLiteral(" (2027)");
+        } else if (kind == 1 && removed < 100) {
+            ++removed;
+            continue;
+        } else if (kind == 2 && added < 100) {
+            for (int d = 1; d < 100; ++d) {
+                const QString fresh = row[parent] + QStringLiteral("%1").arg(d, 2, 10, QChar(u'0'));
+                if (!codes.contains(fresh)) {
+                    codes.insert(fresh);
+                    QStringList newRow = row;
+                    newRow[code] = fresh;
+                    newRow[name] += QStringLiteral(" (new)");
+                    t.rows.append(newRow);
+                    ++added;
+                    break;
+                }
+            }
+        }
+        t.rows.append(row);
+    }
+    return t;
+}
+
 struct Timing {
     std::vector<double> ms;
     void print(const char *what, double target)
@@ -165,21 +210,30 @@ Imported import(const QString &db, const QString &edition, bool report)
     ReadError error;
     DatabaseSnapshot snapshot;
     QString dbError;
-    if (!CustomsEditionReader::read(edition, QString(), &file, &error)
+    if (!EditionReader::read(edition, QString(), std::nullopt, &file, &error)
         || !DatabaseSnapshot::read(sqlca.get(), &snapshot, &dbError)) {
         std::fprintf(stderr, "bench_import: %s%s\n", qPrintable(error.text()), qPrintable(dbError));
         return result;
     }
     const EditionComparison comparison = EditionComparison::compare(file, snapshot);
     result.readMs = timer.nsecsElapsed() / 1e6;
-    if (report)
+    if (report && file.list == CodeList::Trade)
+        std::printf("  %lld codes; foreign-trade list %d added, %d removed, %d renamed; customs list %d added, "
+                    "%d removed, %d renamed\n",
+                    qlonglong(file.tradeCodes.size()), comparison.count(CodeList::Trade, ChangeKind::Added),
+                    comparison.count(CodeList::Trade, ChangeKind::Removed),
+                    comparison.count(CodeList::Trade, ChangeKind::Renamed),
+                    comparison.count(CodeList::Customs, ChangeKind::Added),
+                    comparison.count(CodeList::Customs, ChangeKind::Removed),
+                    comparison.count(CodeList::Customs, ChangeKind::Renamed));
+    else if (report)
         std::printf("  %lld lines; %d added, %d removed, %d renamed, %d rates changed\n",
                     qlonglong(file.lines.size()), comparison.count(ChangeKind::Added),
                     comparison.count(ChangeKind::Removed), comparison.count(ChangeKind::Renamed),
                     comparison.count(ChangeKind::Rate));
+    const QString name = file.list == CodeList::Trade ? QStringLiteral("HS2027") : QStringLiteral("CN2027");
     timer.start();
-    const EditionApplier::Result applied =
-        EditionApplier::apply(sqlca.get(), db, file, snapshot, comparison, {QStringLiteral("CN2027"), {}, {}});
+    const EditionApplier::Result applied = EditionApplier::apply(sqlca.get(), db, file, snapshot, comparison, {name, {}, {}});
     result.applyMs = timer.nsecsElapsed() / 1e6;
     if (!applied.ok)
         std::fprintf(stderr, "bench_import: %s\n", qPrintable(applied.message));
@@ -240,6 +294,15 @@ int main(int argc, char **argv)
     if (!copyDatabase(QStringLiteral(KIV_RUN_DIR "/K-I-V.db"), tenDb) || !import(tenDb, tenFile, false).ok)
         return 1;
     if (!measure("ten-times customs list", scratch, tenDb, changedTen, 3, 3000, 5000))
+        return 1;
+    Table wco;
+    const QString changedWco = scratch.filePath(QStringLiteral("hs_2027.csv"));
+    if (!readTable(QStringLiteral(KIV_SOURCE_DIR "/db/harmonized-system.csv"), &wco)
+        || !writeTable(changedTrade(wco), changedWco)) {
+        std::fprintf(stderr, "bench_import: cannot make the changed WCO list\n");
+        return 1;
+    }
+    if (!measure("foreign-trade list (WCO)", scratch, QStringLiteral(KIV_RUN_DIR "/K-I-V.db"), changedWco, 7, 300, 500))
         return 1;
     return 0;
 }

@@ -51,6 +51,8 @@ QVariant ChangeListModel::data(const QModelIndex &index, int role) const
         switch (index.column()) {
         case Code:
             return c.code;
+        case List:
+            return listLabel(c.list);
         case Kind:
             return kindLabel(c.kind);
         case FieldName:
@@ -72,7 +74,7 @@ QVariant ChangeListModel::headerData(int section, Qt::Orientation orientation, i
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const char16_t *const names[ColumnCount] = {u"编码", u"类别", u"字段", u"原值", u"新值", u"备注"};
+    static const char16_t *const names[ColumnCount] = {u"编码", u"编码表", u"类别", u"字段", u"原值", u"新值", u"备注"};
     return section >= 0 && section < ColumnCount ? QString::fromUtf16(names[section]) : QVariant();
 }
 

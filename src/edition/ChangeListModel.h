@@ -9,13 +9,13 @@
 
 namespace edition {
 
-// The preview's list of changes (code, kind, field, old, new, note), showing every change or
+// The preview's list of changes (code, list, kind, field, old, new, note), showing every change or
 // those of one kind.
 class ChangeListModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { Code, Kind, FieldName, Before, After, Note, ColumnCount };
+    enum Column { Code, List, Kind, FieldName, Before, After, Note, ColumnCount };
 
     explicit ChangeListModel(QObject *parent = nullptr);
 

@@ -15,10 +15,11 @@ QString csvField(const QString &text)
 
 QStringList cells(const Change &c)
 {
-    return {c.code, kindLabel(c.kind), ChangeReport::fieldText(c), c.before, c.after, ChangeReport::noteText(c)};
+    return {c.code,   listLabel(c.list), kindLabel(c.kind), ChangeReport::fieldText(c),
+            c.before, c.after,           ChangeReport::noteText(c)};
 }
 
-const QStringList kHeader{QStringLiteral("编码"), QStringLiteral("类别"), QStringLiteral("字段"),
+const QStringList kHeader{QStringLiteral("编码"), QStringLiteral("编码表"), QStringLiteral("类别"), QStringLiteral("字段"),
                           QStringLiteral("原值"), QStringLiteral("新值"), QStringLiteral("备注")};
 
 } // namespace
@@ -27,6 +28,8 @@ QString ChangeReport::fieldText(const Change &change)
 {
     if (change.field >= 0)
         return fieldLabel(Field(change.field));
+    if (change.kind == ChangeKind::Machinery)
+        return QStringLiteral("机电标志");
     return change.kind == ChangeKind::Chapter ? QStringLiteral("新章") : QStringLiteral("整行");
 }
 
@@ -40,6 +43,8 @@ QString ChangeReport::noteText(const Change &change)
 
 QString ChangeReport::summary(const EditionComparison &c)
 {
+    if (c.list == CodeList::Trade)
+        return tradeSummary(c);
     QStringList lines;
     lines.append(QStringLiteral("新增 %1 个编码，删除 %2 个，名称变更 %3 个，税率变更 %4 个，单位变更 %5 个，"
                                 "监管条件变更 %6 个，检验检疫变更 %7 个，申报要素变更 %8 个。")
@@ -60,6 +65,46 @@ QString ChangeReport::summary(const EditionComparison &c)
     if (!c.unnamedChapters.isEmpty())
         lines.append(QStringLiteral("注意：新章 %1 没有名称（可同时选择章节文件），将显示为“%2”。")
                          .arg(c.unnamedChapters.join(QStringLiteral(", ")), EditionComparison::unknownChapterName()));
+    if (!c.extraColumns.isEmpty())
+        lines.append(QStringLiteral("未读取的列：%1").arg(c.extraColumns.join(QStringLiteral(", "))));
+    if (c.isEmpty())
+        lines.append(QStringLiteral("与数据库中的编码表相同。"));
+    return lines.join(u'\n');
+}
+
+QString ChangeReport::tradeSummary(const EditionComparison &c)
+{
+    QStringList lines;
+    lines.append(QStringLiteral("外经贸商品编码：新增 %1 个编码，删除 %2 个，名称变更 %3 个，机电标志变更 %4 个。")
+                     .arg(c.count(CodeList::Trade, ChangeKind::Added))
+                     .arg(c.count(CodeList::Trade, ChangeKind::Removed))
+                     .arg(c.count(CodeList::Trade, ChangeKind::Renamed))
+                     .arg(c.count(CodeList::Trade, ChangeKind::Machinery)));
+    lines.append(QStringLiteral("海关商品编码的品目和子目：新增 %1 个，删除 %2 个，名称变更 %3 个。")
+                     .arg(c.count(CodeList::Customs, ChangeKind::Added))
+                     .arg(c.count(CodeList::Customs, ChangeKind::Removed))
+                     .arg(c.count(CodeList::Customs, ChangeKind::Renamed)));
+    const std::pair<CodeList, const QStringList *> noted[] = {{CodeList::Trade, &c.tradeRemovedWithNotes},
+                                                              {CodeList::Customs, &c.removedWithNotes}};
+    for (const auto &[list, codes] : noted) {
+        if (!codes->isEmpty())
+            lines.append(QStringLiteral("删除的%1编码中有 %2 个带有用户备注（备注保留，标为已删除编码的备注）：%3")
+                             .arg(listLabel(list))
+                             .arg(codes->size())
+                             .arg(codes->join(QStringLiteral(", "))));
+    }
+    if (!c.newChapters.isEmpty())
+        lines.append(QStringLiteral("外经贸新增章：%1").arg(c.newChapters.join(QStringLiteral(", "))));
+    if (!c.unnamedChapters.isEmpty())
+        lines.append(QStringLiteral("注意：新章 %1 在海关商品编码中没有章名，将显示为“%2”（可先导入带章节文件的海关商品编码表）。")
+                         .arg(c.unnamedChapters.join(QStringLiteral(", ")), EditionComparison::unknownChapterName()));
+    if (!c.linesWithoutSubheading.isEmpty()) {
+        constexpr int kShown = 10;
+        lines.append(QStringLiteral("注意：%1 个海关 10 位编码的子目被删除，这些编码保留，显示在其品目之下：%2%3")
+                         .arg(c.linesWithoutSubheading.size())
+                         .arg(c.linesWithoutSubheading.mid(0, kShown).join(QStringLiteral(", ")))
+                         .arg(c.linesWithoutSubheading.size() > kShown ? QStringLiteral(" 等") : QString()));
+    }
     if (!c.extraColumns.isEmpty())
         lines.append(QStringLiteral("未读取的列：%1").arg(c.extraColumns.join(QStringLiteral(", "))));
     if (c.isEmpty())

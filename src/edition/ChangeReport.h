@@ -12,8 +12,8 @@ namespace edition {
 class ChangeReport
 {
 public:
-    // A few lines: the counts of each kind, removed codes with notes, new chapters without a
-    // name, the columns not read.
+    // A few lines: the counts of each kind (of each list for a foreign-trade edition), removed
+    // codes with notes, new chapters without a name, the columns not read.
     static QString summary(const EditionComparison &comparison);
 
     // One cell of the list: the field's name, or the kind for a whole line or chapter.
@@ -24,6 +24,10 @@ public:
     // (one change per line, tab-separated).
     static QByteArray toCsv(const QVector<Change> &changes);
     static QByteArray toText(const QVector<Change> &changes);
+
+private:
+    // A foreign-trade edition's summary: the counts of both lists it changes.
+    static QString tradeSummary(const EditionComparison &comparison);
 };
 
 } // namespace edition

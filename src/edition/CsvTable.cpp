@@ -1,5 +1,7 @@
 #include "edition/CsvTable.h"
 
+#include "edition/SourceText.h"
+
 namespace edition {
 
 namespace {
@@ -137,6 +139,20 @@ bool CsvTable::parse(const QString &text, const QStringList &required, ReadError
         return false;
     if (!headerRead)
         return fail(error, Problem::Empty, 0, QStringLiteral("空文件（没有标题行）"));
+    return true;
+}
+
+bool CsvTable::readFile(const QString &path, const QStringList &required, ReadError *error, const Progress &progress,
+                        int from, int to)
+{
+    QString text;
+    const int middle = from + (to - from) / 3;
+    if (!SourceText::read(path, &text, error, progress, from, middle))
+        return false;
+    if (!parse(text, required, error, progress, middle, to)) {
+        error->file = path;
+        return false;
+    }
     return true;
 }
 

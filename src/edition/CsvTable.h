@@ -26,6 +26,9 @@ public:
     // the caller names the file) otherwise. Progress runs from `from` to `to` per mille.
     bool parse(const QString &text, const QStringList &required, ReadError *error, const Progress &progress = {},
                int from = 0, int to = 1000);
+    // Reads `path` (SourceText's checks) and parses it; *error names the file.
+    bool readFile(const QString &path, const QStringList &required, ReadError *error, const Progress &progress = {},
+                  int from = 0, int to = 1000);
 
     QStringList header() const { return m_header; }
     const QVector<Record> &records() const { return m_records; }

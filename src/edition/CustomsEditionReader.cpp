@@ -1,7 +1,7 @@
 #include "edition/CustomsEditionReader.h"
 
+#include "edition/CodeChecks.h"
 #include "edition/CsvTable.h"
-#include "edition/SourceText.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -12,61 +12,13 @@ namespace {
 
 bool fail(ReadError *error, Problem problem, const QString &file, int line, const QString &message)
 {
-    *error = {problem, file, line, message};
-    return false;
-}
-
-bool isDigits(const QString &text)
-{
-    if (text.isEmpty())
-        return false;
-    for (const QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
-}
-
-// make_db.py's check_code: digits only, then the length.
-bool checkCode(const QString &path, int line, const QString &code, int length, const QString &what, ReadError *error)
-{
-    if (!isDigits(code))
-        return fail(error, Problem::BadCode, path, line, QStringLiteral("%1“%2”有误：只能是数字").arg(what, code));
-    if (code.size() != length)
-        return fail(error, Problem::BadCode, path, line,
-                    QStringLiteral("%1“%2”有误：%3 位，应为 %4 位").arg(what, code).arg(code.size()).arg(length));
-    return true;
-}
-
-bool checkUnique(const QString &path, int line, const QString &code, QHash<QString, int> *seen, ReadError *error)
-{
-    const auto it = seen->constFind(code);
-    if (it != seen->cend())
-        return fail(error, Problem::DuplicateCode, path, line,
-                    QStringLiteral("编码“%1”重复（第 %2 行已有）").arg(code).arg(it.value()));
-    seen->insert(code, line);
-    return true;
-}
-
-// Reads and parses one file; the caller checks its rows.
-bool readTable(const QString &path, const QStringList &columns, CsvTable *table, ReadError *error,
-               const Progress &progress, int from, int to)
-{
-    QString text;
-    const int middle = from + (to - from) / 3;
-    if (!SourceText::read(path, &text, error, progress, from, middle))
-        return false;
-    if (!table->parse(text, columns, error, progress, middle, to)) {
-        error->file = path;
-        return false;
-    }
-    return true;
+    return CodeChecks::fail(error, problem, file, line, message);
 }
 
 bool readChapters(const QString &path, EditionFile *file, ReadError *error, const Progress &progress)
 {
     CsvTable table;
-    if (!readTable(path, CustomsEditionReader::chapterColumns(), &table, error, progress, 0, 100))
+    if (!table.readFile(path, CustomsEditionReader::chapterColumns(), error, progress, 0, 100))
         return false;
     const int code = table.column(QStringLiteral("chapter"));
     const int label = table.column(QStringLiteral("label_cn"));
@@ -77,8 +29,8 @@ bool readChapters(const QString &path, EditionFile *file, ReadError *error, cons
         EditionChapter c;
         c.line = r.line;
         c.code = table.value(r, code);
-        if (!checkCode(path, r.line, c.code, 2, QStringLiteral("章号"), error)
-            || !checkUnique(path, r.line, c.code, &seen, error))
+        if (!CodeChecks::code(path, r.line, c.code, {2}, QStringLiteral("章号"), error)
+            || !CodeChecks::unique(path, r.line, c.code, &seen, error))
             return false;
         c.name = table.value(r, name);
         if (c.name.isEmpty())
@@ -87,7 +39,7 @@ bool readChapters(const QString &path, EditionFile *file, ReadError *error, cons
         if (c.label.isEmpty())
             return fail(error, Problem::BadChapter, path, r.line, QStringLiteral("label_cn 为空"));
         const QString n = table.value(r, count);
-        if (!isDigits(n))
+        if (!CodeChecks::isDigits(n))
             return fail(error, Problem::BadChapter, path, r.line,
                         QStringLiteral("item_count“%1”有误：应为整数").arg(n));
         c.itemCount = n.toInt();
@@ -140,7 +92,7 @@ bool CustomsEditionReader::read(const QString &linesPath, const QString &chapter
         return false;
 
     CsvTable table;
-    if (!readTable(linesPath, lineColumns(), &table, error, progress, 100, 900))
+    if (!table.readFile(linesPath, lineColumns(), error, progress, 100, 900))
         return false;
     const QStringList wanted = lineColumns();
     for (const QString &column : table.header()) {
@@ -163,8 +115,8 @@ bool CustomsEditionReader::read(const QString &linesPath, const QString &chapter
         EditionLine line;
         line.line = r.line;
         line.code = table.value(r, code10);
-        if (!checkCode(linesPath, r.line, line.code, 10, QStringLiteral("编码"), error)
-            || !checkUnique(linesPath, r.line, line.code, &seen, error))
+        if (!CodeChecks::code(linesPath, r.line, line.code, {10}, QStringLiteral("编码"), error)
+            || !CodeChecks::unique(linesPath, r.line, line.code, &seen, error))
             return false;
         for (const auto &[column, n] : prefixes) {
             if (table.value(r, column) != QStringView(line.code).first(n))

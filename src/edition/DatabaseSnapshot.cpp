@@ -56,15 +56,19 @@ bool DatabaseSnapshot::read(runtime::Transaction *sqlca, DatabaseSnapshot *s, QS
         const QString code = row.value(0).toString().trimmed();
         if (code.size() == 2)
             s->chapterNames.insert(code, row.value(1).toString());
-        else
+        else {
             s->headingUnits.insert(code, row.value(2).toString());
+            s->headingNames.insert(code, row.value(1).toString());
+        }
     }
 
     rows.clear();
-    if (!query(sqlca, QStringLiteral("SELECT jmw_code, unit FROM list_jmwcode"), 2, &rows, error))
+    if (!query(sqlca, QStringLiteral("SELECT jmw_code, unit, name, m_flag FROM list_jmwcode"), 4, &rows, error))
         return false;
     for (const QVector<QVariant> &row : std::as_const(rows)) {
         const QString code = row.value(0).toString().trimmed();
+        s->tradeNames.insert(code, row.value(2).toString());
+        s->tradeMachinery.insert(code, row.value(3).toString().trimmed());
         if (code.size() == 2)
             s->tradeChapters.insert(code);
         else
@@ -78,11 +82,15 @@ bool DatabaseSnapshot::read(runtime::Transaction *sqlca, DatabaseSnapshot *s, QS
         s->chapterItemCounts.insert(row.value(0).toString().trimmed(), row.value(1).toInt());
 
     rows.clear();
-    if (!query(sqlca, QStringLiteral("SELECT code FROM user_note WHERE list = ?"), 1, &rows, error,
-               {tariff::NotesStore::hsList()}))
+    if (!query(sqlca, QStringLiteral("SELECT list, code FROM user_note"), 2, &rows, error))
         return false;
-    for (const QVector<QVariant> &row : std::as_const(rows))
-        s->notedCodes.insert(row.value(0).toString().trimmed());
+    for (const QVector<QVariant> &row : std::as_const(rows)) {
+        const QString list = row.value(0).toString().trimmed();
+        if (list == tariff::NotesStore::hsList())
+            s->notedCodes.insert(row.value(1).toString().trimmed());
+        else if (list == tariff::NotesStore::jmwList())
+            s->tradeNotedCodes.insert(row.value(1).toString().trimmed());
+    }
     return true;
 }
 

@@ -21,9 +21,13 @@ struct DatabaseSnapshot {
     QHash<QString, QString> chapterNames;        // list_hscode chapter rows (null name possible)
     QSet<QString> tradeChapters;                 // list_jmwcode chapter rows
     QHash<QString, QString> headingUnits;        // list_hscode 4- and 6-digit rows: unit
+    QHash<QString, QString> headingNames;        // list_hscode 4- and 6-digit rows: name
     QHash<QString, QString> tradeHeadingUnits;   // list_jmwcode 4- and 6-digit rows: unit
+    QHash<QString, QString> tradeNames;          // list_jmwcode, every row: name
+    QHash<QString, QString> tradeMachinery;      // list_jmwcode, every row: m_flag
     QHash<QString, int> chapterItemCounts;       // tariff_chapter
     QSet<QString> notedCodes;                    // user_note of the customs list
+    QSet<QString> tradeNotedCodes;               // user_note of the foreign-trade list
 
     // Reads it; false with *error (the driver's text) when a query fails.
     static bool read(runtime::Transaction *sqlca, DatabaseSnapshot *snapshot, QString *error);

@@ -14,11 +14,10 @@ class Transaction;
 
 namespace edition {
 
-// Writes a customs edition into the database: a backup copy first, then every change in one
-// transaction, committed whole or rolled back whole. Chapter flags stay as the user set them;
-// a new chapter gets 'Y'. Every 10-digit line and chapter row gets op_user = the edition and
-// op_date = its date. The units of headings and subheadings follow the lines under them, as
-// db/README.md says (in both lists).
+// Writes an edition into the database: a backup copy first, then every change in one
+// transaction, committed whole or rolled back whole (CustomsEditionWriter, TradeEditionWriter
+// say what each list's edition writes). Chapter flags stay as the user set them; a new
+// chapter gets 'Y'. The user's notes are not touched.
 class EditionApplier
 {
 public:

@@ -1,5 +1,7 @@
 #include "edition/EditionComparison.h"
 
+#include "edition/TradeComparison.h"
+
 #include <QHash>
 #include <QSet>
 
@@ -9,6 +11,8 @@ namespace edition {
 
 EditionComparison EditionComparison::compare(const EditionFile &file, const DatabaseSnapshot &snapshot)
 {
+    if (file.list == CodeList::Trade)
+        return TradeComparison::compare(file, snapshot);
     EditionComparison c;
     c.extraColumns = file.extraColumns;
     QSet<QString> inFile;
@@ -66,22 +70,31 @@ EditionComparison EditionComparison::compare(const EditionFile &file, const Data
         }
     }
 
-    for (QStringList *list : {&c.added, &c.removed, &c.changed, &c.removedWithNotes, &c.newChapters,
-                              &c.unnamedChapters})
+    c.finish();
+    return c;
+}
+
+void EditionComparison::finish()
+{
+    for (QStringList *list : {&added, &removed, &changed, &removedWithNotes, &tradeRemovedWithNotes, &newChapters,
+                              &unnamedChapters, &linesWithoutSubheading})
         list->sort();
-    std::sort(c.changes.begin(), c.changes.end(), [](const Change &a, const Change &b) {
+    std::sort(changes.begin(), changes.end(), [](const Change &a, const Change &b) {
         if (a.code != b.code)
             return a.code < b.code;
+        if (a.list != b.list)
+            return a.list < b.list;
         if (a.kind != b.kind)
             return a.kind < b.kind;
         return a.field < b.field;
     });
-    QSet<QString> counted[kChangeKindCount];
-    for (const Change &change : std::as_const(c.changes))
-        counted[int(change.kind)].insert(change.code);
-    for (int k = 0; k < kChangeKindCount; ++k)
-        c.m_counts[size_t(k)] = int(counted[k].size());
-    return c;
+    QSet<QString> counted[2][kChangeKindCount];
+    for (const Change &change : std::as_const(changes))
+        counted[int(change.list)][int(change.kind)].insert(change.code);
+    for (int l = 0; l < 2; ++l) {
+        for (int k = 0; k < kChangeKindCount; ++k)
+            m_counts[size_t(l)][size_t(k)] = int(counted[l][k].size());
+    }
 }
 
 } // namespace edition

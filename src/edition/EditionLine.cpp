@@ -27,7 +27,8 @@ const FieldInfo kFields[kFieldCount] = {
 };
 
 const char16_t *const kKindLabels[kChangeKindCount] = {
-    u"新增", u"删除", u"名称变更", u"税率变更", u"单位变更", u"监管条件变更", u"检验检疫变更", u"申报要素变更", u"章",
+    u"新增",         u"删除", u"名称变更", u"税率变更", u"单位变更", u"监管条件变更", u"检验检疫变更",
+    u"申报要素变更", u"章",   u"机电标志变更",
 };
 } // namespace
 
@@ -44,6 +45,11 @@ QString sourceColumn(Field field)
 QString fieldLabel(Field field)
 {
     return QString::fromUtf16(kFields[int(field)].label);
+}
+
+QString listLabel(CodeList list)
+{
+    return list == CodeList::Trade ? QStringLiteral("外经贸") : QStringLiteral("海关");
 }
 
 QString kindLabel(ChangeKind kind)

@@ -42,9 +42,15 @@ enum class ChangeKind {
     Supervision,
     Inspection,
     Elements,
-    Chapter, // a new chapter, or a chapter's name from the chapters file
+    Chapter,   // a new chapter, or a chapter's name from the chapters file
+    Machinery, // a foreign-trade code moved into or out of the machinery sections (m_flag)
 };
-inline constexpr int kChangeKindCount = 9;
+inline constexpr int kChangeKindCount = 10;
+
+// The two code lists an edition changes: list_hscode and list_jmwcode.
+enum class CodeList { Customs, Trade };
+// As the trees and the export name them: 海关, 外经贸.
+QString listLabel(CodeList list);
 
 ChangeKind kindOf(Field field);
 // The column of cn_hscode_*.csv that holds a field.
@@ -69,12 +75,22 @@ struct EditionChapter {
     int itemCount = 0;
 };
 
+// One chapter, heading or subheading of a foreign-trade list (db/harmonized-system.csv).
+struct TradeCode {
+    int line = 0;
+    QString code;    // 2, 4 or 6 digits
+    QString name;    // the description (English)
+    QString section; // the WCO section, I to XXI
+};
+
 // What was read from an edition's files, checked.
 struct EditionFile {
+    CodeList list = CodeList::Customs;
     QString path;
     QString chaptersPath;           // empty when no chapters file was given
     QVector<EditionLine> lines;     // in file order
     QVector<EditionChapter> chapters;
+    QVector<TradeCode> tradeCodes;  // a foreign-trade list, in file order
     QStringList extraColumns;       // columns of the file that are not read
 };
 

@@ -1,11 +1,11 @@
 #include "edition/ImportCommand.h"
 
 #include "edition/ChangeReport.h"
-#include "edition/CustomsEditionReader.h"
 #include "edition/DatabaseSnapshot.h"
 #include "edition/EditionApplier.h"
 #include "edition/EditionBackups.h"
 #include "edition/EditionComparison.h"
+#include "edition/EditionReader.h"
 #include "runtime/Transaction.h"
 
 #include <QDate>
@@ -33,17 +33,18 @@ QString ImportCommand::usage()
                           "[--edition 版本名称] [--dry-run]");
 }
 
-QString ImportCommand::editionFromFileName(const QString &path)
+QString ImportCommand::editionFromFileName(const QString &path, CodeList list)
 {
     static const QRegularExpression year(QStringLiteral("(?<!\\d)(20\\d\\d)(?!\\d)"));
     const QRegularExpressionMatch m = year.match(QFileInfo(path).completeBaseName());
-    return QStringLiteral("CN") + (m.hasMatch() ? m.captured(1) : QString::number(QDate::currentDate().year()));
+    return (list == CodeList::Trade ? QStringLiteral("HS") : QStringLiteral("CN"))
+           + (m.hasMatch() ? m.captured(1) : QString::number(QDate::currentDate().year()));
 }
 
 int ImportCommand::run(const QStringList &arguments, const QString &connectString, QTextStream &out, QTextStream &err,
                        const QString &startFolder)
 {
-    QString file, chapters, list = QStringLiteral("customs"), edition;
+    QString file, chapters, list, edition;
     bool dryRun = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &a = arguments.at(i);
@@ -79,12 +80,23 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
     file = start.absoluteFilePath(file);
     if (!chapters.isEmpty())
         chapters = start.absoluteFilePath(chapters);
-    if (list != QLatin1String("customs")) {
-        err << QStringLiteral("kivtree: --list %1：目前只能导入海关商品编码表（customs）\n").arg(list);
+    // Without --list the file's header says which list it is.
+    CodeList codeList = EditionReader::detect(file);
+    if (list == QLatin1String("customs"))
+        codeList = CodeList::Customs;
+    else if (list == QLatin1String("trade"))
+        codeList = CodeList::Trade;
+    else if (!list.isEmpty()) {
+        err << QStringLiteral("kivtree: --list %1：应为 customs（海关商品编码表）或 trade（外经贸商品编码表）\n").arg(list)
+            << usage() << '\n';
+        return BadInput;
+    }
+    if (codeList == CodeList::Trade && !chapters.isEmpty()) {
+        err << QStringLiteral("kivtree: --chapters 只用于海关商品编码表（customs）\n") << usage() << '\n';
         return BadInput;
     }
     if (edition.isEmpty())
-        edition = editionFromFileName(file);
+        edition = editionFromFileName(file, codeList);
     const QString editionProblem = EditionApplier::checkEdition(edition);
     if (!editionProblem.isEmpty()) {
         err << QStringLiteral("kivtree: %1\n").arg(editionProblem);
@@ -106,7 +118,7 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
 
     EditionFile edition_;
     ReadError readError;
-    if (!CustomsEditionReader::read(file, chapters, &edition_, &readError)) {
+    if (!EditionReader::read(file, chapters, codeList, &edition_, &readError)) {
         err << QStringLiteral("kivtree: %1\n").arg(readError.text());
         return BadInput;
     }
@@ -117,7 +129,10 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
         return DatabaseError;
     }
     const EditionComparison comparison = EditionComparison::compare(edition_, snapshot);
-    out << QStringLiteral("文件：%1（%2 个编码，版本 %3）\n").arg(file).arg(edition_.lines.size()).arg(edition);
+    out << QStringLiteral("文件：%1（%2，%3 个编码，版本 %4）\n")
+               .arg(file, EditionReader::title(codeList))
+               .arg(codeList == CodeList::Trade ? edition_.tradeCodes.size() : edition_.lines.size())
+               .arg(edition);
     out << ChangeReport::summary(comparison) << '\n';
     if (dryRun) {
         out << QStringLiteral("试运行（--dry-run）：数据库未改动。\n");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "edition/EditionLine.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,8 +10,9 @@ class QTextStream;
 namespace edition {
 
 // kivtree --import FILE [--chapters FILE] [--list customs|trade] [--edition NAME] [--dry-run]
-// Reads and checks the file, prints the database it works on and the change summary, and
-// applies the edition unless --dry-run. Runs before any widget exists and needs no display.
+// Reads and checks the file (the list it holds told by its header when --list is not given),
+// prints the database it works on and the change summary, and applies the edition unless
+// --dry-run. Runs before any widget exists and needs no display.
 class ImportCommand
 {
 public:
@@ -23,9 +26,9 @@ public:
     static int run(const QStringList &arguments, const QString &connectString, QTextStream &out, QTextStream &err,
                    const QString &startFolder = QString());
 
-    // The edition a file name suggests: cn_hscode_2027.csv -> CN2027 (the current year when
-    // the name has none).
-    static QString editionFromFileName(const QString &path);
+    // The edition a file name suggests: cn_hscode_2027.csv -> CN2027, hs_2027.csv of the
+    // foreign-trade list -> HS2027 (the current year when the name has none).
+    static QString editionFromFileName(const QString &path, CodeList list = CodeList::Customs);
 
     static QString usage();
 };

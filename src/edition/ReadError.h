@@ -24,6 +24,8 @@ enum class Problem {
     BadCode,
     DuplicateCode,
     PrefixMismatch,
+    BadLevel,        // a foreign-trade code whose level is not its length
+    BadParent,       // a foreign-trade code whose parent is not its prefix, or is missing
     EmptyName,
     BadRate,
     BadChapter,
@@ -32,6 +34,7 @@ enum class Problem {
     Disappeared, // removed while it was read
     Changed,     // written to while it was read
     Canceled,
+    ChaptersNotUsed, // a chapters file given with a foreign-trade list
 };
 
 struct ReadError {

@@ -3,9 +3,9 @@
 #include "app/globals.h"
 #include "edition/ChangeListModel.h"
 #include "edition/ChangeReport.h"
-#include "edition/CustomsEditionReader.h"
 #include "edition/EditionApplier.h"
 #include "edition/EditionBackups.h"
+#include "edition/EditionReader.h"
 #include "edition/EditionUndo.h"
 #include "edition/ImportCommand.h"
 #include "edition/LineColumns.h"
@@ -14,6 +14,7 @@
 #include "runtime/NamedEvents.h"
 #include "runtime/Transaction.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
@@ -82,12 +83,12 @@ void w_edition_import::createControls()
 {
     le_file = new QLineEdit(this);
     le_file->setObjectName(QStringLiteral("le_file"));
-    le_file->setPlaceholderText(QStringLiteral("如 cn_hscode_2027.csv"));
+    le_file->setPlaceholderText(QStringLiteral("如 cn_hscode_2027.csv（海关）或 harmonized-system.csv（外经贸）"));
     cb_browse = new QPushButton(QStringLiteral("浏览(&B)..."), this);
     cb_browse->setAccessibleName(QStringLiteral("浏览编码表文件"));
     le_chapters = new QLineEdit(this);
     le_chapters->setObjectName(QStringLiteral("le_chapters"));
-    le_chapters->setPlaceholderText(QStringLiteral("可选，如 cn_chapters_2027.csv"));
+    le_chapters->setPlaceholderText(QStringLiteral("可选，只用于海关商品编码表，如 cn_chapters_2027.csv"));
     cb_browseChapters = new QPushButton(QStringLiteral("浏览(&W)..."), this);
     cb_browseChapters->setAccessibleName(QStringLiteral("浏览章节文件"));
     le_edition = new QLineEdit(this);
@@ -105,7 +106,9 @@ void w_edition_import::createControls()
     pb_read->setAccessibleName(QStringLiteral("读取进度"));
     cb_cancelRead = new QPushButton(QStringLiteral("取消读取(&X)"), this);
     cb_cancelRead->setEnabled(false);
-    st_summary = new QLabel(QStringLiteral("请选择新版商品编码表文件（与 cn_hscode_2026.csv 同样的列），然后读取并比较。"),
+    // The file's header tells the two lists apart, so the user only picks the file.
+    st_summary = new QLabel(QStringLiteral("请选择新版海关商品编码表（与 cn_hscode_2026.csv 同样的列）或外经贸商品编码表"
+                                           "（与 harmonized-system.csv 同样的列）文件，然后读取并比较。"),
                             this);
     st_summary->setObjectName(QStringLiteral("st_summary"));
     st_summary->setWordWrap(true);
@@ -126,6 +129,7 @@ void w_edition_import::createControls()
     dw_changes->verticalHeader()->hide();
     dw_changes->horizontalHeader()->setStretchLastSection(true);
     dw_changes->setColumnWidth(ChangeListModel::Code, 100);
+    dw_changes->setColumnWidth(ChangeListModel::List, 60);
     dw_changes->setColumnWidth(ChangeListModel::Before, 230);
     dw_changes->setColumnWidth(ChangeListModel::After, 230);
     cb_export = new QPushButton(QStringLiteral("导出列表(&E)..."), this);
@@ -174,7 +178,8 @@ void w_edition_import::createControls()
     layout->addLayout(buttons);
 
     connect(cb_browse, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择商品编码表文件"), le_file->text(),
+        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("选择商品编码表文件（海关或外经贸）"),
+                                                          le_file->text(),
                                                           QStringLiteral("CSV 文件 (*.csv);;所有文件 (*)"));
         if (!path.isEmpty())
             le_file->setText(path);
@@ -187,7 +192,7 @@ void w_edition_import::createControls()
     });
     connect(le_file, &QLineEdit::textChanged, this, [this](const QString &path) {
         if (!le_edition->isModified())
-            le_edition->setText(ImportCommand::editionFromFileName(path));
+            le_edition->setText(ImportCommand::editionFromFileName(path, EditionReader::detect(path)));
     });
     connect(cb_read, &QPushButton::clicked, this, &w_edition_import::startReading);
     connect(cb_cancelRead, &QPushButton::clicked, this, [this] { m_cancel = true; });
@@ -265,7 +270,7 @@ void w_edition_import::startReading()
                                       Qt::QueuedConnection);
             return !m_cancel.load();
         };
-        o.ok = CustomsEditionReader::read(linesPath, chaptersPath, &o.file, &o.error, progress);
+        o.ok = EditionReader::read(linesPath, chaptersPath, std::nullopt, &o.file, &o.error, progress);
         if (o.ok && !m_cancel)
             o.comparison = EditionComparison::compare(o.file, snapshot);
         if (m_cancel && o.ok)
@@ -286,9 +291,12 @@ void w_edition_import::readingDone()
         return;
     }
     m_model->setChanges(m_read.comparison.changes);
-    st_summary->setText(QStringLiteral("%1：%2 个编码。\n%3")
-                            .arg(QFileInfo(m_read.file.path).fileName())
-                            .arg(m_read.file.lines.size())
+    const CodeList list = m_read.file.list;
+    if (!le_edition->isModified())
+        le_edition->setText(ImportCommand::editionFromFileName(m_read.file.path, list));
+    st_summary->setText(QStringLiteral("%1（%2）：%3 个编码。\n%4")
+                            .arg(QFileInfo(m_read.file.path).fileName(), EditionReader::title(list))
+                            .arg(list == CodeList::Trade ? m_read.file.tradeCodes.size() : m_read.file.lines.size())
                             .arg(ChangeReport::summary(m_read.comparison)));
     cb_export->setEnabled(!m_read.comparison.isEmpty());
     cb_apply->setEnabled(true);

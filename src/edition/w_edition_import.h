@@ -22,9 +22,10 @@ namespace edition {
 
 class ChangeListModel;
 
-// 导入商品编码表: choose an edition file (and its chapters file), read and compare it in a
-// worker thread with a progress bar that can cancel, look through and export the changes,
-// then apply them or not. On success the trees reload as after a saved chapter choice.
+// 导入商品编码表: choose an edition file of either list, told apart by its header (and, for
+// the customs list, its chapters file), read and compare it in a worker thread with a
+// progress bar that can cancel, look through and export the changes, then apply them or not.
+// On success the trees reload as after a saved chapter choice.
 class w_edition_import : public QDialog
 {
     Q_OBJECT

@@ -4,6 +4,7 @@
 #include "edition/EditionApplier.h"
 #include "edition/EditionBackups.h"
 #include "edition/EditionComparison.h"
+#include "edition/EditionReader.h"
 #include "edition/EditionUndo.h"
 #include "runtime/Transaction.h"
 #include "tariff/NotesStore.h"
@@ -21,6 +22,7 @@ namespace {
 
 const QString kLines = QStringLiteral(KIV_SOURCE_DIR "/db/cn_hscode_2026.csv");
 const QString kChapters = QStringLiteral(KIV_SOURCE_DIR "/db/cn_chapters_2026.csv");
+const QString kTrade = QStringLiteral(KIV_SOURCE_DIR "/db/harmonized-system.csv");
 const QString kHsColumns = QStringLiteral(
     "code, zhcmcode, cpcode, name, dwcode, unit, bcflag, stdflag, dwflag, sz, jksl, zssl_set, zssl_ym, zssl_set1, "
     "clde, cjdl, tsl, tsl_ym, tsl_new, splb, tsflag, note, flag, rsv_flag");
@@ -138,6 +140,20 @@ struct Fixture {
         }
         if (!DatabaseSnapshot::read(&sqlca, &snapshot, &dbError)) {
             qWarning() << dbError;
+            return false;
+        }
+        comparison = EditionComparison::compare(file, snapshot);
+        return true;
+    }
+
+    bool readTrade(const QByteArray &codes)
+    {
+        const QString path = env.path(QStringLiteral("hs.csv"));
+        ReadError error;
+        QString dbError;
+        if (!TestEnv::writeFile(path, codes) || !EditionReader::read(path, QString(), CodeList::Trade, &file, &error)
+            || !DatabaseSnapshot::read(&sqlca, &snapshot, &dbError)) {
+            qWarning() << error.text() << dbError;
             return false;
         }
         comparison = EditionComparison::compare(file, snapshot);
@@ -270,6 +286,80 @@ private slots:
         QVERIFY(!EditionUndo::restoreNewest(&f.sqlca, f.db).ok); // nothing left to undo
     }
 
+    // A changed WCO list: a heading renamed, a subheading with customs lines and a note
+    // replaced by another, a heading moved into a machinery section, chapter 77 (which the
+    // customs list lacks) and chapter 98 (customs lines of one unit) added. Both lists change;
+    // the customs lines, the note and the chapter choices stay; undo puts all back.
+    void appliesAndUndoesTradeEdition()
+    {
+        Fixture f;
+        QVERIFY(f.open());
+        QVERIFY(f.readTrade(TestEnv::readFile(kTrade)));
+        QCOMPARE(f.file.tradeCodes.size(), 6936);
+        QVERIFY2(f.comparison.isEmpty(), qPrintable(ChangeReport::summary(f.comparison)));
+
+        tariff::NotesStore notes(&f.sqlca);
+        QVERIFY(notes.save(QStringLiteral("jmw"), QStringLiteral("010121"), QStringLiteral("常用子目"), {}).ok());
+        QVERIFY(TestDatabase::exec(f.db, QStringLiteral("UPDATE list_hscode SET flag = 'N' WHERE code = '02';"
+                                                        "UPDATE list_jmwcode SET flag = 'N' WHERE jmw_code = '03'")));
+        const QStringList original = f.lists();
+        QByteArray edition = TestEnv::readFile(kTrade);
+        edition.replace("mules and hinnies; live\",01,4", "mules and hinnies; live (2027)\",01,4")
+            .replace("I,010121,\"Horses; live, pure-bred breeding animals\",0101,6", "I,010122,Horses; other,0101,6")
+            .replace("I,0102,Bovine", "XVI,0102,Bovine");
+        edition += "XV,77,Reserved,TOTAL,2\nXV,7701,Other base metals,77,4\n"
+                   "XXI,98,Special,TOTAL,2\nXXI,9802,Currency,98,4\nXXI,980200,Currency in circulation,9802,6\n";
+        QVERIFY(f.readTrade(edition));
+        const EditionComparison &c = f.comparison;
+        QCOMPARE(c.count(CodeList::Trade, ChangeKind::Added), 4);
+        QCOMPARE(c.count(CodeList::Customs, ChangeKind::Added), 4);
+        for (CodeList list : {CodeList::Trade, CodeList::Customs}) {
+            QCOMPARE(c.count(list, ChangeKind::Removed), 1);
+            QCOMPARE(c.count(list, ChangeKind::Renamed), 1);
+        }
+        QCOMPARE(c.count(CodeList::Trade, ChangeKind::Machinery), 1);
+        QCOMPARE(c.newChapters, (QStringList{QStringLiteral("77"), QStringLiteral("98")}));
+        QCOMPARE(c.unnamedChapters, QStringList{QStringLiteral("77")});
+        QCOMPARE(c.tradeRemovedWithNotes, QStringList{QStringLiteral("010121")});
+        QCOMPARE(c.linesWithoutSubheading, (QStringList{QStringLiteral("0101210010"), QStringLiteral("0101210090")}));
+        const QString summary = ChangeReport::summary(c);
+        QVERIFY2(summary.contains(QStringLiteral("外经贸商品编码：新增 4 个编码，删除 1 个，名称变更 1 个，机电标志变更 1 个"))
+                     && summary.contains(QStringLiteral("海关商品编码的品目和子目：新增 4 个，删除 1 个，名称变更 1 个"))
+                     && summary.contains(QStringLiteral("0101210010")),
+                 qPrintable(summary));
+
+        const EditionApplier::Result applied = f.apply(QStringLiteral("HS2027"));
+        QVERIFY2(applied.ok, qPrintable(applied.message));
+        QCOMPARE(EditionBackups(f.db).list().size(), 1);
+        for (const char *table : {"list_hscode WHERE code", "list_jmwcode WHERE jmw_code"}) {
+            const auto row = [&](const char *code) {
+                return f.value(QStringLiteral("SELECT coalesce(name, '<null>') || '|' || coalesce(unit, '<null>') "
+                                              "|| '|' || coalesce(flag, '-') FROM %1 = '%2'")
+                                   .arg(QLatin1String(table), QLatin1String(code)));
+            };
+            QCOMPARE(row("0101"), QStringLiteral("Horses, asses, mules and hinnies; live (2027)|千克|-"));
+            QCOMPARE(row("010121"), QString());
+            QCOMPARE(row("010122"), QStringLiteral("Horses; other|<null>|-"));
+            QCOMPARE(row("980200"), QStringLiteral("Currency in circulation|千克|-"));
+            QCOMPARE(row("77"), QStringLiteral("<null>|<null>|Y"));
+        }
+        QCOMPARE(f.value("SELECT name || flag || m_flag FROM list_jmwcode WHERE jmw_code = '98'"),
+                 QStringLiteral("特殊贸易方式进出口货物YN"));
+        QCOMPARE(f.value("SELECT m_flag FROM list_jmwcode WHERE jmw_code = '0102'"), QStringLiteral("Y"));
+        QCOMPARE(f.rows("SELECT DISTINCT op_user || op_date FROM list_hscode WHERE length(code) IN (4, 6)"),
+                 QStringList{QStringLiteral("HS202720270101")});
+        QCOMPARE(f.rows("SELECT DISTINCT op_user FROM list_hscode WHERE length(code) = 10"),
+                 QStringList{QStringLiteral("CN2026")});
+        QCOMPARE(f.value("SELECT count(*) FROM list_hscode WHERE code LIKE '010121%'"), QStringLiteral("2"));
+        QCOMPARE(f.value("SELECT flag FROM list_hscode WHERE code = '02'"), QStringLiteral("N"));
+        QCOMPARE(f.value("SELECT flag FROM list_jmwcode WHERE jmw_code = '03'"), QStringLiteral("N"));
+
+        const EditionUndo::Result undone = EditionUndo::restoreNewest(&f.sqlca, f.db);
+        QVERIFY2(undone.ok, qPrintable(undone.message));
+        QCOMPARE(f.lists(), original);
+        QCOMPARE(f.value("SELECT note FROM user_note WHERE list = 'jmw' AND code = '010121'"), QStringLiteral("常用子目"));
+    }
+
     // Four imports keep the three newest copies; each undo goes one edition further back.
     void keepsThreeBackupsAndUndoesInOrder()
     {
@@ -354,16 +444,18 @@ private slots:
         const QVector<Change> changes{
             {QStringLiteral("0101210090"), ChangeKind::Renamed, int(Field::Name), QStringLiteral("马,驴"),
              QStringLiteral("\"良种\"马"), false},
-            {QStringLiteral("0101290090"), ChangeKind::Removed, -1, QStringLiteral("其他马"), QString(), true}};
+            {QStringLiteral("0101290090"), ChangeKind::Removed, -1, QStringLiteral("其他马"), QString(), true},
+            {QStringLiteral("0102"), ChangeKind::Machinery, -1, QStringLiteral("N"), QStringLiteral("Y"), false,
+             CodeList::Trade}};
         const QByteArray csv = ChangeReport::toCsv(changes);
         QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
         QCOMPARE(QString::fromUtf8(csv.mid(3)).split(QStringLiteral("\r\n")),
-                 (QStringList{QStringLiteral("编码,类别,字段,原值,新值,备注"),
-                              QStringLiteral("0101210090,名称变更,名称,\"马,驴\",\"\"\"良种\"\"马\","),
-                              QStringLiteral("0101290090,删除,整行,其他马,,有用户备注（保留，属于已删除的编码）"),
-                              QString()}));
+                 (QStringList{QStringLiteral("编码,编码表,类别,字段,原值,新值,备注"),
+                              QStringLiteral("0101210090,海关,名称变更,名称,\"马,驴\",\"\"\"良种\"\"马\","),
+                              QStringLiteral("0101290090,海关,删除,整行,其他马,,有用户备注（保留，属于已删除的编码）"),
+                              QStringLiteral("0102,外经贸,机电标志变更,机电标志,N,Y,"), QString()}));
         const QStringList text = QString::fromUtf8(ChangeReport::toText(changes)).split(u'\n');
-        QCOMPARE(text.value(1), QStringLiteral("0101210090\t名称变更\t名称\t马,驴\t\"良种\"马\t"));
+        QCOMPARE(text.value(1), QStringLiteral("0101210090\t海关\t名称变更\t名称\t马,驴\t\"良种\"马\t"));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "edition/CustomsEditionReader.h"
+#include "edition/EditionReader.h"
 #include "edition/SourceText.h"
 
 #include "support/TestEnv.h"
@@ -25,16 +26,24 @@ QByteArray lines(const QByteArray &second, const QByteArray &third, const QByteA
     return header + '\n' + second + '\n' + third + '\n';
 }
 
-// A data folder the generator accepts, with the given lines and chapters files.
-void writeDataFolder(const QString &dir, const QByteArray &linesFile, const QByteArray &chaptersFile)
+const QByteArray kTradeHeader = "section,hscode,description,parent,level";
+const QByteArray kTradeRows = "I,01,Animals; live,TOTAL,2\n"
+                              "I,0101,Horses,01,4\n"
+                              "I,010121,Pure-bred breeding animals,0101,6\n";
+
+QByteArray trade(const QByteArray &rows, const QByteArray &header = kTradeHeader)
+{
+    return header + '\n' + rows;
+}
+
+// A data folder the generator accepts, with the given lines, chapters and WCO files.
+void writeDataFolder(const QString &dir, const QByteArray &linesFile, const QByteArray &chaptersFile,
+                     const QByteArray &tradeFile = trade(kTradeRows))
 {
     QDir().mkpath(dir);
     TestEnv::writeFile(dir + "/cn_hscode_2026.csv", linesFile);
     TestEnv::writeFile(dir + "/cn_chapters_2026.csv", chaptersFile);
-    TestEnv::writeFile(dir + "/harmonized-system.csv", "section,hscode,description,parent,level\n"
-                                                       "I,01,Animals; live,TOTAL,2\n"
-                                                       "I,0101,Horses,01,4\n"
-                                                       "I,010121,Pure-bred breeding animals,0101,6\n");
+    TestEnv::writeFile(dir + "/harmonized-system.csv", tradeFile);
     for (const char *list : {"supervision_certificates.csv", "inspection_categories.csv"})
         QFile::copy(QStringLiteral(KIV_SOURCE_DIR "/db/") + list, dir + '/' + list);
 }
@@ -130,6 +139,40 @@ QVector<Case> cases()
     };
 }
 
+struct TradeCase {
+    const char *tag;
+    QByteArray file;
+    Problem problem;
+    int line;
+};
+
+// What the foreign-trade list's rules add to the shared reading (encoding, CSV, header and
+// field counts are the customs cases').
+QVector<TradeCase> tradeCases()
+{
+    const QByteArray rows = kTradeRows;
+    return {
+        {"trade: Comtrade's totals left out, extra column",
+         trade("TOTAL,TOTAL,All,,0,x\nI,01,Animals; live,TOTAL,2,x\nI,0101,Horses,01,4,x\n"
+               "I,010121,Pure-bred breeding animals,0101,6,x\n,99,Other,TOTAL,2,x\n,9999,Other,99,4,x\n"
+               ",999999,Other,9999,6,x\n,99,Other again,TOTAL,2,x\n",
+               kTradeHeader + ",remark"),
+         Problem::None, 0},
+        {"trade: header lacks level", trade("I,01,Animals; live,TOTAL\n", "section,hscode,description,parent"),
+         Problem::MissingColumns, 1},
+        {"trade: code of 5 digits", trade(QByteArray(rows).replace(",0101,Horses", ",01011,Horses")),
+         Problem::BadCode, 3},
+        {"trade: customs code of 10 digits", trade(rows + "I,0101210010,Horses,010121,10\n"), Problem::BadCode, 5},
+        {"trade: code with a letter", trade(QByteArray(rows).replace("I,010121,", "I,01012A,")), Problem::BadCode, 4},
+        {"trade: code given twice", trade(rows + "I,0101,Horses again,01,4\n"), Problem::DuplicateCode, 5},
+        {"trade: level not the length", trade(QByteArray(rows).replace(",01,4", ",01,6")), Problem::BadLevel, 3},
+        {"trade: parent not the prefix", trade(QByteArray(rows).replace(",0101,6", ",0102,6")), Problem::BadParent, 4},
+        {"trade: parent missing", trade(rows + "I,010229,Cattle,0102,6\n"), Problem::BadParent, 5},
+        {"trade: empty description", trade(QByteArray(rows).replace("Horses", " ")), Problem::EmptyName, 3},
+        {"trade: chapters only", trade("I,01,Animals; live,TOTAL,2\n"), Problem::NoLines, 0},
+    };
+}
+
 } // namespace
 
 class tst_EditionReader : public QObject
@@ -146,8 +189,13 @@ private slots:
             dirs.append(m_env.path(QString::number(i)));
             writeDataFolder(dirs.last(), all[i].linesFile, all[i].chaptersFile);
         }
+        const QVector<TradeCase> tradeAll = tradeCases();
+        for (qsizetype i = 0; i < tradeAll.size(); ++i) {
+            dirs.append(m_env.path(QStringLiteral("trade%1").arg(i)));
+            writeDataFolder(dirs.last(), lines(kLine2, kLine3), kChapters, tradeAll[i].file);
+        }
         m_verdicts = makeDb(dirs);
-        QCOMPARE(m_verdicts.size(), all.size());
+        QCOMPARE(m_verdicts.size(), all.size() + tradeAll.size());
     }
     void sameVerdictAsGenerator_data()
     {
@@ -192,6 +240,81 @@ private slots:
         QVERIFY(!error.message.isEmpty());
         // The advice to save as UTF-8 is for what looks like Excel's GBK, not any bad byte.
         QCOMPARE(error.message.contains(QStringLiteral("GBK")), QByteArray(c.tag) == "GBK");
+    }
+
+    void tradeSameVerdictAsGenerator_data()
+    {
+        QTest::addColumn<int>("index");
+        const QVector<TradeCase> all = tradeCases();
+        for (int i = 0; i < all.size(); ++i)
+            QTest::newRow(all[i].tag) << i;
+    }
+    void tradeSameVerdictAsGenerator()
+    {
+        QFETCH(int, index);
+        const TradeCase c = tradeCases().at(index);
+        const QString dir = m_env.path(QStringLiteral("trade%1").arg(index));
+        const QString path = dir + "/harmonized-system.csv";
+        QCOMPARE(EditionReader::detect(path), CodeList::Trade);
+        EditionFile edition;
+        ReadError error;
+        const bool ok = EditionReader::read(path, QString(), std::nullopt, &edition, &error);
+        QCOMPARE(error.problem, c.problem);
+        const Verdict generator = m_verdicts.value(dir);
+        QCOMPARE(generator.exitCode, ok ? 0 : 1);
+        if (ok) {
+            QCOMPARE(edition.list, CodeList::Trade);
+            QCOMPARE(edition.tradeCodes.size(), 3);
+            QCOMPARE(edition.tradeCodes[2].code, QStringLiteral("010121"));
+            QCOMPARE(edition.tradeCodes[2].name, QStringLiteral("Pure-bred breeding animals"));
+            QCOMPARE(edition.tradeCodes[2].section, QStringLiteral("I"));
+            QCOMPARE(edition.tradeCodes[2].line, 5);
+            QCOMPARE(edition.extraColumns, QStringList{QStringLiteral("remark")});
+            return;
+        }
+        QCOMPARE(error.file, path);
+        QCOMPARE(error.line, c.line);
+        QCOMPARE(generator.file, QStringLiteral("harmonized-system.csv"));
+        QCOMPARE(generator.line, c.line);
+        QVERIFY(!error.message.isEmpty());
+    }
+
+    // The header tells the lists apart; anything that is not a foreign-trade list goes to
+    // the customs reader, which names what is wrong. The chapters file is the customs list's.
+    void detectsTheList_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("trade");
+        QTest::newRow("customs") << lines(kLine2, kLine3) << false;
+        QTest::newRow("trade") << trade(kTradeRows) << true;
+        QTest::newRow("trade, byte-order mark, CR LF, quoted")
+            << QByteArray("\xEF\xBB\xBF\"section\",\"hscode\",description,parent,level\r\n"
+                          "I,01,A,TOTAL,2\r\nI,0101,B,01,4\r\n")
+            << true;
+        QTest::newRow("trade columns beside code10")
+            << lines(kLine2 + ",x", kLine3 + ",y", kHeader + ",hscode") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("missing") << QByteArray("-") << false;
+    }
+    void detectsTheList()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, trade);
+        TestEnv env;
+        const QString path = env.path(QStringLiteral("edition.csv"));
+        if (file != "-")
+            QVERIFY(TestEnv::writeFile(path, file));
+        QCOMPARE(EditionReader::detect(path), trade ? CodeList::Trade : CodeList::Customs);
+        if (!trade)
+            return;
+        EditionFile edition;
+        ReadError error;
+        QVERIFY(!EditionReader::read(path, env.path(QStringLiteral("cn_chapters_2027.csv")), std::nullopt, &edition,
+                                     &error));
+        QCOMPARE(error.problem, Problem::ChaptersNotUsed);
+        QVERIFY(EditionReader::read(path, QString(), std::nullopt, &edition, &error));
+        QVERIFY(!EditionReader::read(path, QString(), CodeList::Customs, &edition, &error));
+        QCOMPARE(error.problem, Problem::MissingColumns);
     }
 
     // What only the import meets: files that are no tariff at all, and files that change

@@ -24,6 +24,13 @@ QByteArray renamedEdition()
     return QByteArray(kBundledLines).replace(",改良种用濒危野马,", ",改良种用濒危野马（新）,");
 }
 
+// The bundled WCO list with one heading renamed.
+QByteArray renamedTradeEdition()
+{
+    return TestEnv::readFile(QStringLiteral(KIV_SOURCE_DIR "/db/harmonized-system.csv"))
+        .replace("I,0102,Bovine animals; live,", "I,0102,Bovine animals; live (new),");
+}
+
 struct Outcome {
     int status = -1;
     QString out;
@@ -58,6 +65,20 @@ private slots:
         QTest::newRow("unknown option") << import + QStringList{"--force"} << good << 2 << "--force" << false << false;
         QTest::newRow("edition too long") << import + QStringList{"--edition", "CN2027-0101"} << good << 2 << "太长"
                                           << false << false;
+        // A foreign-trade list is told by its header, or named with --list trade; the chapters
+        // file is the customs list's.
+        const QByteArray trade = renamedTradeEdition();
+        QTest::newRow("trade list by its header")
+            << import + QStringList{"--dry-run"} << trade << 0
+            << "外经贸商品编码：新增 0 个编码，删除 0 个，名称变更 1 个" << false << true;
+        QTest::newRow("--list trade") << import + QStringList{"--list", "trade", "--dry-run"} << trade << 0
+                                      << "海关商品编码的品目和子目：新增 0 个，删除 0 个，名称变更 1 个" << false << true;
+        QTest::newRow("--list customs for a trade list") << import + QStringList{"--list", "customs"} << trade << 2
+                                                         << "edition.csv:1: 标题行缺少列" << false << true;
+        QTest::newRow("--list of another name") << import + QStringList{"--list", "hs"} << trade << 2 << "--list hs"
+                                                << false << false;
+        QTest::newRow("--chapters with a trade list") << import + QStringList{"--chapters", "c.csv"} << trade << 2
+                                                      << "--chapters" << false << false;
         QTest::newRow("no database") << import + QStringList{"--database-missing"} << good << 1 << "数据库连接失败"
                                      << false << false;
     }

@@ -43,6 +43,12 @@ QString treeName(RunningProgram &p, const QString &code)
     return row > 0 ? p.window->dw_1->item(row, QStringLiteral("name")).toString() : QString();
 }
 
+QString tradeTreeName(RunningProgram &p, const QString &code)
+{
+    const long row = p.window->dw_2->find(QStringLiteral("jmw_code='%1'").arg(code), 1, p.window->dw_2->rowCount());
+    return row > 0 ? p.window->dw_2->item(row, QStringLiteral("name")).toString() : QString();
+}
+
 } // namespace
 
 class tst_w_edition_import : public QObject
@@ -115,6 +121,53 @@ private slots:
         QCOMPARE(TestDatabase::column(p.file, QStringLiteral("SELECT note FROM user_note")),
                  QStringList{QStringLiteral("客户常报")});
         QVERIFY(edition::EditionBackups(p.file).list().isEmpty());
+    }
+
+    // A foreign-trade list chosen as any file: the dialog tells it by its header, previews
+    // the changes of both lists, applies them to both trees, and 恢复上一版本 takes them back.
+    void tradeEditionPreviewApplyAndUndo()
+    {
+        RunningProgram p;
+        QVERIFY(startBundled(p));
+        const QString edition = p.env.path(QStringLiteral("hs_2027.csv"));
+        QByteArray codes = TestEnv::readFile(QStringLiteral(KIV_SOURCE_DIR "/db/harmonized-system.csv"));
+        codes.replace("I,0102,Bovine animals; live,", "I,0102,Bovine animals (2027),")
+            .replace("I,010190,Mules and hinnies; live,0101,6\n", "");
+        QVERIFY(TestEnv::writeFile(edition, codes));
+        toolsItem(p.window.get(), "m_import")->trigger();
+        auto *dialog = p.window->findChild<w_edition_import *>();
+        QVERIFY(dialog);
+        QTest::keyClicks(dialog->le_file, edition);
+        QCOMPARE(dialog->le_edition->text(), QStringLiteral("HS2027"));
+        QSignalSpy read(dialog, &w_edition_import::readFinished);
+        QTest::mouseClick(dialog->cb_read, Qt::LeftButton);
+        QVERIFY(read.wait(30000));
+        const QString summary = dialog->st_summary->text();
+        QVERIFY2(summary.contains(QStringLiteral("外经贸商品编码：新增 0 个编码，删除 1 个，名称变更 1 个"))
+                     && summary.contains(QStringLiteral("品目和子目：新增 0 个，删除 1 个，名称变更 1 个")),
+                 qPrintable(summary));
+        const QAbstractItemModel *list = dialog->dw_changes->model();
+        QCOMPARE(list->rowCount(), 4); // 0102 renamed and 010190 removed, in each list
+        QStringList lists;
+        for (int row = 0; row < list->rowCount(); ++row)
+            lists.append(list->index(row, edition::ChangeListModel::List).data().toString());
+        QCOMPARE(lists, (QStringList{QStringLiteral("海关"), QStringLiteral("外经贸"), QStringLiteral("海关"),
+                                     QStringLiteral("外经贸")}));
+
+        QTest::mouseClick(dialog->cb_apply, Qt::LeftButton);
+        QTRY_VERIFY(!p.window->findChild<w_edition_import *>());
+        QCOMPARE(p.recorder.boxes().size(), 0);
+        QCOMPARE(tradeTreeName(p, QStringLiteral("0102")), QStringLiteral("Bovine animals (2027)"));
+        QCOMPARE(treeName(p, QStringLiteral("0102")), QStringLiteral("Bovine animals (2027)"));
+        QCOMPARE(tradeTreeName(p, QStringLiteral("010190")), QString());
+        QCOMPARE(p.handleOf(QStringLiteral("0201100010")), -1L); // chapter 02 still unticked
+
+        p.recorder.answer(1); // 是
+        toolsItem(p.window.get(), "m_undoimport")->trigger();
+        QCOMPARE(tradeTreeName(p, QStringLiteral("0102")), QStringLiteral("Bovine animals; live"));
+        QCOMPARE(treeName(p, QStringLiteral("0102")), QStringLiteral("Bovine animals; live"));
+        QCOMPARE(tradeTreeName(p, QStringLiteral("010190")), QStringLiteral("Mules and hinnies; live"));
+        QCOMPARE(p.handleOf(QStringLiteral("0201100010")), -1L);
     }
 
     // A database that refuses the write at the moment of applying: the options dialog's
