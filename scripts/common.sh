@@ -11,6 +11,7 @@ KIV_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   unixodbc unixodbc-dev odbcinst libsqliteodbc libsqlite3-dev sqlite3
   libicu-dev
+  postgresql odbc-postgresql
   libxlsxwriter-dev fonts-wqy-microhei poppler-utils python3-openpyxl
   xvfb xauth fonts-noto-cjk
   clang-14 libclang-rt-14-dev
