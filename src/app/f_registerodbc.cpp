@@ -1,6 +1,9 @@
 #include "app/f_registerodbc.h"
 
+#include "app/globals.h"
 #include "runtime/Registry.h"
+#include "server/ServerRegistration.h"
+#include "server/ServerSettings.h"
 
 #include <QFileInfo>
 #include <QString>
@@ -17,7 +20,9 @@ struct Entry {
 
 int f_registerodbc()
 {
-    if (!QFileInfo(QStringLiteral("./K-I-V.db")).isFile())
+    bool serverMeant = false;
+    const server::ServerSettings settings = server::ServerSettings::read(kiv::defaultProfilePath(), &serverMeant);
+    if (serverMeant ? !settings.validate().isEmpty() : !QFileInfo(QStringLiteral("./K-I-V.db")).isFile())
         return -1;
 
     const QString driverName = QStringLiteral("MY ASA DATABASE");
@@ -33,10 +38,20 @@ int f_registerodbc()
     const QString sourceKey = QStringLiteral("HKEY_CURRENT_USER\\SOFTWARE\\ODBC\\ODBC.INI\\")
                               + dataSource;
 
-    const Entry entries[] = {
+    const Entry driverEntries[] = {
         {driverKey, "Driver", driverFile},
         {driverKey2, "SETUP", driverFile},
         {sourcesKey, "K-I-V", driverName},
+    };
+    // A write that fails is ignored: the data source still works without the drivers entry,
+    // because its Driver names the library itself.
+    for (const Entry &entry : driverEntries)
+        runtime::registrySet(entry.key, QString::fromLatin1(entry.valueName), entry.value);
+    // A team database: the same data source with the server's keys in place of the file's.
+    if (serverMeant)
+        return server::ServerRegistration::registerServer(settings);
+
+    const Entry entries[] = {
         {sourceKey, "Driver", driverFile},
         {sourceKey, "UID", QStringLiteral("DBA")},
         {sourceKey, "PWD", QStringLiteral("qzt4")},
@@ -54,9 +69,9 @@ int f_registerodbc()
         // statement, a frozen window to the user; two seconds cover any short write.
         {sourceKey, "Timeout", QStringLiteral("2000")},
     };
-    // A write that fails is ignored: the data source still works without the drivers entry,
-    // because its Driver names the library itself.
     for (const Entry &entry : entries)
         runtime::registrySet(entry.key, QString::fromLatin1(entry.valueName), entry.value);
+    // Back from a team database: its keys (a password among them) must not stay behind.
+    server::ServerRegistration::removeServerKeys();
     return 1;
 }

@@ -11,6 +11,9 @@
 #include "mainwin/w_kiv.h"
 #include "runtime/MessageBox.h"
 #include "runtime/Transaction.h"
+#include "server/InitServerCommand.h"
+#include "server/ServerConnection.h"
+#include "server/ServerSettings.h"
 #include "tariff/TariffSchemaUpgrade.h"
 
 #include <QApplication>
@@ -44,11 +47,52 @@ int runImport(int argc, char *argv[])
     if (!DataFolder::enter(&folderError))
         err << QStringLiteral("kivtree: %1\n").arg(folderError);
     if (f_registerodbc() == -1) {
-        err << QStringLiteral("kivtree: 找不到数据库 %1\n").arg(QDir::current().absoluteFilePath(DataFolder::databaseFile()));
+        bool serverMeant = false;
+        const server::ServerSettings settings = server::ServerSettings::read(defaultProfilePath(), &serverMeant);
+        if (serverMeant)
+            err << QStringLiteral("kivtree: %1\n").arg(settings.validate());
+        else
+            err << QStringLiteral("kivtree: 找不到数据库 %1\n")
+                       .arg(QDir::current().absoluteFilePath(DataFolder::databaseFile()));
         return edition::ImportCommand::DatabaseError;
     }
     return edition::ImportCommand::run(QCoreApplication::arguments(), QStringLiteral("DSN=K-I-V"), out, err,
                                        startFolder);
+}
+
+// The database that comes with the program: beside it in a run folder, else the installed one.
+QString bundledDatabase()
+{
+    const QDir exe(QCoreApplication::applicationDirPath());
+    if (exe.exists(DataFolder::databaseFile()))
+        return exe.absoluteFilePath(DataFolder::databaseFile());
+    return QDir(DataFolder::installedDataFolder(exe.absolutePath())).absoluteFilePath(DataFolder::databaseFile());
+}
+
+// kivtree --init-server [--force]: the team database of the profile's [server] section gets
+// the bundled data; no window, as --import.
+int runInitServer(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QString folderError;
+    if (!DataFolder::enter(&folderError))
+        err << QStringLiteral("kivtree: %1\n").arg(folderError);
+    bool serverMeant = false;
+    const server::ServerSettings settings = server::ServerSettings::read(defaultProfilePath(), &serverMeant);
+    QString problem = serverMeant ? settings.validate()
+                                  : QStringLiteral("配置文件 %1 中没有 [server] 节").arg(defaultProfilePath());
+    if (problem.isEmpty() && f_registerodbc() == -1)
+        problem = QStringLiteral("注册数据库失败!");
+    return server::InitServerCommand::run(QCoreApplication::arguments(), problem, QStringLiteral("DSN=K-I-V"), bundledDatabase(),
+                                          out, err);
+}
+
+// Why the start-up failed, for the user: the message, and on a team database the reason.
+QString withReason(const QString &message, const QString &reason)
+{
+    return reason.isEmpty() ? message : message + QStringLiteral("\n\n") + reason;
 }
 } // namespace
 
@@ -85,9 +129,13 @@ int kiv::open(const QString &commandline)
 {
     Q_UNUSED(commandline);
 
-    // 1. The data source must exist before anything connects.
+    // 1. The data source must exist before anything connects. A [server] section that cannot
+    // be used stops here too: the bundled file is never taken in its place without a word.
+    bool serverMeant = false;
+    const server::ServerSettings serverSettings = server::ServerSettings::read(gs_docname, &serverMeant);
     if (f_registerodbc() == -1) {
-        stopMessage(QStringLiteral("错 误 信 息"), QStringLiteral("注册数据库失败!"));
+        stopMessage(QStringLiteral("错 误 信 息"),
+                    withReason(QStringLiteral("注册数据库失败!"), serverMeant ? serverSettings.validate() : QString()));
         return -1;
     }
 
@@ -107,11 +155,15 @@ int kiv::open(const QString &commandline)
     if (sqlca->sqlCode() == 0 && commodityDatabaseState(sqlca) == DatabaseState::Damaged)
         sqlca->disconnect();
     if (sqlca->sqlCode() != 0 || !sqlca->isConnected()) {
-        stopMessage(QStringLiteral("系统提醒您:"), QStringLiteral("数据库连接失败!"));
+        // A server gives a reason worth reading (wrong password, unknown database, no rights).
+        stopMessage(QStringLiteral("系统提醒您:"),
+                    withReason(QStringLiteral("数据库连接失败!"), serverMeant ? sqlca->sqlErrText() : QString()));
         return -1;
     }
     sqlca->commit();
-    upgradeTariffTables();
+    // A team database is set up whole by --init-server; only the bundled file is upgraded.
+    if (!server::ServerConnection::isServer(sqlca->dbmsName()))
+        upgradeTariffTables();
 
     // 5. Frame-wide defaults of the toolbar and the status line.
     m_toolbarText = true;
@@ -169,6 +221,8 @@ void kiv::destroy()
 
 int run(int argc, char *argv[])
 {
+    if (server::InitServerCommand::requested(argc, argv))
+        return runInitServer(argc, argv);
     if (edition::ImportCommand::requested(argc, argv))
         return runImport(argc, argv);
     QApplication app(argc, argv);

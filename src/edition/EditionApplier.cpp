@@ -7,6 +7,8 @@
 #include "edition/SqlWriter.h"
 #include "edition/TradeEditionWriter.h"
 #include "runtime/Transaction.h"
+#include "server/ServerConnection.h"
+#include "server/ServerEditionBackups.h"
 
 #include <QFile>
 
@@ -29,11 +31,18 @@ EditionApplier::Result EditionApplier::apply(runtime::Transaction *sqlca, const 
     result.message = checkEdition(options.edition);
     if (!result.message.isEmpty())
         return result;
+    // A team database keeps its backup in tables, written in the import's own transaction; the
+    // bundled file is copied whole beforehand.
+    const bool onServer = server::ServerConnection::isServer(sqlca->dbmsName());
     const EditionBackups backups(databaseFile);
-    result.backup = backups.create(sqlca, options.now.isValid() ? options.now : QDateTime::currentDateTime(),
-                                   &result.message);
-    if (result.backup.isEmpty())
+    result.backup = onServer ? server::ServerEditionBackups::create(sqlca, &result.message)
+                             : backups.create(sqlca, options.now.isValid() ? options.now : QDateTime::currentDateTime(),
+                                              &result.message);
+    if (result.backup.isEmpty()) {
+        if (onServer)
+            sqlca->rollback();
         return result;
+    }
 
     const QString edition = options.edition.trimmed();
     const QString date = LineColumns::dateText(options.date.isValid() ? options.date : QDate::currentDate());
@@ -43,19 +52,24 @@ EditionApplier::Result EditionApplier::apply(runtime::Transaction *sqlca, const 
     else
         CustomsEditionWriter::write(w, file, snapshot, comparison, edition, date);
 
-    if (w.error().isEmpty())
+    QString failure = w.error();
+    if (failure.isEmpty() && onServer)
+        server::ServerEditionBackups::prune(sqlca, &failure);
+    if (failure.isEmpty())
         PausePoint::reach("apply");
-    if (w.error().isEmpty() && sqlca->commit() == 0) {
-        backups.prune();
+    if (failure.isEmpty() && sqlca->commit() == 0) {
+        if (!onServer)
+            backups.prune();
         result.ok = true;
         result.message.clear();
         return result;
     }
-    result.message = w.error().isEmpty() ? sqlca->sqlErrText() : w.error();
+    result.message = failure.isEmpty() ? sqlca->sqlErrText() : failure;
     if (sqlca->isConnected())
         sqlca->rollback();
     // Nothing changed, so the copy would only push an older, real one out of the three kept.
-    QFile::remove(result.backup);
+    if (!onServer)
+        QFile::remove(result.backup);
     result.backup.clear();
     return result;
 }

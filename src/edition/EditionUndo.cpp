@@ -2,6 +2,8 @@
 
 #include "edition/EditionBackups.h"
 #include "runtime/Transaction.h"
+#include "server/ServerConnection.h"
+#include "server/ServerEditionBackups.h"
 #include "tariff/SqliteSourceAttachment.h"
 #include "tariff/TariffTables.h"
 
@@ -49,6 +51,13 @@ QStringList EditionUndo::restoredTables()
 EditionUndo::Result EditionUndo::restoreNewest(runtime::Transaction *sqlca, const QString &databaseFile)
 {
     Result result;
+    if (server::ServerConnection::isServer(sqlca->dbmsName())) {
+        const server::ServerEditionBackups::Result restored = server::ServerEditionBackups::restoreNewest(sqlca);
+        result.ok = restored.ok;
+        result.backup = restored.backup;
+        result.message = restored.message;
+        return result;
+    }
     const EditionBackups backups(databaseFile);
     result.backup = backups.newest();
     if (result.backup.isEmpty()) {

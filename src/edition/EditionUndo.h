@@ -24,6 +24,7 @@ public:
     // The tables taken from the backup.
     static QStringList restoredTables();
 
+    // On a team database the newest backup tables are restored instead (databaseFile unused).
     static Result restoreNewest(runtime::Transaction *sqlca, const QString &databaseFile);
 };
 

@@ -7,6 +7,8 @@
 #include "edition/EditionBackups.h"
 #include "edition/EditionReader.h"
 #include "edition/EditionUndo.h"
+#include "server/ServerConnection.h"
+#include "server/ServerEditionBackups.h"
 #include "edition/ImportCommand.h"
 #include "edition/LineColumns.h"
 #include "mainwin/w_kiv.h"
@@ -353,15 +355,16 @@ int w_edition_import::wf_apply()
 void w_edition_import::undoLast(QWidget *parent)
 {
     const QString databaseFile = EditionBackups::databaseFileOf(sqlca);
-    const QString backup = EditionBackups(databaseFile).newest();
-    if (databaseFile.isEmpty() || backup.isEmpty()) {
+    const bool onServer = server::ServerConnection::isServer(sqlca->dbmsName());
+    const QString backup = onServer ? server::ServerEditionBackups::newest(sqlca) : EditionBackups(databaseFile).newest();
+    if ((!onServer && databaseFile.isEmpty()) || backup.isEmpty()) {
         runtime::messageBox(QStringLiteral("系统提醒您:"), QStringLiteral("没有可恢复的版本：还没有导入过商品编码表。"),
                             runtime::MessageIcon::Information, runtime::MessageButtons::Ok, 1, parent);
         return;
     }
     const QString question = QStringLiteral("将商品编码表恢复为导入前的版本（备份 %1）？\n"
                                             "您的备注和章节选择保留。")
-                                 .arg(QFileInfo(backup).fileName());
+                                 .arg(onServer ? backup : QFileInfo(backup).fileName());
     if (runtime::messageBox(QStringLiteral("恢复上一版本"), question, runtime::MessageIcon::Question,
                             runtime::MessageButtons::YesNo, 2, parent)
         != 1)

@@ -22,6 +22,7 @@
 #include "runtime/MessageBox.h"
 #include "runtime/NamedEvents.h"
 #include "runtime/ProfileStrings.h"
+#include "server/ConsistentRead.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -231,6 +232,8 @@ int w_kiv::wf_create_datastore()
 {
     dw_1->setTransObject(sqlca);
     dw_2->setTransObject(sqlca);
+    // On a team database both lists come from one snapshot (an import may run meanwhile).
+    const server::ConsistentRead snapshot(sqlca);
     if (dw_1->retrieve() < 0)
         return -1;
     if (dw_2->retrieve() < 0)

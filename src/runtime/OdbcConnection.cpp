@@ -53,6 +53,9 @@ bool OdbcConnection::connect(const QString &connectString)
         m_handles->env.reset();
         return false;
     }
+    // Without it a server that accepts the connection but never answers hangs the caller.
+    SQLSetConnectAttr(m_handles->dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(kLoginTimeout)), 0);
     const QByteArray text = connectString.toUtf8();
     SQLCHAR out[1024];
     SQLSMALLINT outLength = 0;
@@ -82,6 +85,16 @@ void OdbcConnection::readDriverInfo()
     m_info.stringFunctions = infoMask(dbc, SQL_STRING_FUNCTIONS);
     m_info.blockGetData = (infoMask(dbc, SQL_GETDATA_EXTENSIONS) & SQL_GD_BLOCK) != 0;
     m_info.staticCursor = (infoMask(dbc, SQL_SCROLL_OPTIONS) & SQL_SO_STATIC) != 0;
+}
+
+bool OdbcConnection::connectionDead() const
+{
+    if (!m_connected)
+        return false;
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    // A driver without the attribute answers an error: its connection counts as alive.
+    return SQL_SUCCEEDED(SQLGetConnectAttr(m_handles->dbc.get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr))
+           && dead == SQL_CD_TRUE;
 }
 
 void OdbcConnection::disconnect()
@@ -209,7 +222,8 @@ bool OdbcConnection::tableNames(QStringList *names)
         setError(odbcDiagnostics(m_handles->dbc, "cannot allocate a statement"));
         return false;
     }
-    SQLCHAR type[] = "TABLE";
+    // The commodity lists of a team database are views over its shared tables.
+    SQLCHAR type[] = "TABLE,VIEW";
     if (!SQL_SUCCEEDED(SQLTables(stmt.get(), nullptr, 0, nullptr, 0, nullptr, 0, type, SQL_NTS))) {
         setError(odbcDiagnostics(stmt, "the table catalog could not be read"));
         return false;

@@ -37,8 +37,12 @@ public:
 
     // Connects with a connect string ("DSN=K-I-V;" or "Driver=...;Database=...;"), never
     // prompting. Reads the driver information on success.
+    // A connection attempt gives up after kLoginTimeout seconds.
     bool connect(const QString &connectString);
     void disconnect();
+    // True when the driver knows the connection is gone (a database server stopped or the
+    // network failed); only a new connect() helps then.
+    bool connectionDead() const;
     bool isConnected() const { return m_connected; }
     const OdbcDriverInfo &driverInfo() const { return m_info; }
 
@@ -70,6 +74,7 @@ public:
     QString lastError() const { return m_lastError; }
 
     static constexpr int kRowsetSize = 256;
+    static constexpr int kLoginTimeout = 5;
 
 private:
     struct Handles;

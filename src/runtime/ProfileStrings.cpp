@@ -239,6 +239,19 @@ int setProfileString(const QString &file, const QString &section, const QString 
     return saveProfile(file, result) ? 1 : -1;
 }
 
+int removeProfileKey(const QString &file, const QString &section, const QString &key)
+{
+    bool exists = false;
+    const std::optional<QByteArray> data = readProfile(file, &exists);
+    if (!data)
+        return exists ? -1 : 1;
+    const Location loc = locate(*data, splitLines(*data), section.trimmed(), key.trimmed());
+    if (loc.key < 0)
+        return 1;
+    const Line &line = splitLines(*data).at(loc.key);
+    return saveProfile(file, data->left(line.begin) + data->mid(line.next)) ? 1 : -1;
+}
+
 int createProfileFile(const QString &file, const QByteArray &content)
 {
     if (QFileInfo::exists(file) || QFileInfo(file).isSymLink())

@@ -23,6 +23,11 @@ QString profileString(const QString &file, const QString &section, const QString
 int setProfileString(const QString &file, const QString &section, const QString &key,
                      const QString &value);
 
+// Removes one key (its first line in the first section of that name), keeping every other line
+// as it is. Returns 1, also when there was no such key (the file is then not rewritten), or -1
+// when the file cannot be read or written.
+int removeProfileKey(const QString &file, const QString &section, const QString &key);
+
 // Writes `content` as a new file in one step, only when `file` does not exist yet. Returns 1 when
 // written, 0 when the file already existed (it is left alone), -1 when it cannot be written.
 int createProfileFile(const QString &file, const QByteArray &content);

@@ -2,8 +2,10 @@
 
 #include "runtime/ProfileStrings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <QTemporaryFile>
 
 #include <odbcinst.h>
 
@@ -68,6 +70,17 @@ QString pathOf(OdbcFile file)
     return QString();
 }
 
+// libodbcinst keeps each value it read (drivers read their data source's keys through it) for
+// 20 seconds; a value written here would go unseen by a connection made meanwhile, such as
+// the reconnect to a server the user has just chosen. Only its own writes empty that cache: one
+// into a scratch file does.
+void forgetCachedValues()
+{
+    QTemporaryFile scratch(QDir::tempPath() + QStringLiteral("/kiv-odbc-XXXXXX.ini"));
+    if (scratch.open())
+        SQLWritePrivateProfileString("cache", "clear", "1", QFile::encodeName(scratch.fileName()).constData());
+}
+
 } // namespace
 
 QString odbcUserIniPath()
@@ -98,7 +111,19 @@ int registrySet(const QString &key, const QString &valueName, const QString &val
         return -1;
     // The files are edited as Windows edits profile files, which is also how unixODBC reads
     // them: names without regard to case, every other line kept.
-    return setProfileString(pathOf(target.file), target.section, valueName, value) == 1 ? 1 : -1;
+    const int rc = setProfileString(pathOf(target.file), target.section, valueName, value) == 1 ? 1 : -1;
+    forgetCachedValues();
+    return rc;
+}
+
+int registryDelete(const QString &key, const QString &valueName)
+{
+    const Target target = targetOf(key);
+    if (target.file == OdbcFile::None || valueName.trimmed().isEmpty())
+        return -1;
+    const int rc = removeProfileKey(pathOf(target.file), target.section, valueName) == 1 ? 1 : -1;
+    forgetCachedValues();
+    return rc;
 }
 
 int registryGet(const QString &key, const QString &valueName, QString *value)

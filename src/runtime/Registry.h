@@ -17,6 +17,10 @@ namespace runtime {
 // Returns 1, or -1 for a key that maps to no file or a write that fails.
 int registrySet(const QString &key, const QString &valueName, const QString &value);
 
+// Deletes one value; a value that is not there counts as deleted. Returns 1, or -1 for a key
+// that maps to no file or a write that fails.
+int registryDelete(const QString &key, const QString &valueName);
+
 // Reads one string value into *value. Returns 1, or -1 when the key, the value or the file
 // does not exist.
 int registryGet(const QString &key, const QString &valueName, QString *value);

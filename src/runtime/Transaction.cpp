@@ -61,8 +61,25 @@ int Transaction::connect()
         return -1;
     }
     m_connection = std::move(connection);
+    m_connectString = connectString;
+    m_writesPending = false;
     setResult(0);
     return 0;
+}
+
+bool Transaction::reconnect()
+{
+    // The work of the lost transaction is gone with the connection; the caller's own state
+    // (a data view's change flags) keeps what is to be sent again.
+    auto connection = std::make_unique<OdbcConnection>();
+    if (!connection->connect(m_connectString)
+        || (!autoCommit && !connection->setAutoCommit(false))) {
+        setResult(-1, connection->lastError());
+        return false;
+    }
+    m_connection = std::move(connection);
+    m_writesPending = false;
+    return true;
 }
 
 int Transaction::disconnect()
@@ -85,6 +102,8 @@ bool Transaction::ready()
         setResult(-1, QStringLiteral("Transaction not connected"));
         return false;
     }
+    if (m_sqlCode == -1 && m_connection->connectionDead() && !reconnect())
+        return false;
     // autoCommit may have been changed since the connection was made.
     if (m_connection->autoCommit() != autoCommit && !m_connection->setAutoCommit(autoCommit)) {
         setResult(-1, m_connection->lastError());

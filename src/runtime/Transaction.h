@@ -67,10 +67,13 @@ public:
 private:
     void setResult(long code, const QString &text = QString(), long nrows = 0);
     // Connected, with the connection's commit mode matching autoCommit; sets the result
-    // fields and answers false otherwise.
+    // fields and answers false otherwise. A connection the server dropped is made anew here,
+    // so that a save retried after the server is back succeeds.
     bool ready();
+    bool reconnect();
 
     std::unique_ptr<OdbcConnection> m_connection;
+    QString m_connectString;
     long m_sqlCode = 0;
     QString m_sqlErrText;
     long m_sqlNRows = 0;

@@ -1,0 +1,91 @@
+#include "server/InitServerCommand.h"
+
+#include "runtime/Transaction.h"
+#include "server/ServerSetup.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstring>
+
+namespace server {
+
+namespace {
+
+bool open(runtime::Transaction *t, const QString &connectString)
+{
+    t->dbms = QStringLiteral("ODBC");
+    t->autoCommit = false;
+    t->dbParm = QStringLiteral("Connectstring='%1'").arg(connectString);
+    return t->connect() == 0;
+}
+
+} // namespace
+
+bool InitServerCommand::requested(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--init-server") == 0)
+            return true;
+    }
+    return false;
+}
+
+QString InitServerCommand::usage()
+{
+    return QStringLiteral("用法: kivtree --init-server [--force]（数据库在配置文件的 [server] 节中设置）");
+}
+
+int InitServerCommand::run(const QStringList &arguments, const QString &settingsProblem, const QString &connectString,
+                           const QString &bundledDatabase, QTextStream &out, QTextStream &err)
+{
+    bool force = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &a = arguments.at(i);
+        if (a == QLatin1String("--force")) {
+            force = true;
+        } else if (a != QLatin1String("--init-server")) {
+            err << QStringLiteral("kivtree: 参数有误：%1\n").arg(a) << usage() << '\n';
+            return BadInput;
+        }
+    }
+    if (!settingsProblem.isEmpty()) {
+        err << QStringLiteral("kivtree: %1\n").arg(settingsProblem) << usage() << '\n';
+        return BadInput;
+    }
+    if (!QFileInfo(bundledDatabase).isFile()) {
+        err << QStringLiteral("kivtree: 找不到随程序提供的数据库 %1\n").arg(bundledDatabase);
+        return DatabaseError;
+    }
+    runtime::Transaction server;
+    if (!open(&server, connectString)) {
+        err << QStringLiteral("kivtree: 数据库连接失败：%1\n").arg(server.sqlErrText());
+        return DatabaseError;
+    }
+    runtime::Transaction bundled;
+    if (!open(&bundled, QStringLiteral("Driver=%1;Database=%2;NoCreat=1;")
+                            .arg(QStringLiteral(KIV_SQLITE_ODBC_DRIVER), bundledDatabase))) {
+        err << QStringLiteral("kivtree: 无法打开 %1：%2\n").arg(bundledDatabase, bundled.sqlErrText());
+        return DatabaseError;
+    }
+    const ServerSetup::Result result = ServerSetup::run(&server, &bundled, force);
+    switch (result.status) {
+    case ServerSetup::Status::AlreadySetUp:
+        err << QStringLiteral("kivtree: 数据库中已有商品编码表，未做任何改动。要替换它们请加 --force"
+                              "（原有的表会先整体移入一个备份模式）。\n");
+        return BadInput;
+    case ServerSetup::Status::Failed:
+        err << QStringLiteral("kivtree: 建立数据库失败，数据库未改动：%1\n").arg(result.message);
+        return DatabaseError;
+    case ServerSetup::Status::Done:
+        break;
+    }
+    if (!result.backupSchema.isEmpty())
+        out << QStringLiteral("原有的表（连同备注和章节选择）已移入备份模式 %1。\n").arg(result.backupSchema);
+    for (const auto &table : result.copied)
+        out << QStringLiteral("%1：%2 行\n").arg(table.first).arg(table.second);
+    out << QStringLiteral("数据库已建立，数据与 %1 相同。\n").arg(bundledDatabase);
+    return Done;
+}
+
+} // namespace server

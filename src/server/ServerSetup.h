@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+namespace runtime {
+class Transaction;
+}
+
+namespace server {
+
+// Sets a team database up: the schema, tables, views and triggers of ServerSchema, filled
+// with the bundled data, all in one transaction. A database that already holds the tables is
+// refused, unless replacing is asked for: the old schema dbo is then kept whole under a new
+// name (dbo_backup_YYYYMMDD_HHMMSS, notes and chapter choices included), in the same
+// transaction, so nothing is ever lost.
+class ServerSetup
+{
+public:
+    enum class Status { Done, AlreadySetUp, Failed };
+    struct Result {
+        Status status = Status::Failed;
+        QString backupSchema;                // where the old tables went (replacing only)
+        QList<QPair<QString, long>> copied;  // rows per table
+        QString message;                     // what went wrong
+    };
+
+    // `server` is connected with autoCommit off; `bundled` reads the bundled database.
+    static Result run(runtime::Transaction *server, runtime::Transaction *bundled, bool replace,
+                      const QDateTime &now = QDateTime::currentDateTime());
+
+    // Whether the connected database holds any of the program's tables in dbo; false with
+    // *error set when that cannot be read.
+    static bool hasTables(runtime::Transaction *server, bool *present, QString *error);
+};
+
+} // namespace server
