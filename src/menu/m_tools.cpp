@@ -2,8 +2,12 @@
 
 #include "edition/w_edition_import.h"
 #include "export/ExportCommands.h"
+#include "app/globals.h"
 #include "mainwin/w_kiv.h"
 #include "quicksearch/QuickSearchController.h"
+#include "server/ServerConnection.h"
+#include "server/ServerRegistration.h"
+#include "server/w_datasource.h"
 #include "sheet/NoteMarks.h"
 #include "sheet/TreeCommands.h"
 #include "sheet/w_sheet.h"
@@ -68,6 +72,7 @@ m_tools::m_tools(w_kiv *window)
     TreeCommands::install(window, m_sheet);
     NoteMarks::install(window);
     addEditionItems();
+    addDataSourceItem();
 }
 
 void m_tools::addEditionItems()
@@ -81,6 +86,26 @@ void m_tools::addEditionItems()
     m_undoImport->setObjectName(QStringLiteral("m_undoimport"));
     m_undoImport->setStatusTip(QStringLiteral("恢复最近一次导入前的商品编码表，备注和章节选择保留"));
     connect(m_undoImport, &QAction::triggered, this, [this] { edition::w_edition_import::undoLast(m_window); });
+}
+
+void m_tools::addDataSourceItem()
+{
+    menu->addSeparator();
+    m_datasource = menu->addAction(QStringLiteral("数据源设置[&D]..."));
+    m_datasource->setObjectName(QStringLiteral("m_datasource"));
+    m_datasource->setStatusTip(QStringLiteral("选择随程序附带的数据库文件或团队数据库服务器"));
+    connect(m_datasource, &QAction::triggered, this, [this] {
+        const auto storePassword = [](const server::ServerSettings &settings, const QString &password,
+                                      QString *error) {
+            if (server::ServerRegistration::registerServer(settings) == 1
+                && server::ServerRegistration::setPassword(password) == 1)
+                return 1;
+            *error = QStringLiteral("无法把密码写入 ODBC 数据源 K-I-V。");
+            return -1;
+        };
+        server::w_datasource dialog(gs_docname, &server::ServerConnection::test, storePassword, m_window);
+        dialog.exec();
+    });
 }
 
 void m_tools::m_sheet_clicked()

@@ -24,12 +24,15 @@ public:
     QAction *m_undoImport = nullptr; // 恢复上一版本
     QAction *m_export = nullptr; // 导出... Ctrl+S
     QAction *m_print = nullptr;  // 打印... Ctrl+P
+    QAction *m_datasource = nullptr; // 数据源设置...
 
 private:
     explicit m_tools(w_kiv *window);
     void m_sheet_clicked();
     // The tariff edition's two items, after a separator at the end of the drop-down.
     void addEditionItems();
+    // 数据源设置..., after a separator at the end of the drop-down.
+    void addDataSourceItem();
 
     w_kiv *m_window;
 };
