@@ -26,12 +26,13 @@ w_datasource::w_datasource(const QString &profileFile, Probe probe, PasswordStor
     setWindowTitle(QStringLiteral("数据源设置"));
     createControls();
     kiv::applyDialogLook(this);
+    setMinimumWidth(fontMetrics().averageCharWidth() * 64); // the password hint and a reason fit
 
     bool configured = false;
     const ServerSettings current = ServerSettings::read(m_profileFile, &configured);
     (configured ? rb_server : rb_file)->setChecked(true);
     sle_host->setText(current.host);
-    sle_port->setText(current.port);
+    sle_port->setText(current.port.isEmpty() ? QString::number(ServerSettings::kDefaultPort) : current.port);
     sle_database->setText(current.database);
     sle_user->setText(current.user);
     updateEnabled();
