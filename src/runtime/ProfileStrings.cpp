@@ -245,10 +245,11 @@ int removeProfileKey(const QString &file, const QString &section, const QString 
     const std::optional<QByteArray> data = readProfile(file, &exists);
     if (!data)
         return exists ? -1 : 1;
-    const Location loc = locate(*data, splitLines(*data), section.trimmed(), key.trimmed());
+    const auto lines = splitLines(*data);
+    const Location loc = locate(*data, lines, section.trimmed(), key.trimmed());
     if (loc.key < 0)
         return 1;
-    const Line &line = splitLines(*data).at(loc.key);
+    const Line &line = lines.at(loc.key);
     return saveProfile(file, data->left(line.begin) + data->mid(line.next)) ? 1 : -1;
 }
 

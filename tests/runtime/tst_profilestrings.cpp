@@ -58,6 +58,8 @@ private slots:
     void survivesBinaryGarbage();
     void handlesHugeFile();
     void createProfileFileWritesOnce();
+    void removesOnlyTheKey_data();
+    void removesOnlyTheKey();
 
 private:
     TestEnv *m_env = nullptr;
@@ -340,6 +342,30 @@ void TstProfileStrings::createProfileFileWritesOnce()
     QCOMPARE(createProfileFile(m_env->path(QStringLiteral("no/such/kiv.ini")), kDefaultText), -1);
     QCOMPARE(QDir(m_env->workDir()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("velquor_kiv.ini")});
+}
+
+void TstProfileStrings::removesOnlyTheKey_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("middle line, CR LF") << QByteArray("[s]\r\nk=1\r\nPassword=x\r\nj=2\r\n[t]\r\nPassword=y\r\n")
+                                        << "password" << QByteArray("[s]\r\nk=1\r\nj=2\r\n[t]\r\nPassword=y\r\n");
+    QTest::newRow("last line without end") << QByteArray("[s]\nk=1\nPassword=x") << "Password"
+                                           << QByteArray("[s]\nk=1\n");
+    QTest::newRow("key missing: file untouched") << QByteArray("[s]\nk=1\n[t]\nPassword=y\n") << "Password"
+                                                 << QByteArray("[s]\nk=1\n[t]\nPassword=y\n");
+}
+
+void TstProfileStrings::removesOnlyTheKey()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, key);
+    QFETCH(QByteArray, after);
+    QVERIFY(writeFile(m_ini, before));
+    QCOMPARE(runtime::removeProfileKey(m_ini, QStringLiteral("S"), key), 1);
+    QCOMPARE(readFile(m_ini), after);
+    QCOMPARE(profileString(m_ini, QStringLiteral("s"), key, "<none>"), QStringLiteral("<none>"));
 }
 
 QTEST_GUILESS_MAIN(TstProfileStrings)
