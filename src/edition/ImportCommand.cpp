@@ -137,9 +137,10 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
         return DatabaseError;
     }
     const EditionStamp incoming{edition, LineColumns::dateText(QDate::currentDate())};
+    // No one to ask here: the warning goes with the output, and the edition is applied.
     if (EditionStamp::isOlder(incoming, current))
-        err << QStringLiteral("kivtree: 注意：") << EditionMessages::olderQuestion(codeList, incoming, current).section(u'\n', 0, 0)
-            << '\n';
+        err << QStringLiteral("kivtree: 注意：")
+            << EditionMessages::olderQuestion(codeList, incoming, current).section(u'\n', 0, 0) << '\n';
     const EditionComparison comparison = EditionComparison::compare(edition_, snapshot);
     out << QStringLiteral("文件：%1（%2，%3 个编码，版本 %4）\n")
                .arg(file, EditionReader::title(codeList))
