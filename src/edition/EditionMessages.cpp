@@ -8,8 +8,7 @@ namespace {
 
 QString listName(CodeList list)
 {
-    // A WCO list sets the headings and subheadings of both trees.
-    return list == CodeList::Customs ? QStringLiteral("海关商品编码表") : QStringLiteral("品目和子目（外经贸商品编码表）");
+    return list == CodeList::Customs ? QStringLiteral("海关商品编码表") : QStringLiteral("外经贸商品编码表");
 }
 
 } // namespace
@@ -21,9 +20,9 @@ QString EditionMessages::editionLine(CodeList list, const EditionStamp &before, 
 
 QString EditionMessages::olderQuestion(CodeList list, const EditionStamp &file, const EditionStamp &current)
 {
-    return QStringLiteral("要应用的版本 %1 比数据库中%2的当前版本 %3 旧。\n"
-                          "应用后%2将退回到这个旧版本（之后可用“恢复上一版本”撤销）。\n仍要应用吗？")
-        .arg(file.text(), listName(list), current.text());
+    return QStringLiteral("要应用的%1版本 %2 比数据库中的当前版本 %3 旧。\n"
+                          "应用后将退回到这个旧版本（之后可用“恢复上一版本”撤销）。\n仍要应用吗？")
+        .arg(listName(list), file.text(), current.text());
 }
 
 QString EditionMessages::applied(const QString &fileName, CodeList list, const EditionStamp &before,

@@ -76,7 +76,7 @@ private slots:
         QTest::newRow("--list customs for a trade list") << import + QStringList{"--list", "customs"} << trade << 2
                                                          << "edition.csv:1: 标题行缺少列" << false << true;
         QTest::newRow("older trade list: warned")
-            << import + QStringList{"--edition", "HS2017", "--dry-run"} << trade << 0 << "注意：要应用的版本 HS2017 比数据库中" << false
+            << import + QStringList{"--edition", "HS2017", "--dry-run"} << trade << 0 << "注意：要应用的外经贸商品编码表版本 HS2017 比数据库中的当前版本 HS2022 旧" << false
             << true;
         QTest::newRow("--list of another name") << import + QStringList{"--list", "hs"} << trade << 2 << "--list hs"
                                                 << false << false;
