@@ -101,6 +101,10 @@ def read_csv(path, required_columns):
                 if len(set(header)) != len(header):
                     raise DataError(path, line, "header names a column twice")
                 continue
+            if all(not f.strip() for f in fields):
+                # A blank line, or a record of empty fields (",,,," as some programs write at
+                # the end of an export): skipped, as the program's import skips it.
+                continue
             if len(fields) != len(header):
                 raise DataError(path, line,
                                 f"expected {len(header)} fields, found {len(fields)}")

@@ -8,7 +8,7 @@ KIV_BUILD="${KIV_BUILD:-$KIV_ROOT/build}"
 
 KIV_PACKAGES=(
   g++ cmake ninja-build pkg-config ccache python3 lld
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   unixodbc unixodbc-dev odbcinst libsqliteodbc libsqlite3-dev sqlite3
   libicu-dev
   postgresql odbc-postgresql

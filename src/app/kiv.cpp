@@ -3,6 +3,7 @@
 #include "app/DataFolder.h"
 #include "app/HelpTexts.h"
 #include "app/ProfileDefaults.h"
+#include "app/QtTranslation.h"
 #include "app/f_registerodbc.h"
 #include "app/globals.h"
 #include "auxiliary/uo_toolbarfont.h"
@@ -233,6 +234,9 @@ int run(int argc, char *argv[])
     icon.addFile(QStringLiteral(":/app/icons/kivtree-48.png"));
     icon.addFile(QStringLiteral(":/app/icons/kivtree-128.png"));
     QApplication::setWindowIcon(icon);
+    QString translationProblem;
+    if (!QtTranslation::install(&app, &translationProblem)) // the program runs on, in Qt's English
+        qWarning("Kivtree: %s", qPrintable(translationProblem));
     QString folderError;
     if (!DataFolder::enter(&folderError)) // the start-up then reports the missing database
         qWarning("Kivtree: %s", qPrintable(folderError));

@@ -98,13 +98,18 @@ QString ChangeReport::tradeSummary(const EditionComparison &c)
     if (!c.unnamedChapters.isEmpty())
         lines.append(QStringLiteral("注意：新章 %1 在海关商品编码中没有章名，将显示为“%2”（可先导入带章节文件的海关商品编码表）。")
                          .arg(c.unnamedChapters.join(QStringLiteral(", ")), EditionComparison::unknownChapterName()));
-    if (!c.linesWithoutSubheading.isEmpty()) {
-        constexpr int kShown = 10;
-        lines.append(QStringLiteral("注意：%1 个海关 10 位编码的子目被删除，这些编码保留，显示在其品目之下：%2%3")
+    constexpr int kShown = 10;
+    const auto someOf = [](const QStringList &codes) {
+        return codes.mid(0, kShown).join(QStringLiteral(", ")) + (codes.size() > kShown ? QStringLiteral(" 等") : QString());
+    };
+    if (!c.linesWithoutSubheading.isEmpty())
+        lines.append(QStringLiteral("注意：%1 个海关 10 位编码的子目被删除，这些编码保留，显示在其品目之下：%2")
                          .arg(c.linesWithoutSubheading.size())
-                         .arg(c.linesWithoutSubheading.mid(0, kShown).join(QStringLiteral(", ")))
-                         .arg(c.linesWithoutSubheading.size() > kShown ? QStringLiteral(" 等") : QString()));
-    }
+                         .arg(someOf(c.linesWithoutSubheading)));
+    if (!c.linesUnderChapter.isEmpty())
+        lines.append(QStringLiteral("注意：%1 个海关 10 位编码的品目和子目都被删除，这些编码保留，显示在其章之下：%2")
+                         .arg(c.linesUnderChapter.size())
+                         .arg(someOf(c.linesUnderChapter)));
     if (!c.extraColumns.isEmpty())
         lines.append(QStringLiteral("未读取的列：%1").arg(c.extraColumns.join(QStringLiteral(", "))));
     if (c.isEmpty())

@@ -2,6 +2,8 @@
 
 #include "edition/SourceText.h"
 
+#include <algorithm>
+
 namespace edition {
 
 namespace {
@@ -54,6 +56,9 @@ bool CsvTable::parse(const QString &text, const QStringList &required, ReadError
                                 QStringLiteral("标题行中列“%1”出现两次").arg(m_header[i]));
                 m_columns.insert(m_header[i], i);
             }
+        } else if (std::all_of(fields.cbegin(), fields.cend(), [](const QString &f) { return f.trimmed().isEmpty(); })) {
+            // A blank line, or a record of empty fields (",,,," as some programs write at the
+            // end of an export): no record, and no error.
         } else {
             if (fields.size() != m_header.size())
                 return fail(error, Problem::FieldCount, recordLine,

@@ -11,8 +11,8 @@ namespace edition {
 
 // A CSV text with a header, read as Python's csv module reads it in db/make_db.py (strict
 // mode): fields separated by commas, "" inside quotes for a quote, records ended by LF, CR LF
-// or a lone CR, a blank line a record without fields. A record's line is the physical line
-// where it ends, as csv.reader's line_num counts.
+// or a lone CR. A blank line, and a record whose fields are all empty or blank (",,,,"), is
+// skipped. A record's line is the physical line where it ends, as csv.reader's line_num counts.
 class CsvTable
 {
 public:

@@ -77,7 +77,7 @@ EditionComparison EditionComparison::compare(const EditionFile &file, const Data
 void EditionComparison::finish()
 {
     for (QStringList *list : {&added, &removed, &changed, &removedWithNotes, &tradeRemovedWithNotes, &newChapters,
-                              &unnamedChapters, &linesWithoutSubheading})
+                              &unnamedChapters, &linesWithoutSubheading, &linesUnderChapter})
         list->sort();
     std::sort(changes.begin(), changes.end(), [](const Change &a, const Change &b) {
         if (a.code != b.code)

@@ -39,7 +39,10 @@ public:
     QStringList tradeRemovedWithNotes; // removed foreign-trade codes whose note stays behind
     QStringList newChapters;      // chapters the database has no row for
     QStringList unnamedChapters;  // of those, the ones without a name in the chapters file
-    QStringList linesWithoutSubheading; // 10-digit lines whose subheading a foreign-trade edition removes
+    // 10-digit lines whose subheading a foreign-trade edition removes: they hang under their
+    // heading, the longest prefix that stays, as the trees nest a code.
+    QStringList linesWithoutSubheading;
+    QStringList linesUnderChapter; // 10-digit lines whose heading it removes too: they hang under their chapter
     QStringList extraColumns;     // the file's columns that are not read
 
     // How many codes a kind touches (a code counts once per kind and list).

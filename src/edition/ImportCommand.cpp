@@ -5,7 +5,10 @@
 #include "edition/EditionApplier.h"
 #include "edition/EditionBackups.h"
 #include "edition/EditionComparison.h"
+#include "edition/EditionMessages.h"
 #include "edition/EditionReader.h"
+#include "edition/EditionStamp.h"
+#include "edition/LineColumns.h"
 #include "runtime/Transaction.h"
 
 #include <QDate>
@@ -128,6 +131,16 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
         err << QStringLiteral("kivtree: 无法读取数据库：%1\n").arg(dbError);
         return DatabaseError;
     }
+    EditionStamp current;
+    if (!EditionStamp::read(&sqlca, codeList, &current, &dbError)) {
+        err << QStringLiteral("kivtree: 无法读取数据库：%1\n").arg(dbError);
+        return DatabaseError;
+    }
+    const EditionStamp incoming{edition, LineColumns::dateText(QDate::currentDate())};
+    // No one to ask here: the warning goes with the output, and the edition is applied.
+    if (EditionStamp::isOlder(incoming, current))
+        err << QStringLiteral("kivtree: 注意：")
+            << EditionMessages::olderQuestion(codeList, incoming, current).section(u'\n', 0, 0) << '\n';
     const EditionComparison comparison = EditionComparison::compare(edition_, snapshot);
     out << QStringLiteral("文件：%1（%2，%3 个编码，版本 %4）\n")
                .arg(file, EditionReader::title(codeList))

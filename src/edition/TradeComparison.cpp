@@ -82,10 +82,13 @@ EditionComparison TradeComparison::compare(const EditionFile &file, const Databa
         c.changes.append({it.key(), ChangeKind::Removed, -1, it.value(), QString(), noted, CodeList::Customs});
     }
     // The customs tariff may keep lines under a subheading the WCO drops until its own next
-    // edition; the trees then show them under the heading.
+    // edition. The trees hang a code under its longest prefix that exists: the heading when the
+    // list keeps it, else the chapter (a WCO list that drops a heading drops its subheadings).
+    const auto dropped = [&](const QString &code) { return !inFile.contains(code) && s.headingNames.contains(code); };
     for (auto it = s.lines.cbegin(); it != s.lines.cend(); ++it) {
-        const QString subheading = it.key().left(6);
-        if (!inFile.contains(subheading) && s.headingNames.contains(subheading))
+        if (dropped(it.key().left(4)))
+            c.linesUnderChapter.append(it.key());
+        else if (dropped(it.key().left(6)))
             c.linesWithoutSubheading.append(it.key());
     }
     c.finish();

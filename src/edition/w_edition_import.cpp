@@ -5,15 +5,18 @@
 #include "edition/ChangeReport.h"
 #include "edition/EditionApplier.h"
 #include "edition/EditionBackups.h"
+#include "edition/EditionMessages.h"
 #include "edition/EditionReader.h"
+#include "edition/EditionStamp.h"
 #include "edition/EditionUndo.h"
+#include "edition/RestoreReport.h"
+#include "edition/TreeReload.h"
 #include "server/ServerConnection.h"
 #include "server/ServerEditionBackups.h"
 #include "edition/ImportCommand.h"
 #include "edition/LineColumns.h"
 #include "mainwin/w_kiv.h"
 #include "runtime/MessageBox.h"
-#include "runtime/NamedEvents.h"
 #include "runtime/Transaction.h"
 
 #include <QApplication>
@@ -46,12 +49,6 @@ void warnSaveFailed(QWidget *parent)
 {
     runtime::messageBox(QStringLiteral("Warning :"), QStringLiteral("Hello User,The Operate is  invalidation!!"),
                         runtime::MessageIcon::Information, runtime::MessageButtons::Ok, 1, parent);
-}
-
-void reloadTrees()
-{
-    if (w_kiv *main = w_kiv::instance())
-        runtime::triggerEvent(main, QStringLiteral("ue_postopen"));
 }
 
 QLabel *buddyLabel(const QString &text, QWidget *buddy, QWidget *parent)
@@ -326,20 +323,34 @@ int w_edition_import::wf_apply()
         le_edition->setFocus();
         return -1;
     }
-    // Compared again with the database as it is now: another program may have written it
-    // since the preview.
-    DatabaseSnapshot now;
+    const CodeList list = m_read.file.list;
+    const EditionStamp edition{le_edition->text().trimmed(), LineColumns::dateText(de_date->date())};
+    EditionStamp current;
     QString error;
     EditionApplier::Result result;
-    if (DatabaseSnapshot::read(sqlca, &now, &error)) {
-        const EditionComparison comparison = EditionComparison::compare(m_read.file, now);
-        EditionApplier::Options options;
-        options.edition = le_edition->text().trimmed();
-        options.date = de_date->date();
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        result = EditionApplier::apply(sqlca, EditionBackups::databaseFileOf(sqlca), m_read.file, now, comparison,
-                                       options);
-        QApplication::restoreOverrideCursor();
+    EditionComparison comparison;
+    if (EditionStamp::read(sqlca, list, &current, &error)) {
+        // An older edition goes in only when the user says so, knowing it.
+        if (EditionStamp::isOlder(edition, current)
+            && runtime::messageBox(EditionMessages::title(), EditionMessages::olderQuestion(list, edition, current),
+                                   runtime::MessageIcon::Exclamation, runtime::MessageButtons::YesNo, 2, this)
+                != 1)
+            return -1;
+        // Compared again with the database as it is now: another program may have written it
+        // since the preview.
+        DatabaseSnapshot now;
+        if (DatabaseSnapshot::read(sqlca, &now, &error)) {
+            comparison = EditionComparison::compare(m_read.file, now);
+            EditionApplier::Options options;
+            options.edition = edition.name;
+            options.date = de_date->date();
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            result = EditionApplier::apply(sqlca, EditionBackups::databaseFileOf(sqlca), m_read.file, now, comparison,
+                                           options);
+            QApplication::restoreOverrideCursor();
+        } else {
+            result.message = error;
+        }
     } else {
         result.message = error;
     }
@@ -348,7 +359,11 @@ int w_edition_import::wf_apply()
         warnSaveFailed(this);
         return -1;
     }
-    reloadTrees();
+    TreeReload::run(w_kiv::instance());
+    runtime::messageBox(EditionMessages::title(),
+                        EditionMessages::applied(QFileInfo(m_read.file.path).fileName(), list, current, edition,
+                                                 ChangeReport::summary(comparison)),
+                        runtime::MessageIcon::Information, runtime::MessageButtons::Ok, 1, this);
     return 1;
 }
 
@@ -369,6 +384,7 @@ void w_edition_import::undoLast(QWidget *parent)
                             runtime::MessageButtons::YesNo, 2, parent)
         != 1)
         return;
+    const RestoreReport report(sqlca); // the lists as they are, to tell what the restore changes
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const EditionUndo::Result result = EditionUndo::restoreNewest(sqlca, databaseFile);
     QApplication::restoreOverrideCursor();
@@ -376,7 +392,9 @@ void w_edition_import::undoLast(QWidget *parent)
         warnSaveFailed(parent);
         return;
     }
-    reloadTrees();
+    TreeReload::run(w_kiv::instance());
+    runtime::messageBox(QStringLiteral("恢复上一版本"), report.message(), runtime::MessageIcon::Information,
+                        runtime::MessageButtons::Ok, 1, parent);
 }
 
 } // namespace edition

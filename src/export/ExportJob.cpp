@@ -68,7 +68,7 @@ ExportJob::~ExportJob()
         m_progress->cancelled = true;
         m_watcher.waitForFinished();
     }
-    delete m_dialog;
+    closeProgress();
 }
 
 void ExportJob::cancel()
@@ -84,11 +84,26 @@ void ExportJob::showProgress()
         m_dialog->setValue(int(qMin(m_progress->done.load(), m_rows)));
 }
 
-void ExportJob::done()
+void ExportJob::closeProgress()
 {
     m_timer->stop();
-    if (m_dialog)
-        m_dialog->hide();
+    QProgressDialog *dialog = m_dialog;
+    if (!dialog)
+        return;
+    m_dialog = nullptr;
+    // The dialog's own clock would show it again once its delay is over (a write done before
+    // that, or one that ends while it is being shown), over the message that follows: reset()
+    // stops that clock. It goes later, as this may run inside its own setValue().
+    disconnect(dialog, nullptr, this, nullptr);
+    dialog->reset();
+    dialog->hide();
+    dialog->deleteLater();
+}
+
+void ExportJob::done()
+{
+    // Closed before anyone hears how the export ended, whichever way it ended.
+    closeProgress();
     // A cancel after the last row comes too late: the file is complete, and that is reported.
     emit finished(m_watcher.result());
     deleteLater();

@@ -26,6 +26,7 @@ public:
                             const QList<kivexport::ExportSheet> &sheets, const QString &title);
     ~ExportJob() override;
 
+    // The progress dialog while the writing runs; null once it has ended.
     QProgressDialog *progressDialog() const { return m_dialog; }
     // Stops the writing as the dialog's 取消 does.
     void cancel();
@@ -37,6 +38,8 @@ private:
     ExportJob(QWidget *parent, qint64 rows, const QString &path);
     void showProgress();
     void done();
+    // Hides the progress dialog for good and lets it go.
+    void closeProgress();
 
     std::shared_ptr<kivexport::ExportProgress> m_progress;
     QFutureWatcher<kivexport::WriteResult> m_watcher;

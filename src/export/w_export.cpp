@@ -44,6 +44,7 @@ w_export::w_export(Mode mode, const Choices &choices, What preferred, QWidget *p
     setWindowTitle(mode == Mode::Export ? QStringLiteral("导出") : QStringLiteral("打印"));
     createControls();
     loadChoices();
+    st_note->setText(formatNote(mode, format()));
     // The wanted choice when it can be had, else the first one that can.
     const QList<QPair<What, QRadioButton *>> order = {
         {What::Sheet, rb_sheet},         {What::Node, rb_node},           {What::FindResults, rb_find},
@@ -124,6 +125,7 @@ void w_export::createControls()
         form->addRow(formatLabel, ddlb_format);
         connect(ddlb_format, &QComboBox::currentIndexChanged, this, [this] {
             sle_file->setText(ExportRequest::withSuffix(sle_file->text(), format()));
+            st_note->setText(formatNote(m_mode, format()));
         });
 
         sle_file = new QLineEdit(this);
@@ -149,11 +151,6 @@ void w_export::createControls()
     st_note = new QLabel(this);
     st_note->setObjectName(QStringLiteral("st_note"));
     st_note->setWordWrap(true);
-    st_note->setText(m_mode == Mode::Export
-                         ? QStringLiteral("编码和税率都按文本写出，前导零不丢。CSV 中以 = + - @ 开头的内容前加一个 '，"
-                                          "使表格软件把它当作文本而不是公式。Excel 单元格最多 32,767 个字符，"
-                                          "更长的备注在 .xlsx 中截断并以“…[已截断]”标出。")
-                         : QStringLiteral("A4 纸，页脚有程序名、数据版本、日期和页码。"));
     layout->addWidget(st_note);
 
     auto *buttons = new QDialogButtonBox(this);
@@ -166,6 +163,19 @@ void w_export::createControls()
     connect(buttons, &QDialogButtonBox::accepted, this, &w_export::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &w_export::reject);
     layout->addWidget(buttons);
+}
+
+QString w_export::formatNote(Mode mode, Format format)
+{
+    if (mode == Mode::Print || format == Format::Pdf)
+        return QStringLiteral("A4 纸，页脚有程序名、数据版本、日期和页码。");
+    if (format == Format::Csv)
+        return QStringLiteral("CSV 是供其他程序读取的纯文本（RFC 4180，UTF-8）。表格软件（LibreOffice、Excel）打开 CSV "
+                              "时会去掉编码的前导零（0101210010 变成 101210010），并把 9% 变成 0.09：要在表格软件中"
+                              "查看或编辑，请选 Excel 工作簿 (.xlsx)，那里编码和税率都是文本。CSV 中以 = + - @ "
+                              "开头的内容前加一个 '，以免被当作公式。");
+    return QStringLiteral("编码和税率在工作簿中都是文本，表格软件打开后前导零和百分号都不丢。Excel 单元格最多 "
+                          "32,767 个字符，更长的备注截断并以“…[已截断]”标出。");
 }
 
 What w_export::what() const

@@ -35,6 +35,9 @@ public:
     kivexport::What what() const;
     kivexport::Format format() const;
     QList<kivexport::Column> columns() const;
+    // What the note under the fields says of a format: what the file keeps, and for CSV that
+    // a spreadsheet wants .xlsx instead.
+    static QString formatNote(Mode mode, kivexport::Format format);
     // The file chosen, with its suffix and folder; valid after accept().
     QString path() const { return m_path; }
 

@@ -5,6 +5,7 @@
 #include "edition/EditionBackups.h"
 #include "edition/EditionComparison.h"
 #include "edition/EditionReader.h"
+#include "edition/EditionStamp.h"
 #include "edition/EditionUndo.h"
 #include "runtime/Transaction.h"
 #include "tariff/NotesStore.h"
@@ -419,6 +420,63 @@ private slots:
         const EditionApplier::Result retried = f.apply(QStringLiteral("CN2027"));
         QVERIFY2(retried.ok, qPrintable(retried.message));
         QCOMPARE(f.value("SELECT name FROM list_hscode WHERE code = '0101210010'"), QStringLiteral("新名称"));
+    }
+
+    // A WCO list that drops a subheading leaves its customs lines under the heading; one that
+    // drops the heading too (HS 2017 had no 0309) leaves them under the chapter: the summary
+    // says which, as the trees nest a code under its longest prefix that stays.
+    void orphanedLinesGoUnderTheLongestPrefix_data()
+    {
+        QTest::addColumn<QStringList>("dropped");
+        QTest::addColumn<QStringList>("underHeading");
+        QTest::addColumn<QStringList>("underChapter");
+        QTest::newRow("subheading 030910") << QStringList{"I,030910,"} << QStringList{"0309100010", "0309100090"}
+                                           << QStringList();
+        QTest::newRow("heading 0309 with its subheadings")
+            << QStringList{"I,0309,", "I,030910,", "I,030990,"} << QStringList()
+            << QStringList{"0309100010", "0309100090", "0309900010", "0309900090"};
+    }
+    void orphanedLinesGoUnderTheLongestPrefix()
+    {
+        QFETCH(QStringList, dropped);
+        QFETCH(QStringList, underHeading);
+        QFETCH(QStringList, underChapter);
+        Fixture f;
+        QVERIFY(f.open());
+        QList<QByteArray> rows = TestEnv::readFile(kTrade).split('\n');
+        rows.removeIf([&](const QByteArray &row) {
+            return std::any_of(dropped.cbegin(), dropped.cend(), [&](const QString &d) { return row.startsWith(d.toUtf8()); });
+        });
+        QVERIFY(f.readTrade(rows.join('\n')));
+        QCOMPARE(f.comparison.linesWithoutSubheading, underHeading);
+        QCOMPARE(f.comparison.linesUnderChapter, underChapter);
+        const QString summary = ChangeReport::summary(f.comparison);
+        QCOMPARE(summary.contains(QStringLiteral("显示在其品目之下：") + underHeading.value(0)), !underHeading.isEmpty());
+        QCOMPARE(summary.contains(QStringLiteral("显示在其章之下：") + underChapter.value(0)), !underChapter.isEmpty());
+    }
+
+    // Which edition is older: the years in the names, else the dates.
+    void olderEditions_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<bool>("older");
+        QTest::newRow("HS2017 over HS2022") << "HS2017" << "20270101" << true;
+        QTest::newRow("HS2027 over HS2022") << "HS2027" << "20200101" << false;
+        QTest::newRow("same year, earlier date") << "HS2022" << "20220101" << true;
+        QTest::newRow("same year, later date") << "HS2022" << "20250101" << false;
+        QTest::newRow("no year, earlier date") << "WCO" << "20200101" << true;
+        QTest::newRow("no year, no date") << "WCO" << "" << false;
+        QTest::newRow("a number that is no year") << "HS12345" << "20300101" << false;
+    }
+    void olderEditions()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, date);
+        QFETCH(bool, older);
+        // What the bundled database's headings carry (the dialog's tests read it there).
+        const EditionStamp current{QStringLiteral("HS2022"), QStringLiteral("20241025")};
+        QCOMPARE(EditionStamp::isOlder({name, date}, current), older);
     }
 
     void refusesEditionNames_data()

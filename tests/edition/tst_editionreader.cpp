@@ -93,7 +93,7 @@ struct Case {
     QByteArray linesFile;
     QByteArray chaptersFile;
     Problem problem;
-    int line;
+    int line;        // where the problem is; for a file that is read, where its second line ends (0: 3)
     bool inChapters; // the problem is the chapters file's
 };
 
@@ -115,7 +115,17 @@ QVector<Case> cases()
          Problem::DuplicateColumn, 1, false},
         {"too few fields", lines(kLine2, kLine3.left(kLine3.lastIndexOf(','))), kChapters, Problem::FieldCount, 3,
          false},
-        {"blank line", lines(kLine2, "\n" + kLine3), kChapters, Problem::FieldCount, 3, false},
+        // A blank line and a record of empty fields (some programs end an export with ",,,,")
+        // are no records: they are skipped wherever they are.
+        {"blank line", lines(kLine2, "\n" + kLine3), kChapters, Problem::None, 4, false},
+        {"record of empty fields at the end", lines(kLine2, kLine3) + ",,,,,,,,,,,,,,,,,,\n", kChapters, Problem::None,
+         0, false},
+        {"empty and blank records between", lines(kLine2, ",,,\n , ,\"\",\n" + kLine3), kChapters, Problem::None, 5,
+         false},
+        {"CR LF, empty records and a blank line at the end",
+         lines(kLine2, kLine3).replace("\n", "\r\n") + ",,,,\r\n\r\n,,\r\n", kChapters, Problem::None, 0, false},
+        {"chapters file ending in an empty record", lines(kLine2, kLine3), kChapters + ",,,\n", Problem::None, 0, true},
+        {"one field among empty ones", lines(kLine2, kLine3) + ",,x,,\n", kChapters, Problem::FieldCount, 4, false},
         {"code of 9 digits", lines(kLine2.mid(1), kLine3), kChapters, Problem::BadCode, 2, false},
         {"code with a letter", lines(QByteArray(kLine2).replace("0101210010", "010121001X"), kLine3), kChapters,
          Problem::BadCode, 2, false},
@@ -156,6 +166,11 @@ QVector<TradeCase> tradeCases()
          trade("TOTAL,TOTAL,All,,0,x\nI,01,Animals; live,TOTAL,2,x\nI,0101,Horses,01,4,x\n"
                "I,010121,Pure-bred breeding animals,0101,6,x\n,99,Other,TOTAL,2,x\n,9999,Other,99,4,x\n"
                ",999999,Other,9999,6,x\n,99,Other again,TOTAL,2,x\n",
+               kTradeHeader + ",remark"),
+         Problem::None, 0},
+        {"trade: records of empty fields at the end",
+         trade("TOTAL,TOTAL,All,,0,x\nI,01,Animals; live,TOTAL,2,x\nI,0101,Horses,01,4,x\n"
+               "I,010121,Pure-bred breeding animals,0101,6,x\n,,,,,\n, , ,,,\n",
                kTradeHeader + ",remark"),
          Problem::None, 0},
         {"trade: header lacks level", trade("I,01,Animals; live,TOTAL\n", "section,hscode,description,parent"),
@@ -226,7 +241,7 @@ private slots:
             QCOMPARE(fieldOf(edition.lines[1].fields, Field::Name), QStringLiteral("改良种用马"));
             QCOMPARE(fieldOf(edition.lines[1].fields, Field::ExportRebate), QStringLiteral("9%,13%"));
             QCOMPARE(fieldOf(edition.lines[1].fields, Field::Elements), QStringLiteral("1:品牌类型"));
-            QCOMPARE(edition.lines[1].line, 3);
+            QCOMPARE(edition.lines[1].line, c.line ? c.line : 3);
             QCOMPARE(edition.chapters.value(0).name, QStringLiteral("活动物"));
             QCOMPARE(edition.extraColumns,
                      QByteArray(c.tag) == "extra column" ? QStringList{QStringLiteral("remark")} : QStringList());

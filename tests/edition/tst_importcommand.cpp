@@ -75,6 +75,9 @@ private slots:
                                       << "海关商品编码的品目和子目：新增 0 个，删除 0 个，名称变更 1 个" << false << true;
         QTest::newRow("--list customs for a trade list") << import + QStringList{"--list", "customs"} << trade << 2
                                                          << "edition.csv:1: 标题行缺少列" << false << true;
+        QTest::newRow("older trade list: warned")
+            << import + QStringList{"--edition", "HS2017", "--dry-run"} << trade << 0 << "注意：要应用的外经贸商品编码表版本 HS2017 比数据库中的当前版本 HS2022 旧" << false
+            << true;
         QTest::newRow("--list of another name") << import + QStringList{"--list", "hs"} << trade << 2 << "--list hs"
                                                 << false << false;
         QTest::newRow("--chapters with a trade list") << import + QStringList{"--chapters", "c.csv"} << trade << 2

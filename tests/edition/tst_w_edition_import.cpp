@@ -5,6 +5,7 @@
 #include "mainwin/u_tv.h"
 #include "mainwin/w_kiv.h"
 #include "runtime/DataView.h"
+#include "runtime/TreeModel.h"
 #include "runtime/Transaction.h"
 
 #include "support/RunningProgram.h"
@@ -47,6 +48,31 @@ QString tradeTreeName(RunningProgram &p, const QString &code)
 {
     const long row = p.window->dw_2->find(QStringLiteral("jmw_code='%1'").arg(code), 1, p.window->dw_2->rowCount());
     return row > 0 ? p.window->dw_2->item(row, QStringLiteral("name")).toString() : QString();
+}
+
+// The code of the item a tree has selected, and the code of an item's parent in the customs tree.
+QString selectedCode(u_tv *tree)
+{
+    runtime::TreeItem item;
+    return tree->getItem(tree->findItem(runtime::TreeNavigation::Current, 0), item) == 1 ? item.data.toString()
+                                                                                          : QString();
+}
+
+QString parentInTree(RunningProgram &p, const QString &code)
+{
+    runtime::TreeItem item;
+    const long parent = p.window->tv_1->findItem(runtime::TreeNavigation::Parent, p.handleOf(code));
+    return p.window->tv_1->getItem(parent, item) == 1 ? item.data.toString() : QString();
+}
+
+// Reads a file in the dialog as the user does: the file's name typed, 读取并比较 clicked.
+bool readInDialog(w_edition_import *dialog, const QString &path)
+{
+    dialog->le_file->setFocus();
+    QTest::keyClicks(dialog->le_file, path);
+    QSignalSpy read(dialog, &w_edition_import::readFinished);
+    QTest::mouseClick(dialog->cb_read, Qt::LeftButton);
+    return read.wait(30000) && read.first().first().toBool();
 }
 
 } // namespace
@@ -104,17 +130,31 @@ private slots:
         QVERIFY(dialog->exportTo(exported));
         QCOMPARE(TestEnv::readFile(exported).count('\n'), 2); // header and the one row shown
 
+        // The code the user had selected is selected again after the trees are built anew.
+        QVERIFY(p.window->goToCode(QStringLiteral("hs"), QStringLiteral("0101210010")));
         QTest::mouseClick(dialog->cb_apply, Qt::LeftButton);
         QTRY_VERIFY(!p.window->findChild<w_edition_import *>());
-        QCOMPARE(p.recorder.boxes().size(), 0);
+        QCOMPARE(p.recorder.boxes().size(), 1);
+        QCOMPARE(p.recorder.boxes().first().title, QStringLiteral("导入商品编码表"));
+        const QString applied = p.recorder.boxes().first().text;
+        QVERIFY2(applied.contains(QStringLiteral("cn_hscode_2027.csv")) && applied.contains(QStringLiteral("CN2026 → CN2027"))
+                     && applied.contains(QStringLiteral("删除 1 个，名称变更 1 个")),
+                 qPrintable(applied));
+        QCOMPARE(selectedCode(p.window->tv_1), QStringLiteral("0101210010"));
+        QCOMPARE(p.window->focusWidget(), p.window->tv_1); // the keyboard goes back there
         QCOMPARE(treeName(p, QStringLiteral("0101210010")), QStringLiteral("改良种用濒危野马（2027）"));
         QCOMPARE(treeName(p, QStringLiteral("0101290090")), QString());
         QCOMPARE(p.handleOf(QStringLiteral("0201100010")), -1L); // chapter 02 still unticked
 
         p.recorder.answer(1); // 是
         toolsItem(p.window.get(), "m_undoimport")->trigger();
-        QCOMPARE(p.recorder.boxes().size(), 1);
-        QCOMPARE(p.recorder.boxes().first().title, QStringLiteral("恢复上一版本"));
+        QCOMPARE(p.recorder.boxes().size(), 3);
+        QCOMPARE(p.recorder.boxes().at(1).title, QStringLiteral("恢复上一版本"));
+        const QString restored = p.recorder.boxes().at(2).text;
+        QVERIFY2(restored.contains(QStringLiteral("CN2027 → CN2026"))
+                     && restored.contains(QStringLiteral("新增 1 个编码，删除 0 个，名称变更 1 个")),
+                 qPrintable(restored));
+        QCOMPARE(selectedCode(p.window->tv_1), QStringLiteral("0101210010"));
         QCOMPARE(treeName(p, QStringLiteral("0101210010")), QStringLiteral("改良种用濒危野马"));
         QCOMPARE(treeName(p, QStringLiteral("0101290090")), QStringLiteral("非改良种用其他马"));
         QCOMPARE(p.handleOf(QStringLiteral("0201100010")), -1L);
@@ -154,9 +194,23 @@ private slots:
         QCOMPARE(lists, (QStringList{QStringLiteral("海关"), QStringLiteral("外经贸"), QStringLiteral("海关"),
                                      QStringLiteral("外经贸")}));
 
+        // The one line under the dropped subheading hangs under its heading, as the summary says.
+        QVERIFY2(summary.contains(QStringLiteral("显示在其品目之下：0101900000")), qPrintable(summary));
+        // The foreign-trade tree was the one in use: its code is selected again, with the keyboard.
+        p.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p.window.get()));
+        QVERIFY(p.window->goToCode(QStringLiteral("jmw"), QStringLiteral("0102")));
+        QTRY_COMPARE(p.window->selection().list, QStringLiteral("jmw"));
+        dialog->activateWindow();
+        QTRY_VERIFY(dialog->isActiveWindow());
         QTest::mouseClick(dialog->cb_apply, Qt::LeftButton);
         QTRY_VERIFY(!p.window->findChild<w_edition_import *>());
-        QCOMPARE(p.recorder.boxes().size(), 0);
+        QCOMPARE(p.recorder.boxes().size(), 1);
+        QVERIFY2(p.recorder.boxes().first().text.contains(QStringLiteral("HS2022 → HS2027")),
+                 qPrintable(p.recorder.boxes().first().text));
+        QCOMPARE(parentInTree(p, QStringLiteral("0101900000")), QStringLiteral("0101"));
+        QCOMPARE(selectedCode(p.window->tv_2), QStringLiteral("0102"));
+        QCOMPARE(p.window->focusWidget(), p.window->tv_2);
         QCOMPARE(tradeTreeName(p, QStringLiteral("0102")), QStringLiteral("Bovine animals (2027)"));
         QCOMPARE(treeName(p, QStringLiteral("0102")), QStringLiteral("Bovine animals (2027)"));
         QCOMPARE(tradeTreeName(p, QStringLiteral("010190")), QString());
@@ -164,6 +218,10 @@ private slots:
 
         p.recorder.answer(1); // 是
         toolsItem(p.window.get(), "m_undoimport")->trigger();
+        QVERIFY2(p.recorder.boxes().last().text.contains(QStringLiteral("HS2027 → HS2022"))
+                     && p.recorder.boxes().last().text.contains(QStringLiteral("删除 0 个，名称变更 1 个")),
+                 qPrintable(p.recorder.boxes().last().text));
+        QCOMPARE(parentInTree(p, QStringLiteral("0101900000")), QStringLiteral("010190"));
         QCOMPARE(tradeTreeName(p, QStringLiteral("0102")), QStringLiteral("Bovine animals; live"));
         QCOMPARE(treeName(p, QStringLiteral("0102")), QStringLiteral("Bovine animals; live"));
         QCOMPARE(tradeTreeName(p, QStringLiteral("010190")), QStringLiteral("Mules and hinnies; live"));
@@ -197,9 +255,58 @@ private slots:
 
         QCOMPARE(sqlca->execute(QStringLiteral("PRAGMA query_only = OFF")), 0);
         QTest::mouseClick(dialog->cb_apply, Qt::LeftButton);
-        QCOMPARE(p.recorder.boxes().size(), 1);
+        QCOMPARE(p.recorder.boxes().size(), 2);
+        QCOMPARE(p.recorder.boxes().last().title, QStringLiteral("导入商品编码表"));
         QCOMPARE(TestDatabase::column(p.file, kName), QStringList{QStringLiteral("新名称")});
         QCOMPARE(treeName(p, QStringLiteral("0101210010")), QStringLiteral("新名称"));
+    }
+
+    // A WCO list older than the database's (HS 2017, without heading 0309): 应用 first warns;
+    // 否 leaves all as it was, 是 applies, and the lines whose heading the list lacks hang
+    // under their chapter, as the summary says.
+    void olderEditionWarnsFirst_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("否") << 2;
+        QTest::newRow("是") << 1;
+    }
+    void olderEditionWarnsFirst()
+    {
+        QFETCH(int, answer);
+        RunningProgram p;
+        QVERIFY(startBundled(p));
+        const QString edition = p.env.path(QStringLiteral("hs_2017.csv"));
+        QList<QByteArray> rows = TestEnv::readFile(QStringLiteral(KIV_SOURCE_DIR "/db/harmonized-system.csv")).split('\n');
+        rows.removeIf([](const QByteArray &row) { return row.startsWith("I,0309"); });
+        QVERIFY(TestEnv::writeFile(edition, rows.join('\n')));
+        toolsItem(p.window.get(), "m_import")->trigger();
+        auto *dialog = p.window->findChild<w_edition_import *>();
+        QVERIFY(dialog && readInDialog(dialog, edition));
+        QCOMPARE(dialog->le_edition->text(), QStringLiteral("HS2017"));
+        QVERIFY2(dialog->st_summary->text().contains(QStringLiteral("显示在其章之下：0309100010")),
+                 qPrintable(dialog->st_summary->text()));
+
+        p.recorder.answer(answer);
+        QTest::mouseClick(dialog->cb_apply, Qt::LeftButton);
+        QVERIFY(!p.recorder.boxes().isEmpty());
+        const QString question = p.recorder.boxes().first().text;
+        QVERIFY2(question.contains(QStringLiteral("HS2017")) && question.contains(QStringLiteral("HS2022"))
+                     && question.contains(QStringLiteral("旧")),
+                 qPrintable(question));
+        QCOMPARE(p.recorder.boxes().first().defaultButton, 2); // 否 unless the user says 是
+        if (answer == 2) {
+            QCOMPARE(p.recorder.boxes().size(), 1);
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(parentInTree(p, QStringLiteral("0309100010")), QStringLiteral("030910"));
+            QVERIFY(edition::EditionBackups(p.file).list().isEmpty());
+            dialog->close();
+            return;
+        }
+        QTRY_VERIFY(!p.window->findChild<w_edition_import *>());
+        QCOMPARE(p.recorder.boxes().size(), 2);
+        QVERIFY(p.recorder.boxes().last().text.contains(QStringLiteral("HS2022 → HS2017")));
+        QCOMPARE(parentInTree(p, QStringLiteral("0309100010")), QStringLiteral("03"));
+        QCOMPARE(parentInTree(p, QStringLiteral("0308111010")), QStringLiteral("030811"));
     }
 
     // A bad file is named with its line in the dialog; nothing can be applied.

@@ -13,6 +13,7 @@
 #include "quicksearch/QuickSearchField.h"
 #include "quicksearch/ResultModel.h"
 #include "search/w_findats.h"
+#include "runtime/MessageBox.h"
 #include "support/RunningProgram.h"
 
 #include <QAccessible>
@@ -26,6 +27,7 @@
 #include <QtTest>
 
 using kivexport::WriteResult;
+Q_DECLARE_METATYPE(kivexport::Format)
 
 namespace {
 
@@ -84,6 +86,42 @@ struct Program : RunningProgram {
         return c;
     }
 };
+
+// The progress dialogs on screen.
+int visibleProgress()
+{
+    int shown = 0;
+    for (const QWidget *w : QApplication::topLevelWidgets())
+        shown += qobject_cast<const QProgressDialog *>(w) && w->isVisible();
+    return shown;
+}
+
+// Answers the message boxes as a user does, who reads them for a while: the events go on
+// meanwhile, as in the box's own loop. Counts the progress dialogs seen over a box.
+struct ReadingUser {
+    QStringList texts;
+    int progressSeen = 0;
+    ReadingUser()
+    {
+        runtime::setMessageHandler([this](const runtime::MessageRequest &request) {
+            texts.append(request.text);
+            progressSeen += visibleProgress();
+            QTest::qWait(700); // longer than the delay after which the progress dialog shows
+            progressSeen += visibleProgress();
+            return request.defaultButton;
+        });
+    }
+    ~ReadingUser() { runtime::setMessageHandler({}); }
+};
+
+// Sheets long enough for the progress dialog to show.
+QList<kivexport::ExportSheet> manyRows(int rows)
+{
+    kivexport::ExportSheet sheet{QStringLiteral("海关商品"), {QStringLiteral("编码"), QStringLiteral("名称")}, {}, {}};
+    for (int i = 0; i < rows; ++i)
+        sheet.rows.append({QString::number(i), QStringLiteral("改良种用马")});
+    return {sheet};
+}
 
 } // namespace
 
@@ -263,6 +301,114 @@ private slots:
         QCOMPARE(TestEnv::readFile(path), QByteArray("old"));
         QCOMPARE(QDir(p.env.workDir()).entryList({QStringLiteral("*big*")}, QDir::Files | QDir::Hidden),
                  QStringList{QStringLiteral("big.xlsx")});
+    }
+
+    // Every way an export goes, started from the dialog as a user does: the progress dialog is
+    // gone before the message that follows, and does not come back while it is read.
+    void progressClosesBeforeTheMessage_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<int>("format"); // steps down the format list from .xlsx
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("subtree to xlsx") << "rb_node" << 0 << "a.xlsx" << "已导出 4 行";
+        QTest::newRow("subtree to CSV") << "rb_node" << 1 << "a.csv" << "已导出 4 行";
+        QTest::newRow("subtree to PDF") << "rb_node" << 2 << "a.pdf" << "已导出 4 行";
+        QTest::newRow("whole customs list to xlsx") << "rb_hs" << 0 << "a.xlsx" << "已导出 7 行";
+        QTest::newRow("whole foreign-trade list to CSV") << "rb_jmw" << 1 << "a.csv" << "已导出 2 行";
+        QTest::newRow("whole customs list to PDF") << "rb_hs" << 2 << "a.pdf" << "已导出 7 行";
+        QTest::newRow("failed: no such folder") << "rb_node" << 1 << "missing/a.csv" << "missing";
+    }
+    void progressClosesBeforeTheMessage()
+    {
+        QFETCH(QString, choice);
+        QFETCH(int, format);
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        Program p;
+        QVERIFY(p.begin());
+        p.window->tv_1->selectItem(p.handleOf(QStringLiteral("0101")));
+        ReadingUser user;
+        w_export *dialog = p.press(Qt::Key_S);
+        QVERIFY(dialog);
+        auto *button = dialog->findChild<QRadioButton *>(choice);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, button->height() / 2));
+        QVERIFY(button->isChecked());
+        for (int i = 0; i < format; ++i)
+            QTest::keyClick(dialog->ddlb_format, Qt::Key_Down);
+        p.setFile(dialog, p.env.path(file));
+        QSignalSpy finished(p.commands(), &ExportCommands::exportFinished);
+        QTest::keyClick(dialog->sle_file, Qt::Key_Return);
+        QVERIFY(!finished.isEmpty() || finished.wait(10000));
+        QCOMPARE(user.texts.size(), 1);
+        QVERIFY2(user.texts.first().contains(message), qPrintable(user.texts.first()));
+        QCOMPARE(user.progressSeen, 0);
+        QTest::qWait(500);
+        QCOMPARE(visibleProgress(), 0);
+    }
+
+    // A long export: its progress shows, and closes when the writing is done, before the job
+    // says how it ended; Esc on the progress dialog cancels as its 取消 does.
+    void longExportShowsProgressAndClosesIt_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::addColumn<kivexport::Format>("format");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("written") << false << kivexport::Format::Xlsx << 200000;
+        // Pages take long enough to be stopped in the middle.
+        QTest::newRow("Esc") << true << kivexport::Format::Pdf << 40000;
+    }
+    void longExportShowsProgressAndClosesIt()
+    {
+        QFETCH(bool, escape);
+        QFETCH(kivexport::Format, format);
+        QFETCH(int, rows);
+        Program p;
+        QVERIFY(p.begin());
+        const QString path = p.env.path(QStringLiteral("big") + kivexport::ExportRequest::suffix(format));
+        ExportJob *job = ExportJob::start(p.window.get(), format, path, manyRows(rows), QString());
+        QPointer<QProgressDialog> progress = job->progressDialog();
+        int shownAtTheEnd = -1;
+        WriteResult result;
+        connect(job, &ExportJob::finished, this, [&](const WriteResult &r) {
+            shownAtTheEnd = visibleProgress();
+            result = r;
+        });
+        QVERIFY(QTest::qWaitFor([&] { return progress && progress->isVisible(); }, 10000));
+        if (escape) {
+            // The user sees the dialog on top, with the keyboard, and presses Esc.
+            QVERIFY(QTest::qWaitFor([&] { return QApplication::activeWindow() == progress; }));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            QVERIFY(progress->wasCanceled());
+        }
+        QVERIFY(QTest::qWaitFor([&] { return shownAtTheEnd >= 0; }, 60000));
+        QCOMPARE(shownAtTheEnd, 0);
+        QCOMPARE(result.status, escape ? WriteResult::Status::Cancelled : WriteResult::Status::Written);
+        QCOMPARE(QFileInfo::exists(path), !escape);
+        QTest::qWait(500);
+        QCOMPARE(visibleProgress(), 0);
+    }
+
+    // The note under the fields says what a format keeps: CSV is for programs, .xlsx for a
+    // spreadsheet.
+    void formatNoteTellsTheTruth()
+    {
+        Program p;
+        QVERIFY(p.begin());
+        w_export *dialog = p.press(Qt::Key_S);
+        QVERIFY(dialog);
+        QVERIFY(dialog->st_note->text().contains(QStringLiteral("前导零")));
+        QVERIFY(!dialog->st_note->text().contains(QStringLiteral("CSV")));
+        QTest::keyClick(dialog->ddlb_format, Qt::Key_Down);
+        QCOMPARE(dialog->format(), kivexport::Format::Csv);
+        const QString csv = dialog->st_note->text();
+        QVERIFY2(csv.contains(QStringLiteral("101210010")) && csv.contains(QStringLiteral("0.09"))
+                     && csv.contains(QStringLiteral(".xlsx")),
+                 qPrintable(csv));
+        // A screen reader reads the note itself.
+        QCOMPARE(QAccessible::queryAccessibleInterface(dialog->st_note)->text(QAccessible::Name), csv);
+        QTest::keyClick(dialog->ddlb_format, Qt::Key_Down);
+        QVERIFY(dialog->st_note->text().contains(QStringLiteral("A4")));
     }
 
     void printsTheSheetInAPreview()
