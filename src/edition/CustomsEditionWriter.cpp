@@ -89,6 +89,13 @@ void CustomsEditionWriter::write(SqlWriter &w, const EditionFile &file, const Da
                       {counts.value(it.key()), it.key()});
         }
     }
+    // Chinese names of headings and subheadings: beside list_hscode, whose English text stays.
+    for (const EditionHeadingName &heading : file.headingNames) {
+        if (snapshot.chineseHeadingNames.value(heading.code) == heading.name)
+            continue;
+        w.run(QStringLiteral("DELETE FROM heading_name_cn WHERE code = ?"), {heading.code});
+        w.run(QStringLiteral("INSERT INTO heading_name_cn (code, name) VALUES (?, ?)"), {heading.code, heading.name});
+    }
     const QHash<QString, QString> units = HeadingUnits::of(file.lines);
     writeHeadingUnits(w, QStringLiteral("list_hscode"), QStringLiteral("code"), snapshot.headingUnits, units);
     writeHeadingUnits(w, QStringLiteral("list_jmwcode"), QStringLiteral("jmw_code"), snapshot.tradeHeadingUnits,

@@ -40,6 +40,8 @@ public:
     QStringList newChapters;      // chapters the database has no row for
     QStringList unnamedChapters;  // of those, the ones without a name in the chapters file
     QStringList linesWithoutSubheading; // 10-digit lines whose subheading a foreign-trade edition removes
+    QStringList chineseNamesToCheck;   // headings a foreign-trade edition renames; their Chinese name stays
+    QStringList chineseNamesDropped;   // headings a foreign-trade edition removes, with their Chinese name
     QStringList extraColumns;     // the file's columns that are not read
 
     // How many codes a kind touches (a code counts once per kind and list).
