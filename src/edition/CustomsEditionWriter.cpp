@@ -90,6 +90,9 @@ void CustomsEditionWriter::write(SqlWriter &w, const EditionFile &file, const Da
         }
     }
     // Chinese names of headings and subheadings: beside list_hscode, whose English text stays.
+    if (!file.headingNames.isEmpty() && !snapshot.hasChineseHeadingNames)
+        w.fail(QStringLiteral("数据库中没有存放品目中文名称的表 heading_name_cn，无法导入章节文件中 4 位和 6 位编码的中文名称。"
+                              "团队数据库请由管理员用 kivtree --init-server --force 重新建立。"));
     for (const EditionHeadingName &heading : file.headingNames) {
         if (snapshot.chineseHeadingNames.value(heading.code) == heading.name)
             continue;

@@ -92,7 +92,7 @@ bool DatabaseSnapshot::read(runtime::Transaction *sqlca, DatabaseSnapshot *s, QS
         else if (list == tariff::NotesStore::jmwList())
             s->tradeNotedCodes.insert(row.value(1).toString().trimmed());
     }
-    return tariff::HeadingNames::read(sqlca, &s->chineseHeadingNames, error);
+    return tariff::HeadingNames::read(sqlca, &s->chineseHeadingNames, error, &s->hasChineseHeadingNames);
 }
 
 } // namespace edition

@@ -5,9 +5,11 @@
 
 namespace tariff {
 
-bool HeadingNames::read(runtime::Transaction *sqlca, QHash<QString, QString> *names, QString *error)
+bool HeadingNames::read(runtime::Transaction *sqlca, QHash<QString, QString> *names, QString *error, bool *present)
 {
     names->clear();
+    if (present)
+        *present = false;
     if (!sqlca || !sqlca->isConnected()) {
         if (error)
             *error = QStringLiteral("not connected");
@@ -21,6 +23,8 @@ bool HeadingNames::read(runtime::Transaction *sqlca, QHash<QString, QString> *na
     }
     if (!tables.contains(table(), Qt::CaseInsensitive))
         return true;
+    if (present)
+        *present = true;
     QVector<QVector<QVariant>> rows;
     if (sqlca->select(sqlca->adaptSql(QStringLiteral("SELECT code, name FROM %1").arg(table())),
                       {runtime::ColumnType::String, runtime::ColumnType::String}, &rows)

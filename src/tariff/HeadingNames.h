@@ -22,8 +22,10 @@ public:
     static QString table() { return TariffTables::headingNameCn(); }
 
     // Every name, by code. An empty hash when the database has none or lacks the table (an
-    // older database); false (with the driver's text in *error) when the read fails.
-    static bool read(runtime::Transaction *sqlca, QHash<QString, QString> *names, QString *error = nullptr);
+    // older database; *present tells which); false (with the driver's text in *error) when the
+    // read fails.
+    static bool read(runtime::Transaction *sqlca, QHash<QString, QString> *names, QString *error = nullptr,
+                     bool *present = nullptr);
 
     // Puts the names into the rows of a data view of list_hscode (its columns "code" and
     // "name") in place of the English ones; the rows stay unmodified. Returns how many changed.

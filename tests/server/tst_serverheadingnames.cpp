@@ -88,6 +88,42 @@ private slots:
         QVERIFY(namesOf().isEmpty());
     }
 
+    // A team database set up before the names had a table: imports and 恢复上一版本 go on
+    // without it, and a chapters file with names is refused whole, saying why.
+    void anOlderTeamDatabaseWithoutTheTable()
+    {
+        QVERIFY(m_server.cluster().exec(TeamServer::database(),
+                                        {QStringLiteral("DROP TABLE dbo.heading_name_cn_backup"),
+                                         QStringLiteral("DROP TABLE dbo.heading_name_cn")}));
+        TestEnv env;
+        const QString db = QStringLiteral(KIV_SOURCE_DIR "/db/");
+        QVERIFY(TestEnv::writeFile(env.path(QStringLiteral("cn_hscode_2027.csv")),
+                                   TestEnv::readFile(db + QStringLiteral("cn_hscode_2026.csv"))
+                                       .replace(",改良种用濒危野马,", ",改良种用濒危野马（新）,")));
+        QVERIFY(TestEnv::writeFile(env.path(QStringLiteral("cn_chapters_2027.csv")),
+                                   TestEnv::readFile(db + QStringLiteral("cn_chapters_2026.csv")) + "0101,,马、驴、骡,\n"));
+        const auto import = [&](const QStringList &arguments, QString *err) {
+            QString out;
+            QTextStream o(&out), e(err);
+            return edition::ImportCommand::run(QStringList{QStringLiteral("kivtree"), QStringLiteral("--import"),
+                                                           QStringLiteral("cn_hscode_2027.csv")}
+                                                   + arguments,
+                                               m_server.connectString(QStringLiteral("bob")), o, e, env.workDir());
+        };
+        auto alice = m_server.connectAs(QStringLiteral("alice"));
+        const QString name = QStringLiteral("SELECT name FROM list_hscode WHERE code = '0101210010'");
+        QString err;
+        QCOMPARE(import({QStringLiteral("--chapters"), QStringLiteral("cn_chapters_2027.csv")}, &err), 1);
+        QVERIFY2(err.contains(QStringLiteral("heading_name_cn")), qPrintable(err));
+        QCOMPARE(TeamServer::scalar(alice.get(), name), QStringLiteral("改良种用濒危野马"));
+        alice->rollback();
+        QCOMPARE(import({}, &err), 0);
+        QCOMPARE(TeamServer::scalar(alice.get(), name), QStringLiteral("改良种用濒危野马（新）"));
+        const edition::EditionUndo::Result undone = edition::EditionUndo::restoreNewest(alice.get(), QString());
+        QVERIFY2(undone.ok, qPrintable(undone.message));
+        QCOMPARE(TeamServer::scalar(alice.get(), name), QStringLiteral("改良种用濒危野马"));
+    }
+
 private:
     TeamServer m_server;
 };
