@@ -84,6 +84,7 @@ struct Import {
         sqlca.connect();
     }
     ~Import() { sqlca.disconnect(); }
+    runtime::Transaction *connection() { return &sqlca; }
 
     bool read(const TestEnv &env, const QByteArray &list, const QByteArray &chaptersFile = {})
     {
@@ -219,12 +220,7 @@ private slots:
         QCOMPARE(TestDatabase::column(db, QStringLiteral("SELECT name FROM list_hscode WHERE code = '0101'")),
                  QStringList{QStringLiteral("Horses, asses and mules; live")});
         // 恢复上一版本 brings the dropped heading back with its Chinese name.
-        runtime::Transaction sqlca;
-        sqlca.dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(db));
-        sqlca.autoCommit = false;
-        QCOMPARE(sqlca.connect(), 0);
-        QVERIFY(EditionUndo::restoreNewest(&sqlca, db).ok);
-        sqlca.disconnect();
+        QVERIFY(EditionUndo::restoreNewest(Import(db).connection(), db).ok);
         QCOMPARE(TestDatabase::column(db, names), before);
     }
 
@@ -240,17 +236,10 @@ private slots:
         QFETCH(QString, typed);
         Program p;
         QVERIFY(p.makeDatabase(QString::fromUtf8(kRows)));
-        {
-            runtime::Transaction sqlca;
-            sqlca.dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(p.file));
-            sqlca.autoCommit = false;
-            QCOMPARE(sqlca.connect(), 0);
-            QVERIFY(tariff::NotesStore(&sqlca)
-                        .save(QStringLiteral("hs"), QStringLiteral("0101210090"), QStringLiteral("客户甲的马，需核对证书"),
-                              QStringLiteral("特选种马"))
-                        .ok());
-            sqlca.disconnect();
-        }
+        QVERIFY(tariff::NotesStore(Import(p.file).connection())
+                    .save(QStringLiteral("hs"), QStringLiteral("0101210090"), QStringLiteral("客户甲的马，需核对证书"),
+                          QStringLiteral("特选种马"))
+                    .ok());
         // The next edition drops the noted line; the note stays in the database.
         QVERIFY(importCustoms(p.env, p.file, {kLine1, kLine3}));
         QCOMPARE(TestDatabase::column(p.file, QStringLiteral("SELECT code FROM list_hscode WHERE code = '0101210090'")),
