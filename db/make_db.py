@@ -186,17 +186,24 @@ def or_none(text):
 
 
 def load_cn_chapters(folder):
-    """Returns ({chapter: Chinese name}, {chapter: (label_cn, item_count, line)})."""
+    """Returns ({chapter: Chinese name}, {chapter: (label_cn, item_count, line)},
+    {heading or subheading: Chinese name}): a row of 4 or 6 digits names a heading or
+    subheading; its label_cn and item_count stay empty."""
     path = os.path.join(folder, CN_CHAPTERS)
     _, rows = read_csv(path, ["chapter", "label_cn", "name_cn", "item_count"])
     seen = {}
     chapters = {}
     details = {}
+    headings = {}
     for line, r in rows:
         code = r["chapter"].strip()
-        check_code(path, line, code, {2}, "chapter")
+        check_code(path, line, code, {2, 4, 6}, "chapter")
         check_unique(path, line, code, seen)
-        chapters[code] = check_name(path, line, r["name_cn"])
+        name = check_name(path, line, r["name_cn"])
+        if len(code) > 2:
+            headings[code] = name
+            continue
+        chapters[code] = name
         label = r["label_cn"].strip()
         if not label:
             raise DataError(path, line, "empty label_cn")
@@ -206,7 +213,7 @@ def load_cn_chapters(folder):
         details[code] = (label, int(count), line)
     if not chapters:
         raise DataError(path, None, "no chapters")
-    return chapters, details
+    return chapters, details, headings
 
 
 def check_item_counts(folder, details, cn_lines):
@@ -373,7 +380,7 @@ def build(data, out, schema_path):
     except OSError as e:
         raise DataError(schema_path, None, f"cannot read: {e.strerror}") from None
 
-    cn_chapters, chapter_details = load_cn_chapters(data)
+    cn_chapters, chapter_details, cn_headings = load_cn_chapters(data)
     cn_lines = load_cn_lines(data, cn_chapters)
     check_item_counts(data, chapter_details, cn_lines)
     supervision = load_code_list(data, SUPERVISION_CERTIFICATES)
@@ -409,6 +416,8 @@ def build(data, out, schema_path):
             con.executemany(
                 "insert into tariff_chapter (code, label_cn, item_count) values (?,?,?)",
                 ((code, label, n) for code, (label, n, _) in sorted(chapter_details.items())))
+            con.executemany("insert into heading_name_cn (code, name) values (?,?)",
+                            sorted(cn_headings.items()))
             con.executemany("insert into supervision_certificate (code, name) values (?,?)",
                             supervision)
             con.executemany("insert into inspection_category (code, name) values (?,?)",

@@ -85,3 +85,11 @@ CREATE TABLE user_note (
     version    integer      NOT NULL,
     PRIMARY KEY (list, code)
 );
+
+-- The Chinese names of the customs list's headings and subheadings (4 and 6 digits), from a
+-- customs edition's chapters file. list_hscode keeps the WCO's English text; wherever a name
+-- is shown, the Chinese one stands in for it. Empty in the bundled database.
+CREATE TABLE heading_name_cn (
+    code varchar(6)   NOT NULL PRIMARY KEY,
+    name varchar(200) NOT NULL
+);

@@ -56,6 +56,11 @@ QString ChangeReport::summary(const EditionComparison &c)
                      .arg(c.count(ChangeKind::Supervision))
                      .arg(c.count(ChangeKind::Inspection))
                      .arg(c.count(ChangeKind::Elements)));
+    int headingNames = 0;
+    for (const Change &change : c.changes)
+        headingNames += change.kind == ChangeKind::Renamed && change.code.size() < 10 ? 1 : 0;
+    if (headingNames > 0)
+        lines.append(QStringLiteral("其中品目和子目的中文名称新增或变更 %1 个（取代英文名称显示）。").arg(headingNames));
     if (!c.removedWithNotes.isEmpty())
         lines.append(QStringLiteral("删除的编码中有 %1 个带有用户备注（备注保留，标为已删除编码的备注）：%2")
                          .arg(c.removedWithNotes.size())
@@ -98,6 +103,14 @@ QString ChangeReport::tradeSummary(const EditionComparison &c)
     if (!c.unnamedChapters.isEmpty())
         lines.append(QStringLiteral("注意：新章 %1 在海关商品编码中没有章名，将显示为“%2”（可先导入带章节文件的海关商品编码表）。")
                          .arg(c.unnamedChapters.join(QStringLiteral(", ")), EditionComparison::unknownChapterName()));
+    if (!c.chineseNamesToCheck.isEmpty())
+        lines.append(QStringLiteral("请核对中文名称：%1 个品目或子目的英文名称已变更，其中文名称保留不变：%2")
+                         .arg(c.chineseNamesToCheck.size())
+                         .arg(c.chineseNamesToCheck.join(QStringLiteral(", "))));
+    if (!c.chineseNamesDropped.isEmpty())
+        lines.append(QStringLiteral("删除的品目和子目中有 %1 个带有中文名称，中文名称随之删除：%2")
+                         .arg(c.chineseNamesDropped.size())
+                         .arg(c.chineseNamesDropped.join(QStringLiteral(", "))));
     constexpr int kShown = 10;
     const auto someOf = [](const QStringList &codes) {
         return codes.mid(0, kShown).join(QStringLiteral(", ")) + (codes.size() > kShown ? QStringLiteral(" 等") : QString());

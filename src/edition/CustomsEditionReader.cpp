@@ -29,12 +29,17 @@ bool readChapters(const QString &path, EditionFile *file, ReadError *error, cons
         EditionChapter c;
         c.line = r.line;
         c.code = table.value(r, code);
-        if (!CodeChecks::code(path, r.line, c.code, {2}, QStringLiteral("章号"), error)
+        if (!CodeChecks::code(path, r.line, c.code, {2, 4, 6}, QStringLiteral("章号"), error)
             || !CodeChecks::unique(path, r.line, c.code, &seen, error))
             return false;
         c.name = table.value(r, name);
         if (c.name.isEmpty())
             return fail(error, Problem::EmptyName, path, r.line, QStringLiteral("名称为空"));
+        if (c.code.size() > 2) {
+            // A heading or subheading: its Chinese name; label_cn and item_count stay empty.
+            file->headingNames.append({r.line, c.code, c.name});
+            continue;
+        }
         c.label = table.value(r, label);
         if (c.label.isEmpty())
             return fail(error, Problem::BadChapter, path, r.line, QStringLiteral("label_cn 为空"));

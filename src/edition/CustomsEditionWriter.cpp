@@ -89,6 +89,16 @@ void CustomsEditionWriter::write(SqlWriter &w, const EditionFile &file, const Da
                       {counts.value(it.key()), it.key()});
         }
     }
+    // Chinese names of headings and subheadings: beside list_hscode, whose English text stays.
+    if (!file.headingNames.isEmpty() && !snapshot.hasChineseHeadingNames)
+        w.fail(QStringLiteral("数据库中没有存放品目中文名称的表 heading_name_cn，无法导入章节文件中 4 位和 6 位编码的中文名称。"
+                              "团队数据库请由管理员用 kivtree --init-server --force 重新建立。"));
+    for (const EditionHeadingName &heading : file.headingNames) {
+        if (snapshot.chineseHeadingNames.value(heading.code) == heading.name)
+            continue;
+        w.run(QStringLiteral("DELETE FROM heading_name_cn WHERE code = ?"), {heading.code});
+        w.run(QStringLiteral("INSERT INTO heading_name_cn (code, name) VALUES (?, ?)"), {heading.code, heading.name});
+    }
     const QHash<QString, QString> units = HeadingUnits::of(file.lines);
     writeHeadingUnits(w, QStringLiteral("list_hscode"), QStringLiteral("code"), snapshot.headingUnits, units);
     writeHeadingUnits(w, QStringLiteral("list_jmwcode"), QStringLiteral("jmw_code"), snapshot.tradeHeadingUnits,

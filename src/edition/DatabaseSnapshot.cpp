@@ -1,6 +1,7 @@
 #include "edition/DatabaseSnapshot.h"
 
 #include "runtime/Transaction.h"
+#include "tariff/HeadingNames.h"
 #include "tariff/NotesStore.h"
 
 namespace edition {
@@ -91,7 +92,7 @@ bool DatabaseSnapshot::read(runtime::Transaction *sqlca, DatabaseSnapshot *s, QS
         else if (list == tariff::NotesStore::jmwList())
             s->tradeNotedCodes.insert(row.value(1).toString().trimmed());
     }
-    return true;
+    return tariff::HeadingNames::read(sqlca, &s->chineseHeadingNames, error, &s->hasChineseHeadingNames);
 }
 
 } // namespace edition

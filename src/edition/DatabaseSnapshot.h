@@ -28,6 +28,8 @@ struct DatabaseSnapshot {
     QHash<QString, int> chapterItemCounts;       // tariff_chapter
     QSet<QString> notedCodes;                    // user_note of the customs list
     QSet<QString> tradeNotedCodes;               // user_note of the foreign-trade list
+    QHash<QString, QString> chineseHeadingNames; // heading_name_cn (tariff/HeadingNames.h)
+    bool hasChineseHeadingNames = false;         // the database has that table
 
     // Reads it; false with *error (the driver's text) when a query fails.
     static bool read(runtime::Transaction *sqlca, DatabaseSnapshot *snapshot, QString *error);

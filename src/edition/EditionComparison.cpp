@@ -70,6 +70,17 @@ EditionComparison EditionComparison::compare(const EditionFile &file, const Data
         }
     }
 
+    // The chapters file's Chinese names of headings and subheadings, against the name shown now.
+    for (const EditionHeadingName &heading : file.headingNames) {
+        const auto known = snapshot.chineseHeadingNames.constFind(heading.code);
+        if (known != snapshot.chineseHeadingNames.cend() && known.value() == heading.name)
+            continue;
+        const QString before = known != snapshot.chineseHeadingNames.cend() ? known.value()
+                                                                            : snapshot.headingNames.value(heading.code);
+        c.changes.append({heading.code, ChangeKind::Renamed, int(Field::Name), before, heading.name,
+                          snapshot.notedCodes.contains(heading.code)});
+    }
+
     c.finish();
     return c;
 }
@@ -77,7 +88,8 @@ EditionComparison EditionComparison::compare(const EditionFile &file, const Data
 void EditionComparison::finish()
 {
     for (QStringList *list : {&added, &removed, &changed, &removedWithNotes, &tradeRemovedWithNotes, &newChapters,
-                              &unnamedChapters, &linesWithoutSubheading, &linesUnderChapter})
+                              &unnamedChapters, &linesWithoutSubheading, &linesUnderChapter, &chineseNamesToCheck,
+                              &chineseNamesDropped})
         list->sort();
     std::sort(changes.begin(), changes.end(), [](const Change &a, const Change &b) {
         if (a.code != b.code)

@@ -43,6 +43,8 @@ public:
     // heading, the longest prefix that stays, as the trees nest a code.
     QStringList linesWithoutSubheading;
     QStringList linesUnderChapter; // 10-digit lines whose heading it removes too: they hang under their chapter
+    QStringList chineseNamesToCheck;   // headings a foreign-trade edition renames; their Chinese name stays
+    QStringList chineseNamesDropped;   // headings a foreign-trade edition removes, with their Chinese name
     QStringList extraColumns;     // the file's columns that are not read
 
     // How many codes a kind touches (a code counts once per kind and list).

@@ -75,6 +75,13 @@ struct EditionChapter {
     int itemCount = 0;
 };
 
+// A heading or subheading (4 or 6 digits) of a chapters file with its Chinese name.
+struct EditionHeadingName {
+    int line = 0;
+    QString code;
+    QString name;
+};
+
 // One chapter, heading or subheading of a foreign-trade list (db/harmonized-system.csv).
 struct TradeCode {
     int line = 0;
@@ -90,6 +97,7 @@ struct EditionFile {
     QString chaptersPath;           // empty when no chapters file was given
     QVector<EditionLine> lines;     // in file order
     QVector<EditionChapter> chapters;
+    QVector<EditionHeadingName> headingNames; // the chapters file's 4- and 6-digit rows
     QVector<TradeCode> tradeCodes;  // a foreign-trade list, in file order
     QStringList extraColumns;       // columns of the file that are not read
 };

@@ -45,7 +45,7 @@ QStringList EditionUndo::restoredTables()
 {
     return {QStringLiteral("list_hscode"), QStringLiteral("list_jmwcode"), tariff::TariffTables::tariffLine(),
             tariff::TariffTables::tariffChapter(), tariff::TariffTables::supervisionCertificate(),
-            tariff::TariffTables::inspectionCategory()};
+            tariff::TariffTables::inspectionCategory(), tariff::TariffTables::headingNameCn()};
 }
 
 EditionUndo::Result EditionUndo::restoreNewest(runtime::Transaction *sqlca, const QString &databaseFile)
@@ -76,8 +76,12 @@ EditionUndo::Result EditionUndo::restoreNewest(runtime::Transaction *sqlca, cons
             result.message = source.error();
             return result;
         }
+        // A backup made before the Chinese heading names were kept had none.
+        const auto inBackup = [&source](const QString &table) {
+            return source.tables().contains(table, Qt::CaseInsensitive);
+        };
         for (const QString &table : restoredTables()) {
-            if (!source.tables().contains(table, Qt::CaseInsensitive)) {
+            if (!inBackup(table) && table != tariff::TariffTables::headingNameCn()) {
                 result.message = QStringLiteral("备份 %1 缺少表 %2").arg(result.backup, table);
                 return result;
             }
@@ -89,8 +93,9 @@ EditionUndo::Result EditionUndo::restoreNewest(runtime::Transaction *sqlca, cons
         };
         for (const QString &table : restoredTables()) {
             run(QStringLiteral("DELETE FROM %1").arg(table));
-            run(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3.%1")
-                    .arg(table, columnsOf(table), tariff::SqliteSourceAttachment::schema()));
+            if (inBackup(table))
+                run(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3.%1")
+                        .arg(table, columnsOf(table), tariff::SqliteSourceAttachment::schema()));
         }
         for (auto it = customsFlags.cbegin(); it != customsFlags.cend(); ++it)
             run(QStringLiteral("UPDATE list_hscode SET flag = ? WHERE code = ?"), {it.value(), it.key()});

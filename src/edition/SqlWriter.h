@@ -29,6 +29,12 @@ public:
         return true;
     }
     QString error() const { return m_error; }
+    // Stops the import with a reason of its own (the first reason stays).
+    void fail(const QString &reason)
+    {
+        if (m_error.isEmpty())
+            m_error = reason;
+    }
 
     // "?,?,?" for n values.
     static QString placeholders(qsizetype n) { return QStringList(n, QStringLiteral("?")).join(u','); }

@@ -60,9 +60,12 @@ EditionComparison TradeComparison::compare(const EditionFile &file, const Databa
         const auto heading = s.headingNames.constFind(t.code);
         if (heading == s.headingNames.cend())
             c.changes.append({t.code, ChangeKind::Added, -1, QString(), t.name, noted, CodeList::Customs});
-        else if (heading.value() != t.name)
+        else if (heading.value() != t.name) {
             c.changes.append(
                 {t.code, ChangeKind::Renamed, int(Field::Name), heading.value(), t.name, noted, CodeList::Customs});
+            if (s.chineseHeadingNames.contains(t.code))
+                c.chineseNamesToCheck.append(t.code);
+        }
     }
 
     for (auto it = s.tradeNames.cbegin(); it != s.tradeNames.cend(); ++it) {
@@ -79,6 +82,8 @@ EditionComparison TradeComparison::compare(const EditionFile &file, const Databa
         const bool noted = s.notedCodes.contains(it.key());
         if (noted)
             c.removedWithNotes.append(it.key());
+        if (s.chineseHeadingNames.contains(it.key()))
+            c.chineseNamesDropped.append(it.key());
         c.changes.append({it.key(), ChangeKind::Removed, -1, it.value(), QString(), noted, CodeList::Customs});
     }
     // The customs tariff may keep lines under a subheading the WCO drops until its own next

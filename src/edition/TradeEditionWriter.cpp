@@ -24,6 +24,9 @@ void TradeEditionWriter::write(SqlWriter &w, const EditionFile &file, const Data
             w.run(trade ? QStringLiteral("DELETE FROM list_jmwcode WHERE jmw_code = ?")
                         : QStringLiteral("DELETE FROM list_hscode WHERE code = ?"),
                   {c.code});
+            // A heading that goes takes its Chinese name with it; a renamed one keeps it.
+            if (!trade && snapshot.chineseHeadingNames.contains(c.code))
+                w.run(QStringLiteral("DELETE FROM heading_name_cn WHERE code = ?"), {c.code});
             break;
         case ChangeKind::Renamed:
             w.run(trade ? QStringLiteral("UPDATE list_jmwcode SET name = ? WHERE jmw_code = ?")

@@ -57,6 +57,7 @@ bool ExportSource::prepare()
     }
     m_hasLine = !missing.contains(tariff::TariffTables::tariffLine());
     m_hasNotes = !missing.contains(tariff::TariffTables::userNote());
+    m_hasChineseNames = !missing.contains(tariff::TariffTables::headingNameCn());
     m_certificates = tariff::CodeList::load(m_sqlca, tariff::CodeList::Kind::SupervisionCertificates);
     m_categories = tariff::CodeList::load(m_sqlca, tariff::CodeList::Kind::InspectionCategories);
     m_prepared = true;
@@ -95,8 +96,10 @@ bool ExportSource::read(const QString &list, const QString &condition, const QVe
     const bool customs = list == QLatin1String("hs");
     QString sql;
     if (customs) {
-        sql = QStringLiteral("SELECT h.code, h.name, h.unit, h.note, h.sz, h.zssl_set, h.zssl_set1, h.tsl_ym, "
-                             "h.splb, h.op_user, h.op_date");
+        // A heading's or subheading's Chinese name stands in for the English one.
+        sql = QStringLiteral("SELECT h.code, %1, h.unit, h.note, h.sz, h.zssl_set, h.zssl_set1, h.tsl_ym, "
+                             "h.splb, h.op_user, h.op_date")
+                  .arg(m_hasChineseNames ? QStringLiteral("COALESCE(c.name, h.name)") : QStringLiteral("h.name"));
         sql += m_hasLine ? QStringLiteral(", t.provisional_rate, t.general_rate, t.export_tax_rate, "
                                           "t.export_provisional_rate, t.supervision_conditions, t.declaration_elements")
                          : QStringLiteral(", NULL, NULL, NULL, NULL, NULL, NULL");
@@ -106,6 +109,8 @@ bool ExportSource::read(const QString &list, const QString &condition, const QVe
             sql += QStringLiteral(" LEFT JOIN tariff_line t ON t.code = h.code");
         if (m_hasNotes)
             sql += QStringLiteral(" LEFT JOIN user_note n ON n.list = 'hs' AND n.code = h.code");
+        if (m_hasChineseNames)
+            sql += QStringLiteral(" LEFT JOIN heading_name_cn c ON c.code = h.code");
     } else {
         sql = QStringLiteral("SELECT h.jmw_code, h.name, h.unit");
         sql += m_hasNotes ? QStringLiteral(", n.note") : QStringLiteral(", NULL");

@@ -53,6 +53,7 @@ private:
     bool m_prepared = false;
     bool m_hasLine = false;
     bool m_hasNotes = false;
+    bool m_hasChineseNames = false;
     tariff::CodeList m_certificates;
     tariff::CodeList m_categories;
     QHash<QString, QSet<QString>> m_parents; // per list: the codes that can stand above others

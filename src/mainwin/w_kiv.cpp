@@ -23,6 +23,7 @@
 #include "runtime/NamedEvents.h"
 #include "runtime/ProfileStrings.h"
 #include "server/ConsistentRead.h"
+#include "tariff/HeadingNames.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -238,6 +239,13 @@ int w_kiv::wf_create_datastore()
         return -1;
     if (dw_2->retrieve() < 0)
         return -1;
+    // Headings and subheadings show their Chinese names where the user imported them.
+    QHash<QString, QString> names;
+    QString error;
+    if (tariff::HeadingNames::read(sqlca, &names, &error))
+        tariff::HeadingNames::overlay(dw_1, names);
+    else
+        qWarning("Kivtree: the Chinese names of headings cannot be read: %s", qPrintable(error));
     return 1;
 }
 

@@ -51,6 +51,12 @@ m_tools::m_tools(w_kiv *window)
     m_search->setShortcutContext(Qt::WindowShortcut);
     window->addAction(m_search);
     connect(m_search, &QAction::triggered, search, &QuickSearchController::focusField);
+    // A note on a code an import removed has no tree item: the sheet shows it.
+    connect(search, &QuickSearchController::removedCodeChosen, this, [this](const QString &list, const QString &code) {
+        m_sheet_clicked();
+        if (w_sheet *sheet = w_sheet::openInstance())
+            sheet->showRemovedCode(list, code);
+    });
 
     ExportCommands *exports = ExportCommands::install(window);
     menu->addSeparator();

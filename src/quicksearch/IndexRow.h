@@ -27,6 +27,11 @@ struct IndexRow {
     QString name;
     QString declarationElements; // empty for rows without
     QString notes;               // the user's note and keywords, joined; may be empty
+    // A note whose code the current edition no longer has: found by its note only (no name).
+    bool removed = false;
 };
+
+// How the search marks a note on a code the current edition no longer has.
+inline QString removedCodeMark() { return QStringLiteral("（当前版本中已无此编码）"); }
 
 } // namespace quicksearch

@@ -157,7 +157,12 @@ void QuickSearchController::choose(int row)
     const QString list = quicksearch::codeListKey(entry->list);
     const QString code = entry->code;
     const quicksearch::CodeList codeList = entry->list;
+    const bool removed = entry->removed;
     popup->hide();
+    if (removed) {
+        emit removedCodeChosen(list, code);
+        return;
+    }
     if (m_window->goToCode(list, code)) {
         quicksearch::RecentCodes recent = quicksearch::RecentCodes::load(gs_docname);
         recent.add(codeList, code);

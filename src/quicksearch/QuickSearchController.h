@@ -40,6 +40,9 @@ public slots:
 
 signals:
     void indexReady();
+    // A note on a code the current edition no longer has was chosen: there is no tree item to
+    // go to, so whoever shows notes shows this one.
+    void removedCodeChosen(const QString &list, const QString &code);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

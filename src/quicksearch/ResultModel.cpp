@@ -24,6 +24,15 @@ void ResultModel::setAnswer(const SearchIndex &index, const Answer &answer)
         if (hit.row < 0 || hit.row >= index.rowCount())
             continue;
         const IndexRow &row = index.row(hit.row);
+        if (row.removed) {
+            constexpr int kNoteShown = 60;
+            const QString note = row.notes.simplified();
+            entries.append({row.list, row.code,
+                            removedCodeMark() + QStringLiteral(" 备注: ")
+                                + (note.size() > kNoteShown ? note.left(kNoteShown) + QStringLiteral("…") : note),
+                            {}, true});
+            continue;
+        }
         entries.append({row.list, row.code, row.name, hit.nameSpans});
     }
     setEntries(std::move(entries));
@@ -58,6 +67,8 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
         return e->name;
     case ListNameRole:
         return codeListLabel(e->list);
+    case RemovedRole:
+        return e->removed;
     case SpansRole: {
         QVariantList spans;
         for (const Span &s : e->spans)

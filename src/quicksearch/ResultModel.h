@@ -21,12 +21,14 @@ public:
         NameRole,                    // QString
         SpansRole,                   // QList<Span> as QVariant (QVariantList of QPoint(start, length))
         ListNameRole,                // "海关" or "外经贸"
+        RemovedRole,                 // bool: a note on a code the current edition no longer has
     };
     struct Entry {
         CodeList list = CodeList::Customs;
         QString code;
-        QString name;
+        QString name; // for a removed code: the mark and the start of the note
         QList<Span> spans;
+        bool removed = false;
     };
 
     explicit ResultModel(QObject *parent = nullptr);

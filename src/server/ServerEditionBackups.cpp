@@ -26,6 +26,21 @@ bool newestRow(runtime::Transaction *sqlca, int *id, QString *madeAt, QString *m
     return true;
 }
 
+// The Chinese heading names came after the first team databases were set up: one set up
+// before lacks their tables, and its backups go without them.
+bool lacksLaterTable(runtime::Transaction *sqlca, const ServerSchema::Table &t)
+{
+    if (t.name != QLatin1String("heading_name_cn"))
+        return false;
+    QVector<QVector<QVariant>> rows;
+    return sqlca->select(QStringLiteral("SELECT count(*) FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n "
+                                        "ON n.oid = c.relnamespace WHERE n.nspname = 'dbo' AND c.relname IN ('%1', '%2')")
+                             .arg(t.storedName, ServerSchema::backupTable(t.storedName)),
+                         {ColumnType::Long}, &rows)
+               == 0
+           && !rows.isEmpty() && rows.first().value(0).toInt() < 2;
+}
+
 } // namespace
 
 QString ServerEditionBackups::description(int id, const QString &madeAt, const QString &madeBy)
@@ -44,6 +59,8 @@ QString ServerEditionBackups::create(runtime::Transaction *sqlca, QString *error
     const QString id = QStringLiteral("currval(pg_get_serial_sequence('dbo.%1', 'id'))").arg(ServerSchema::backupIndex());
     for (const QString &name : ServerSchema::editionTables()) {
         const ServerSchema::Table t = ServerSchema::table(name);
+        if (lacksLaterTable(sqlca, t))
+            continue;
         if (sqlca->execute(QStringLiteral("INSERT INTO dbo.%1 (backup_id, %2) SELECT %3, %2 FROM dbo.%4")
                                .arg(ServerSchema::backupTable(t.storedName), t.columnList(), id, t.storedName))
             != 0)
@@ -100,6 +117,8 @@ ServerEditionBackups::Result ServerEditionBackups::restoreNewest(runtime::Transa
     };
     for (const QString &name : ServerSchema::editionTables()) {
         const ServerSchema::Table t = ServerSchema::table(name);
+        if (lacksLaterTable(sqlca, t))
+            continue;
         run(QStringLiteral("DELETE FROM dbo.%1").arg(t.storedName));
         run(QStringLiteral("INSERT INTO dbo.%1 (%2) SELECT %2 FROM dbo.%3 WHERE backup_id = %4")
                 .arg(t.storedName, t.columnList(), ServerSchema::backupTable(t.storedName))

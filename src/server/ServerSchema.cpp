@@ -132,6 +132,9 @@ QList<ServerSchema::Table> ServerSchema::tables()
          {text("list"), text("code"), text("note"), text("keywords"), text("changed_at"), text("changed_by"),
           integer("version")},
          QStringLiteral("list, code")},
+        // The Chinese names of customs headings and subheadings: shared, and part of an edition.
+        {QStringLiteral("heading_name_cn"), QStringLiteral("heading_name_cn"), {text("code"), text("name")},
+         QStringLiteral("code")},
     };
 }
 

@@ -130,6 +130,21 @@ SheetContent SheetContent::forCode(const QString &list, const QString &code, con
     return s;
 }
 
+SheetContent SheetContent::forRemovedCode(const QString &list, const QString &code, const PathStep &nearest)
+{
+    SheetContent s;
+    s.list = list;
+    s.code = code;
+    s.name = removedMark();
+    s.groups.append({QStringLiteral("商品"),
+                     {{QStringLiteral("编码"), orNone(code)},
+                      {QStringLiteral("状态"), QStringLiteral("当前版本中已无此编码，您的备注仍保留")}}});
+    s.groups.append({QStringLiteral("最接近的现有编码"),
+                     {nearest.code.isEmpty() ? Row{QStringLiteral("编码"), none()}
+                                             : Row{nearest.code, orNone(nearest.name)}}});
+    return s;
+}
+
 QString SheetContent::toText() const
 {
     QStringList lines;

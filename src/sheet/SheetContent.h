@@ -44,6 +44,11 @@ struct SheetContent {
     static SheetContent forCode(const QString &list, const QString &code, const QString &name,
                                 const QList<PathStep> &path, int codesBelow, int linesBelow);
 
+    // A code the current edition no longer has, whose note stays: says so, with the nearest
+    // code of its list that exists (empty code when none does).
+    static SheetContent forRemovedCode(const QString &list, const QString &code, const PathStep &nearest);
+    static QString removedMark() { return QStringLiteral("（当前版本中已无此编码）"); }
+
     // The whole sheet as plain text, one "caption: value" line per row, for the clipboard.
     QString toText() const;
 

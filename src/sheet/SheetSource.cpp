@@ -2,7 +2,9 @@
 
 #include "runtime/DataView.h"
 #include "runtime/FindExpression.h"
+#include "runtime/Transaction.h"
 #include "runtime/TreeModel.h"
+#include "tariff/HeadingNames.h"
 
 namespace sheet {
 
@@ -69,6 +71,43 @@ std::optional<SheetContent> SheetSource::contentFor(const ListView &view, long h
     const bool isRoot = view.tree->findItem(runtime::TreeNavigation::Parent, handle) <= 0;
     const QString name = isRoot ? item.label : nameOf(view, code);
     return SheetContent::forCode(view.list, isRoot ? QString() : code, name, path, codes, lines);
+}
+
+SheetContent SheetSource::removedCodeContent(const QString &list, const QString &code)
+{
+    const bool customs = list == QLatin1String("hs");
+    QVector<QVariant> prefixes;
+    for (qsizetype length = code.size() - 2; length >= 2; length -= 2)
+        prefixes.append(code.left(length));
+    SheetContent::PathStep nearest;
+    QString failure;
+    if (!m_sqlca || !m_sqlca->isConnected())
+        failure = QStringLiteral("未连接数据库");
+    else if (!prefixes.isEmpty()) {
+        const QString sql = QStringLiteral("SELECT %1, name FROM %2 WHERE %1 IN (%3)")
+                                .arg(customs ? QStringLiteral("code") : QStringLiteral("jmw_code"),
+                                     customs ? QStringLiteral("list_hscode") : QStringLiteral("list_jmwcode"),
+                                     QStringList(prefixes.size(), QStringLiteral("?")).join(u','));
+        QVector<QVector<QVariant>> rows;
+        if (m_sqlca->select(m_sqlca->adaptSql(sql), {runtime::ColumnType::String, runtime::ColumnType::String},
+                            &rows, prefixes)
+            == 0) {
+            for (const QVector<QVariant> &row : std::as_const(rows)) {
+                const QString found = row.value(0).toString().trimmed();
+                if (found.size() > nearest.code.size())
+                    nearest = {found, row.value(1).toString()};
+            }
+        } else {
+            failure = m_sqlca->sqlErrText();
+        }
+        QHash<QString, QString> names;
+        if (customs && !nearest.code.isEmpty() && tariff::HeadingNames::read(m_sqlca, &names))
+            nearest.name = tariff::HeadingNames::shown(names, nearest.code, nearest.name);
+    }
+    SheetContent content = SheetContent::forRemovedCode(list, code, nearest);
+    if (!failure.isEmpty())
+        content.missingNote = QStringLiteral("无法读取最接近的现有编码：") + failure;
+    return content;
 }
 
 QString SheetSource::declarationElementsOf(const QString &code)

@@ -33,6 +33,10 @@ public:
     // The content for the tree item; nullopt for an item that holds no code.
     std::optional<SheetContent> contentFor(const ListView &view, long handle);
 
+    // The content for a code its list no longer has (a note outlived it): the code and the
+    // longest prefix of it that is still a code of the list, with its name as the trees show it.
+    SheetContent removedCodeContent(const QString &list, const QString &code);
+
     // The declaration elements' text of a customs code, for copying; empty when none.
     QString declarationElementsOf(const QString &code);
 

@@ -211,6 +211,21 @@ void w_sheet::follow()
     loadNote();
 }
 
+void w_sheet::showRemovedCode(const QString &list, const QString &code)
+{
+    m_settle.stop();
+    if (noteModified() && !saveNote())
+        return;
+    m_list = list;
+    m_handle = -1; // no tree item: the next move in the tree is followed again
+    m_content = m_source.removedCodeContent(list, code);
+    m_marked = true;
+    render();
+    loadNote();
+    activateWindow();
+    mle_note->setFocus(Qt::OtherFocusReason);
+}
+
 void w_sheet::render()
 {
     const bool has = m_content.has_value();

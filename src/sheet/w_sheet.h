@@ -55,6 +55,10 @@ public slots:
     void follow();
     // Saves the note and keywords of the shown code; true when stored.
     bool saveNote();
+    // Shows the note on a code the current edition no longer has (chosen in the search), says
+    // that the code is gone and names its nearest existing code; the keyboard goes to the note.
+    // An unsaved note is saved first, as when following the tree.
+    void showRemovedCode(const QString &list, const QString &code);
 
 signals:
     // A note was stored or deleted: the trees' marks follow.

@@ -35,6 +35,8 @@ const TableDefinition kTables[] = {
      "CREATE TABLE user_note (list varchar(8) NOT NULL, code varchar(16) NOT NULL, "
      "note varchar(2000), keywords varchar(200), changed_at varchar(32) NOT NULL, "
      "changed_by varchar(64), version integer NOT NULL, PRIMARY KEY (list, code))"},
+    {"heading_name_cn", "code, name",
+     "CREATE TABLE heading_name_cn (code varchar(6) NOT NULL PRIMARY KEY, name varchar(200) NOT NULL)"},
 };
 
 const TableDefinition *find(const QString &table)

@@ -10,7 +10,8 @@ class Transaction;
 namespace tariff {
 
 // The tables that stand beside list_hscode and list_jmwcode (db/schema.sql makes the same):
-// the rest of each tariff line, the chapter details, the two code lists and the user's notes.
+// the rest of each tariff line, the chapter details, the two code lists, the user's notes
+// and the Chinese names of headings and subheadings (tariff/HeadingNames.h).
 class TariffTables
 {
 public:
@@ -19,6 +20,7 @@ public:
     static QString supervisionCertificate() { return QStringLiteral("supervision_certificate"); }
     static QString inspectionCategory() { return QStringLiteral("inspection_category"); }
     static QString userNote() { return QStringLiteral("user_note"); }
+    static QString headingNameCn() { return QStringLiteral("heading_name_cn"); }
 
     // Every table above, in the order they are made.
     static QStringList all();

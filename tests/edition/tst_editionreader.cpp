@@ -2,6 +2,7 @@
 #include "edition/EditionReader.h"
 #include "edition/SourceText.h"
 
+#include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 
 #include <QtTest>
@@ -146,6 +147,13 @@ QVector<Case> cases()
         {"chapter of 3 digits", lines(kLine2, kLine3), QByteArray(kChapters).replace("\n01,", "\n011,"),
          Problem::BadCode, 2, true},
         {"empty file", QByteArray(), kChapters, Problem::Empty, 0, false},
+        {"headings' Chinese names", lines(kLine2, kLine3), kChapters + "0101,,马、驴、骡,\n010121,,改良种用马,\n",
+         Problem::None, 0, false},
+        {"heading without a name", lines(kLine2, kLine3), kChapters + "0101,,马,\n010121,, ,\n", Problem::EmptyName,
+         4, true},
+        {"heading given twice", lines(kLine2, kLine3), kChapters + "0101,,马,\n0101,,马匹,\n", Problem::DuplicateCode,
+         4, true},
+        {"heading of 8 digits", lines(kLine2, kLine3), kChapters + "01012100,,马,\n", Problem::BadCode, 3, true},
     };
 }
 
@@ -243,6 +251,19 @@ private slots:
             QCOMPARE(fieldOf(edition.lines[1].fields, Field::Elements), QStringLiteral("1:品牌类型"));
             QCOMPARE(edition.lines[1].line, c.line ? c.line : 3);
             QCOMPARE(edition.chapters.value(0).name, QStringLiteral("活动物"));
+            QCOMPARE(edition.chapters.size(), 1);
+            if (QByteArray(c.tag) == "headings' Chinese names") {
+                QCOMPARE(edition.headingNames.size(), 2);
+                QCOMPARE(edition.headingNames[1].code, QStringLiteral("010121"));
+                QCOMPARE(edition.headingNames[1].name, QStringLiteral("改良种用马"));
+                QCOMPARE(edition.headingNames[1].line, 4);
+                // The generator keeps them too, in their own table.
+                QCOMPARE(TestDatabase::column(dir + "/out.db", "SELECT code || ' ' || name FROM heading_name_cn "
+                                                               "ORDER BY code"),
+                         (QStringList{QStringLiteral("0101 马、驴、骡"), QStringLiteral("010121 改良种用马")}));
+            } else {
+                QVERIFY(edition.headingNames.isEmpty());
+            }
             QCOMPARE(edition.extraColumns,
                      QByteArray(c.tag) == "extra column" ? QStringList{QStringLiteral("remark")} : QStringList());
             return;
