@@ -24,8 +24,10 @@ AmountInput AmountInput::read(const QString &text)
         s.remove(u',');
     bool ok = false;
     const Decimal v = Decimal::parse(s, &ok);
+    static const QRegularExpression number(QStringLiteral("^[-+]?\\d+(\\.\\d+)?$"));
     if (!ok) {
-        in.problem = QStringLiteral("不是数字");
+        // A number too long to hold is still a number: say it is too large.
+        in.problem = number.match(s).hasMatch() ? QStringLiteral("数值过大") : QStringLiteral("不是数字");
     } else if (v.isNegative()) {
         in.problem = QStringLiteral("不能为负数");
     } else if (v > kLargest) {

@@ -15,8 +15,10 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTabWidget;
 class w_kiv;
 namespace sheet {
+class DutyPanel;
 class RecordPanel;
 }
 
@@ -38,7 +40,9 @@ public:
     QString list() const { return m_list; }
 
     QLabel *st_title = nullptr;
+    QTabWidget *tab_pages = nullptr;
     sheet::RecordPanel *rp_record = nullptr;
+    sheet::DutyPanel *dp_duty = nullptr;
     QLabel *st_missing = nullptr;
     QPushButton *cb_copycode = nullptr;
     QPushButton *cb_copyname = nullptr;
@@ -70,6 +74,8 @@ private:
     void selectionMoved();
     void createControls();
     void render();
+    // The calculator follows the shown line only while its page is shown.
+    void updateDutyPage();
     void loadNote();
     bool noteModified() const;
     void showStoredNote(const std::optional<tariff::NotesStore::Note> &note);
