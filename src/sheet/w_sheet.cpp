@@ -8,6 +8,7 @@
 #include "runtime/TreeModel.h"
 #include "sheet/CopyFormats.h"
 #include "sheet/DutyPanel.h"
+#include "sheet/ElementsPanel.h"
 #include "sheet/RecordPanel.h"
 #include "tariff/DeclarationElements.h"
 #include "tariff/TariffTables.h"
@@ -116,7 +117,13 @@ void w_sheet::createControls()
     dutyScroll->setFrameShape(QFrame::NoFrame);
     dutyScroll->setWidget(dp_duty);
     tab_pages->addTab(dutyScroll, QStringLiteral("税费计算"));
-    connect(tab_pages, &QTabWidget::currentChanged, this, &w_sheet::updateDutyPage);
+    ep_elements = new sheet::ElementsPanel(sqlca);
+    auto *elementsScroll = new QScrollArea(tab_pages);
+    elementsScroll->setWidgetResizable(true);
+    elementsScroll->setFrameShape(QFrame::NoFrame);
+    elementsScroll->setWidget(ep_elements);
+    tab_pages->addTab(elementsScroll, QStringLiteral("申报要素填写"));
+    connect(tab_pages, &QTabWidget::currentChanged, this, &w_sheet::updateToolPages);
     layout->addWidget(tab_pages, 1);
 
     st_missing = new QLabel(this);
@@ -244,17 +251,16 @@ void w_sheet::render()
     cb_copyname->setEnabled(hasCode);
     cb_copytemplate->setEnabled(has && !m_content->elements.isEmpty());
     cb_copyall->setEnabled(has);
-    updateDutyPage();
+    updateToolPages();
 }
 
-void w_sheet::updateDutyPage()
+void w_sheet::updateToolPages()
 {
-    if (tab_pages->currentIndex() != 1)
-        return;
-    if (m_content)
-        dp_duty->setRecord(m_content->record, m_content->isTariffLine);
-    else
-        dp_duty->setRecord({}, false);
+    const bool line = m_content && m_content->isTariffLine;
+    if (tab_pages->currentIndex() == 1)
+        dp_duty->setRecord(line ? m_content->record : tariff::TariffRecord(), line);
+    else if (tab_pages->currentIndex() == 2)
+        ep_elements->setLine(line ? m_content->code : QString(), line ? m_content->elements : QStringList());
 }
 
 void w_sheet::loadNote()

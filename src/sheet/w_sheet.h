@@ -19,6 +19,7 @@ class QTabWidget;
 class w_kiv;
 namespace sheet {
 class DutyPanel;
+class ElementsPanel;
 class RecordPanel;
 }
 
@@ -43,6 +44,7 @@ public:
     QTabWidget *tab_pages = nullptr;
     sheet::RecordPanel *rp_record = nullptr;
     sheet::DutyPanel *dp_duty = nullptr;
+    sheet::ElementsPanel *ep_elements = nullptr;
     QLabel *st_missing = nullptr;
     QPushButton *cb_copycode = nullptr;
     QPushButton *cb_copyname = nullptr;
@@ -74,8 +76,8 @@ private:
     void selectionMoved();
     void createControls();
     void render();
-    // The calculator follows the shown line only while its page is shown.
-    void updateDutyPage();
+    // The calculator and the elements follow the shown line only while their page is shown.
+    void updateToolPages();
     void loadNote();
     bool noteModified() const;
     void showStoredNote(const std::optional<tariff::NotesStore::Note> &note);
