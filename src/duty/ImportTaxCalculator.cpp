@@ -71,7 +71,7 @@ bool specificPart(const RateTerm &t, const ImportInput &in, Decimal &value, QStr
     if (!t.hasSpecific)
         return true;
     if (!t.needsQuantity()) {
-        text = QStringLiteral("0");
+        text = t.amount.toPlainString() + QStringLiteral("元/") + t.unit; // nought per unit
         return true;
     }
     const auto q = in.quantities.constFind(t.unit);

@@ -45,7 +45,7 @@ QPlainTextEdit *resultView(QWidget *parent, const char *name, const QString &acc
     v->setReadOnly(true);
     v->setTabChangesFocus(true);
     v->setAccessibleName(accessibleName);
-    v->setMinimumHeight(v->fontMetrics().lineSpacing() * 5);
+    v->setMinimumHeight(v->fontMetrics().lineSpacing() * 11);
     return v;
 }
 
