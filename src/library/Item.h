@@ -27,4 +27,12 @@ struct Item {
     bool needsReview() const { return !reviewChanges.isEmpty(); }
 };
 
+// The time of a change as stored: ISO 8601 local time with its offset from UTC, so that the
+// times of colleagues in other time zones still compare.
+inline QString stampNow()
+{
+    const QDateTime t = QDateTime::currentDateTime();
+    return t.toOffsetFromUtc(t.offsetFromUtc()).toString(Qt::ISODate);
+}
+
 } // namespace library

@@ -16,12 +16,6 @@ const char kColumns[] = "part_no, name, model, code, element_values, reason, bas
                         "reviewed_by, reviewed_at, changed_at, changed_by, version";
 constexpr int kColumnCount = 13;
 
-QString now()
-{
-    const QDateTime t = QDateTime::currentDateTime();
-    return t.toOffsetFromUtc(t.offsetFromUtc()).toString(Qt::ISODate);
-}
-
 Item readItem(const QVector<QVariant> &row)
 {
     const auto text = [&row](int i) { return row.value(i).toString(); };
@@ -106,11 +100,22 @@ bool ItemStore::ensureTable()
     return true;
 }
 
+bool ItemStore::tableExists()
+{
+    m_lastError.clear();
+    QStringList present;
+    if (!m_sqlca || !m_sqlca->isConnected() || m_sqlca->tableNames(&present) != 0) {
+        m_lastError = m_sqlca && m_sqlca->isConnected() ? m_sqlca->sqlErrText() : QStringLiteral("not connected");
+        return false;
+    }
+    return present.contains(table(), Qt::CaseInsensitive);
+}
+
 QList<Item> ItemStore::all()
 {
     QList<Item> items;
-    if (!ensureTable())
-        return items;
+    if (!tableExists())
+        return items; // no table yet: no items (reading never makes it)
     QVector<QVector<QVariant>> rows;
     if (m_sqlca->select(m_sqlca->adaptSql(QStringLiteral("SELECT %1 FROM item ORDER BY part_no")
                                               .arg(QLatin1String(kColumns))),
@@ -127,7 +132,7 @@ QList<Item> ItemStore::all()
 
 std::optional<Item> ItemStore::item(const QString &partNumber)
 {
-    if (!ensureTable())
+    if (!tableExists())
         return std::nullopt;
     QVector<QVector<QVariant>> rows;
     if (m_sqlca->select(m_sqlca->adaptSql(QStringLiteral("SELECT %1 FROM item WHERE part_no = ?")
@@ -193,7 +198,7 @@ ItemStore::Result ItemStore::save(const Item &input, int baseVersion)
         it.reviewChanges = stored->reviewChanges;
     }
     ManualCommit manual(m_sqlca);
-    const QString at = now();
+    const QString at = stampNow();
     Result result{Status::Saved, {}, {}, {}};
     if (baseVersion > 0) {
         if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral(
@@ -255,7 +260,7 @@ ItemStore::Result ItemStore::markReviewed(const QString &partNumber)
     if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral(
                              "UPDATE item SET basis = ?, review_changes = ?, reviewed_by = ?, reviewed_at = ? "
                              "WHERE part_no = ?")),
-                         {basis, changes, m_userName, now(), partNumber})
+                         {basis, changes, m_userName, stampNow(), partNumber})
         != 0)
         result = failed();
     commitOrRollback(result);

@@ -41,6 +41,7 @@ public:
     static QString createStatement();
     // Makes the table where the database lacks it; false with lastError() otherwise.
     bool ensureTable();
+    bool tableExists();
 
     QList<Item> all();
     std::optional<Item> item(const QString &partNumber);
