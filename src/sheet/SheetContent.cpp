@@ -64,6 +64,7 @@ SheetContent SheetContent::forTariffLine(const tariff::TariffRecord &r, const ta
     s.code = r.code;
     s.name = r.name;
     s.isTariffLine = true;
+    s.record = r;
     s.groups.append({QStringLiteral("商品"),
                      {{QStringLiteral("商品编码"), orNone(r.code)}, {QStringLiteral("商品名称"), orNone(r.name)}}});
     s.groups.append({QStringLiteral("进口税率"),

@@ -31,6 +31,7 @@ struct SheetContent {
     QString name;
     bool isTariffLine = false;
     QStringList elements;     // the declaration elements in order (tariff lines only)
+    tariff::TariffRecord record; // the whole record (tariff lines only): the calculator reads its rates
     QList<Group> groups;
     QString missingNote;      // which fields this database cannot give; empty when none
 

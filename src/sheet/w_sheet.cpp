@@ -7,6 +7,8 @@
 #include "runtime/Transaction.h"
 #include "runtime/TreeModel.h"
 #include "sheet/CopyFormats.h"
+#include "sheet/DutyPanel.h"
+#include "sheet/ElementsPanel.h"
 #include "sheet/RecordPanel.h"
 #include "tariff/DeclarationElements.h"
 #include "tariff/TariffTables.h"
@@ -22,6 +24,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QTabWidget>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -98,11 +102,29 @@ void w_sheet::createControls()
     st_title->setFont(titleFont);
     layout->addWidget(st_title);
 
-    rp_record = new sheet::RecordPanel(this);
+    tab_pages = new QTabWidget(this);
+    tab_pages->setObjectName(QStringLiteral("tab_pages"));
+    tab_pages->setFocusPolicy(Qt::ClickFocus);
+    rp_record = new sheet::RecordPanel(tab_pages);
     rp_record->setObjectName(QStringLiteral("rp_record"));
     rp_record->setAccessibleName(QStringLiteral("税则信息"));
     rp_record->setFocusPolicy(Qt::ClickFocus);
-    layout->addWidget(rp_record, 1);
+    tab_pages->addTab(rp_record, QStringLiteral("税则信息"));
+    dp_duty = new sheet::DutyPanel(gs_docname);
+    // The calculator is taller than the record: it scrolls on small screens.
+    auto *dutyScroll = new QScrollArea(tab_pages);
+    dutyScroll->setWidgetResizable(true);
+    dutyScroll->setFrameShape(QFrame::NoFrame);
+    dutyScroll->setWidget(dp_duty);
+    tab_pages->addTab(dutyScroll, QStringLiteral("税费计算"));
+    ep_elements = new sheet::ElementsPanel(sqlca);
+    auto *elementsScroll = new QScrollArea(tab_pages);
+    elementsScroll->setWidgetResizable(true);
+    elementsScroll->setFrameShape(QFrame::NoFrame);
+    elementsScroll->setWidget(ep_elements);
+    tab_pages->addTab(elementsScroll, QStringLiteral("申报要素填写"));
+    connect(tab_pages, &QTabWidget::currentChanged, this, &w_sheet::updateToolPages);
+    layout->addWidget(tab_pages, 1);
 
     st_missing = new QLabel(this);
     st_missing->setObjectName(QStringLiteral("st_missing"));
@@ -244,6 +266,16 @@ void w_sheet::render()
     cb_copyname->setEnabled(hasCode);
     cb_copytemplate->setEnabled(has && !m_content->elements.isEmpty());
     cb_copyall->setEnabled(has);
+    updateToolPages();
+}
+
+void w_sheet::updateToolPages()
+{
+    const bool line = m_content && m_content->isTariffLine;
+    if (tab_pages->currentIndex() == 1)
+        dp_duty->setRecord(line ? m_content->record : tariff::TariffRecord(), line);
+    else if (tab_pages->currentIndex() == 2)
+        ep_elements->setLine(line ? m_content->code : QString(), line ? m_content->elements : QStringList());
 }
 
 void w_sheet::loadNote()

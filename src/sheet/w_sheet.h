@@ -15,8 +15,11 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTabWidget;
 class w_kiv;
 namespace sheet {
+class DutyPanel;
+class ElementsPanel;
 class RecordPanel;
 }
 
@@ -38,7 +41,10 @@ public:
     QString list() const { return m_list; }
 
     QLabel *st_title = nullptr;
+    QTabWidget *tab_pages = nullptr;
     sheet::RecordPanel *rp_record = nullptr;
+    sheet::DutyPanel *dp_duty = nullptr;
+    sheet::ElementsPanel *ep_elements = nullptr;
     QLabel *st_missing = nullptr;
     QPushButton *cb_copycode = nullptr;
     QPushButton *cb_copyname = nullptr;
@@ -74,6 +80,8 @@ private:
     void selectionMoved();
     void createControls();
     void render();
+    // The calculator and the elements follow the shown line only while their page is shown.
+    void updateToolPages();
     void loadNote();
     bool noteModified() const;
     void showStoredNote(const std::optional<tariff::NotesStore::Note> &note);

@@ -62,6 +62,35 @@ bool TariffStore::hasExtraTables()
     return *m_hasExtraTables;
 }
 
+QHash<QString, TariffRecord> TariffStore::lines()
+{
+    QHash<QString, TariffRecord> lines;
+    m_lastError.clear();
+    if (!m_sqlca || !m_sqlca->isConnected()) {
+        m_lastError = QStringLiteral("not connected");
+        return lines;
+    }
+    const bool withLine = hasExtraTables();
+    const QString where = QStringLiteral(" WHERE length(rtrim(h.code)) = 10");
+    const QString sql = withLine
+        ? QStringLiteral("SELECT %1, %2 FROM list_hscode h LEFT JOIN tariff_line t ON t.code = h.code")
+              .arg(QLatin1String(kBaseColumns), QLatin1String(kLineColumns)) + where
+        : QStringLiteral("SELECT %1 FROM list_hscode h").arg(QLatin1String(kBaseColumns)) + where;
+    const int columns = kBaseColumnCount + (withLine ? kLineColumnCount : 0);
+    QVector<QVector<QVariant>> rows;
+    if (m_sqlca->select(m_sqlca->adaptSql(sql), QList<runtime::ColumnType>(columns, runtime::ColumnType::String),
+                        &rows) != 0) {
+        m_lastError = m_sqlca->sqlErrText();
+        return lines;
+    }
+    lines.reserve(rows.size());
+    for (const auto &row : rows) {
+        TariffRecord r = readRecord(row, withLine);
+        lines.insert(r.code, std::move(r));
+    }
+    return lines;
+}
+
 std::optional<TariffRecord> TariffStore::record(const QString &code)
 {
     m_lastError.clear();

@@ -2,6 +2,7 @@
 
 #include "tariff/TariffRecord.h"
 
+#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -24,6 +25,10 @@ public:
     // The record of a code of list_hscode; nullopt when the code is not there or the
     // database cannot be read (lastError() tells which).
     std::optional<TariffRecord> record(const QString &code);
+
+    // Every 10-digit line of list_hscode by code, in one read (for checking many items at
+    // once); empty with lastError() when it cannot be read.
+    QHash<QString, TariffRecord> lines();
 
     // True when the database has tariff_line. Asked of the catalog once, then remembered.
     bool hasExtraTables();

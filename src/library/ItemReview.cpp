@@ -1,0 +1,92 @@
+#include "library/ItemReview.h"
+
+#include "library/ItemBasis.h"
+#include "library/ItemStore.h"
+#include "runtime/Transaction.h"
+#include "tariff/TariffStore.h"
+
+#include <algorithm>
+
+namespace library {
+
+QStringList ItemReview::candidates(const QString &removedCode, const QHash<QString, tariff::TariffRecord> &lines,
+                                   int limit)
+{
+    for (const int prefix : {8, 6, 4}) {
+        QStringList found;
+        const QString head = removedCode.left(prefix);
+        for (auto it = lines.cbegin(); it != lines.cend(); ++it) {
+            if (it.key().startsWith(head))
+                found << it.key();
+        }
+        if (found.isEmpty())
+            continue;
+        std::sort(found.begin(), found.end());
+        QStringList shown;
+        for (const QString &code : found.mid(0, limit))
+            shown << code + QStringLiteral(" ") + lines.value(code).name;
+        return shown;
+    }
+    return {};
+}
+
+QString ItemReview::changesOf(const Item &item, const QHash<QString, tariff::TariffRecord> &lines)
+{
+    const auto line = lines.constFind(item.code);
+    if (line == lines.cend()) {
+        QString text = QStringLiteral("编码已删除: %1").arg(item.code);
+        const QStringList near = candidates(item.code, lines);
+        if (!near.isEmpty())
+            text += QStringLiteral("\n可考虑: ") + near.join(QStringLiteral("；"));
+        return text;
+    }
+    QStringList changed;
+    for (const ItemBasis::Change &c : ItemBasis::changes(item.basis, *line))
+        changed << c.text();
+    return changed.join(u'\n');
+}
+
+ItemReview::Outcome ItemReview::checkAll(runtime::Transaction *sqlca)
+{
+    Outcome out;
+    ItemStore store(sqlca);
+    const QList<Item> items = store.all();
+    if (!store.lastError().isEmpty()) {
+        out.error = store.lastError();
+        return out;
+    }
+    tariff::TariffStore tariff(sqlca);
+    const QHash<QString, tariff::TariffRecord> lines = tariff.lines();
+    if (lines.isEmpty() && !tariff.lastError().isEmpty()) {
+        out.error = tariff.lastError();
+        return out;
+    }
+    const bool before = sqlca->autoCommit;
+    sqlca->autoCommit = false;
+    bool ok = true;
+    for (const Item &item : items) {
+        const QString changes = changesOf(item, lines);
+        out.needReview += changes.isEmpty() ? 0 : 1;
+        if (changes == item.reviewChanges)
+            continue; // only the rows whose worklist entry changes are written
+        if (sqlca->execute(sqlca->adaptSql(QStringLiteral("UPDATE item SET review_changes = ? WHERE part_no = ?")),
+                           {changes, item.partNumber})
+            != 0) {
+            ok = false;
+            break;
+        }
+    }
+    if (ok)
+        ok = sqlca->commit() == 0;
+    if (!ok) {
+        out.error = sqlca->sqlErrText();
+        sqlca->rollback();
+        out.needReview = 0;
+    }
+    sqlca->autoCommit = before;
+    out.ok = ok;
+    out.checked = ok ? int(items.size()) : 0;
+    return out;
+}
+
+} // namespace library
