@@ -8,7 +8,9 @@
 #include "app/globals.h"
 #include "auxiliary/uo_toolbarfont.h"
 #include "data/CommodityTables.h"
+#include "edition/AfterApply.h"
 #include "edition/ImportCommand.h"
+#include "library/ItemReview.h"
 #include "mainwin/w_kiv.h"
 #include "runtime/MessageBox.h"
 #include "runtime/Transaction.h"
@@ -222,6 +224,8 @@ void kiv::destroy()
 
 int run(int argc, char *argv[])
 {
+    // Features that follow a new edition, composed here so the edition knows nothing of them.
+    edition::AfterApply::add(&library::ItemReview::afterEdition);
     if (server::InitServerCommand::requested(argc, argv))
         return runInitServer(argc, argv);
     if (edition::ImportCommand::requested(argc, argv))

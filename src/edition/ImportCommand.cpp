@@ -1,5 +1,6 @@
 #include "edition/ImportCommand.h"
 
+#include "edition/AfterApply.h"
 #include "edition/ChangeReport.h"
 #include "edition/DatabaseSnapshot.h"
 #include "edition/EditionApplier.h"
@@ -160,6 +161,8 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
         return DatabaseError;
     }
     out << QStringLiteral("已导入。导入前的数据库备份为 %1\n").arg(result.backup);
+    for (const QString &line : AfterApply::run(&sqlca))
+        out << line << '\n';
     sqlca.disconnect();
     return Done;
 }

@@ -1,5 +1,6 @@
 #include "edition/w_edition_import.h"
 
+#include "edition/AfterApply.h"
 #include "app/globals.h"
 #include "edition/ChangeListModel.h"
 #include "edition/ChangeReport.h"
@@ -360,9 +361,11 @@ int w_edition_import::wf_apply()
         return -1;
     }
     TreeReload::run(w_kiv::instance());
+    const QStringList after = AfterApply::run(sqlca);
     runtime::messageBox(EditionMessages::title(),
                         EditionMessages::applied(QFileInfo(m_read.file.path).fileName(), list, current, edition,
-                                                 ChangeReport::summary(comparison)),
+                                                 ChangeReport::summary(comparison))
+                            + (after.isEmpty() ? QString() : u'\n' + after.join(u'\n')),
                         runtime::MessageIcon::Information, runtime::MessageButtons::Ok, 1, this);
     return 1;
 }

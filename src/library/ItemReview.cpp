@@ -46,6 +46,16 @@ QString ItemReview::changesOf(const Item &item, const QHash<QString, tariff::Tar
     return changed.join(u'\n');
 }
 
+QString ItemReview::afterEdition(runtime::Transaction *sqlca)
+{
+    const Outcome o = checkAll(sqlca);
+    if (!o.ok)
+        return QStringLiteral("商品归类库未能复核: %1").arg(o.error);
+    if (o.checked == 0)
+        return {};
+    return QStringLiteral("商品归类库: %1 个商品中有 %2 个需要复核（待复核）。").arg(o.checked).arg(o.needReview);
+}
+
 ItemReview::Outcome ItemReview::checkAll(runtime::Transaction *sqlca)
 {
     Outcome out;
@@ -54,6 +64,10 @@ ItemReview::Outcome ItemReview::checkAll(runtime::Transaction *sqlca)
     if (!store.lastError().isEmpty()) {
         out.error = store.lastError();
         return out;
+    }
+    if (items.isEmpty()) {
+        out.ok = true;
+        return out; // nothing to compare: the lines are not read
     }
     tariff::TariffStore tariff(sqlca);
     const QHash<QString, tariff::TariffRecord> lines = tariff.lines();

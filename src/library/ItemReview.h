@@ -29,6 +29,9 @@ public:
 
     // Checks every item and writes what changed, in one transaction.
     static Outcome checkAll(runtime::Transaction *sqlca);
+    // After a new edition: checks every item and says how many need review (empty when the
+    // library has no items).
+    static QString afterEdition(runtime::Transaction *sqlca);
 
     // The review text of one item against the lines now: empty when nothing changed.
     static QString changesOf(const Item &item, const QHash<QString, tariff::TariffRecord> &lines);

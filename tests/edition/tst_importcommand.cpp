@@ -1,5 +1,6 @@
 #include "edition/EditionBackups.h"
 #include "edition/ImportCommand.h"
+#include "library/ItemStore.h"
 #include "edition/PausePoint.h"
 #include "data/CommodityTables.h"
 #include "runtime/Transaction.h"
@@ -138,6 +139,10 @@ private slots:
         QFile::setPermissions(db, QFile::ReadOwner | QFile::WriteOwner);
         QVERIFY(TestEnv::writeFile(env.path(QStringLiteral("cn_hscode_2027.csv")), renamedEdition()));
         const QString marker = env.path(QStringLiteral("paused"));
+        // An item of the company's library on the line the edition renames: it goes on the worklist.
+        QVERIFY(TestDatabase::exec(db, library::ItemStore::createStatement() + QStringLiteral(
+            ";INSERT INTO item (part_no, name, code, basis, changed_at, version) VALUES ('H-1', '种马', "
+            "'0101210010', '{\"name\":\"改良种用濒危野马\"}', '2026-01-01T00:00:00+08:00', 1)")));
 
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -157,6 +162,9 @@ private slots:
                      qPrintable(out));
             QCOMPARE(TestDatabase::column(db, kName), QStringList{QStringLiteral("改良种用濒危野马（新）")});
             QCOMPARE(edition::EditionBackups(db).list().size(), 1);
+            QVERIFY2(out.contains(QStringLiteral("商品归类库: 1 个商品中有 1 个需要复核")), qPrintable(out));
+            QCOMPARE(TestDatabase::column(db, QStringLiteral("SELECT review_changes FROM item")),
+                     QStringList{QStringLiteral("名称: 改良种用濒危野马 → 改良种用濒危野马（新）")});
             return;
         }
         QVERIFY2(QTest::qWaitFor([&] { return QFile::exists(marker) || child.state() == QProcess::NotRunning; }, 60000),
