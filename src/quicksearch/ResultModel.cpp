@@ -24,7 +24,7 @@ void ResultModel::setAnswer(const SearchIndex &index, const Answer &answer)
         if (hit.row < 0 || hit.row >= index.rowCount())
             continue;
         const IndexRow &row = index.row(hit.row);
-        entries.append({row.list, row.code, row.name, hit.nameSpans});
+        entries.append({row.list, row.code, row.name, hit.nameSpans, hit.reason});
     }
     setEntries(std::move(entries));
 }
@@ -46,8 +46,12 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
-        return codeListLabel(e->list) + QStringLiteral("  ") + e->code + QStringLiteral("  ") + e->name;
+    case Qt::AccessibleTextRole: {
+        QString text = codeListLabel(e->list) + QStringLiteral("  ") + e->code + QStringLiteral("  ") + e->name;
+        if (!e->reason.isEmpty())
+            text += QStringLiteral("  （") + e->reason + QStringLiteral("）");
+        return text;
+    }
     case Qt::ToolTipRole:
         return e->name;
     case ListRole:
@@ -58,6 +62,8 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
         return e->name;
     case ListNameRole:
         return codeListLabel(e->list);
+    case ReasonRole:
+        return e->reason;
     case SpansRole: {
         QVariantList spans;
         for (const Span &s : e->spans)
