@@ -162,13 +162,14 @@ Answer SearchIndex::search(const QString &input, int limit) const
             const QString &name = d.names.texts[size_t(id)];
             const size_t before = matches.size();
             const int coverage = coverageOf(spans, int(name.size()));
-            const int weight = weighing ? searchindex::weightOf(3, goodsScore(name, chinese.last(), partsAsked),
-                                                                searchindex::spreadOf(wordSpans))
-                                        : 0;
+            const int goods = weighing ? goodsScore(name, chinese.last(), partsAsked) : 0;
+            const int spread = weighing ? searchindex::spreadOf(wordSpans) : 0;
             for (int r : d.names.rows[size_t(id)]) {
                 if (inCode(r)) {
                     matches.push_back(d.ranked(r, kind, coverage));
-                    matches.back().weight = weight;
+                    // A chapter's name lists all it holds: it names none of the goods.
+                    if (weighing)
+                        matches.back().weight = searchindex::weightOf(3, d.rows[r].code.size() > 2 ? goods : 0, spread);
                     matched[size_t(r)] = 1;
                 }
             }
@@ -196,7 +197,8 @@ Answer SearchIndex::search(const QString &input, int limit) const
             matches[i].frequency = readingCounts[size_t(matches[i].frequency)];
         // Through the lexicon: the rows the input's words did not find as typed.
         if (d.lexicon) {
-            if (weighing && chinese.size() == words.size())
+            // A typo of the same sound: only when no name holds the input as typed.
+            if (weighing && chinese.size() == words.size() && matches.size() == firstName)
                 d.matchSound(chinese.join(QString()), &found);
             QList<searchindex::Term> terms;
             if (weighing) {

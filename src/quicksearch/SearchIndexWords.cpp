@@ -291,7 +291,8 @@ void SearchIndex::Data::matchSound(const QString &input, std::vector<WordMatch> 
         const Span span{first->start, last.start + last.length - first->start};
         const QString &name = names.texts[it->name];
         const QString heard = name.mid(span.start, span.length);
-        if (heard == input)
+        // 收机 inside 接收机 only sounds like 手机: a guess must be words of the name.
+        if (heard == input || !onWordBoundaries(name, span))
             continue;
         lastName = int(it->name);
         WordMatch match;
