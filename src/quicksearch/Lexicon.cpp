@@ -3,6 +3,7 @@
 #include "quicksearch/QueryText.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace quicksearch {
 
@@ -19,15 +20,20 @@ void join(Lexicon *lexicon)
 }
 } // namespace
 
-std::shared_ptr<const Lexicon> Lexicon::load(const QString &folder)
+std::shared_ptr<const Lexicon> Lexicon::load(const QStringList &folders)
 {
     auto lexicon = std::make_shared<Lexicon>();
-    const QDir dir(folder);
+    const auto pathOf = [&folders](const QString &file) {
+        for (const QString &folder : folders) {
+            if (QFileInfo::exists(QDir(folder).filePath(file)))
+                return QDir(folder).filePath(file);
+        }
+        return QDir(folders.value(0)).filePath(file); // missing: named as the first folder's
+    };
     QStringList *problems = &lexicon->problems;
-    lexicon->words = WordList::fromLines(DictionaryFile::read(dir.filePath(wordsFile()), problems), wordsFile(),
-                                         problems);
-    lexicon->everyday = EverydayNames::fromLines(
-        DictionaryFile::read(dir.filePath(everydayNamesFile()), problems), everydayNamesFile(), problems);
+    lexicon->words = WordList::fromLines(DictionaryFile::read(pathOf(wordsFile()), problems), wordsFile(), problems);
+    lexicon->everyday = EverydayNames::fromLines(DictionaryFile::read(pathOf(everydayNamesFile()), problems),
+                                                 everydayNamesFile(), problems);
     join(lexicon.get());
     return lexicon;
 }

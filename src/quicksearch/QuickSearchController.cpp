@@ -12,6 +12,7 @@
 #include "runtime/MessageBox.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QLocale>
@@ -90,12 +91,14 @@ void QuickSearchController::rebuild()
     // Copied here, on the user-interface thread; the worker gets only the copies.
     quicksearch::IndexSource::Input input = quicksearch::IndexSource::collect(
         *m_window->tv_1->treeModel(), *m_window->tv_2->treeModel(), sqlca);
-    // The dictionaries are read from the program's folder with the first index and kept.
+    // The dictionaries are read with the first index and kept: from the folder the program runs
+    // in, else from the executable's.
     std::shared_ptr<const quicksearch::Lexicon> lexicon = m_index ? m_index->lexicon() : nullptr;
+    const QStringList folders{QDir::currentPath(), QCoreApplication::applicationDirPath()};
     m_building.setFuture(QtConcurrent::run(
-        [input = std::move(input), lexicon, folder = QDir::currentPath()]() mutable -> IndexPointer {
+        [input = std::move(input), lexicon, folders]() mutable -> IndexPointer {
             if (!lexicon)
-                lexicon = quicksearch::Lexicon::load(folder);
+                lexicon = quicksearch::Lexicon::load(folders);
             return std::make_shared<const quicksearch::SearchIndex>(
                 quicksearch::SearchIndex::build(input.rows, input.unchosenRows, lexicon));
         }));

@@ -36,10 +36,6 @@ TestEnv::TestEnv()
     setEnv("ODBCINI", odbcIni());
     setEnv("ODBCSYSINI", odbcSysIniDir());
     setEnv("XDG_CONFIG_HOME", configHome());
-    // The program's folder holds the search dictionaries beside its database.
-    for (const char *dictionary : {"words.txt", "everyday_names.txt"})
-        QFile::copy(QStringLiteral(KIV_RUN_DIR "/") + QLatin1String(dictionary),
-                    workDir() + QLatin1Char('/') + QLatin1String(dictionary));
     QDir::setCurrent(workDir());
 }
 
