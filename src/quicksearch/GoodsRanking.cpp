@@ -38,8 +38,19 @@ int scoreAt(QStringView name, qsizetype start, qsizetype end, bool part)
     const QStringView after = name.mid(end, phraseEnd - end);
     if (!part && before.contains(u"用于") && after.contains(u'的'))
         part = true;
-    const bool head = end == name.size() || kAfterHead.contains(name[end]);
-    const bool firstPhrase = phraseStart == 0;
+    // "装有…发动机的摩托车": the name is of the thing fitted with the word, unless the word ends it.
+    if (!part && end < phraseEnd && (before.contains(u"装有") || before.contains(u"带有") || before.contains(u"配有")))
+        part = true;
+    // Inside brackets the word only explains the name: "…汽车（柴油发动机,…）".
+    int depth = 0;
+    for (qsizetype i = 0; i < start; ++i) {
+        if (name[i] == u'（' || name[i] == u'(')
+            ++depth;
+        else if ((name[i] == u'）' || name[i] == u')') && depth > 0)
+            --depth;
+    }
+    const bool head = depth == 0 && (end == name.size() || kAfterHead.contains(name[end]));
+    const bool firstPhrase = depth == 0 && phraseStart == 0;
     const int nearEnd = 99 - int(std::min<qsizetype>(99, phraseEnd - end));
     return (part ? 0 : 400) + (head ? 200 : 0) + (firstPhrase ? 100 : 0) + nearEnd;
 }

@@ -30,6 +30,8 @@ namespace {
 constexpr int kWindow = 4;
 // The longest word that is split into parts names hold, in characters.
 constexpr int kLongestSplit = 16;
+// Fewer names than this holding every word: the names holding most of them are added.
+constexpr size_t kFewNames = 5;
 
 bool isHan(QChar c)
 {
@@ -194,31 +196,31 @@ void SearchIndex::Data::matchTerms(const QList<Term> &terms, bool partsAsked, bo
                               std::back_inserter(both));
         candidates = std::move(both);
     }
-    // No name holds every word: the names that hold the last word named (the head of a Chinese
-    // phrase) and the most of the others.
-    const bool relaxed = candidates.empty();
-    if (relaxed) {
+    // Few names hold every word (or none): also the names that hold the last word named (the
+    // head of a Chinese phrase) and the most of the others, ranked below those holding all.
+    const size_t holdingAll = candidates.size();
+    if (holdingAll < kFewNames && holding.size() > 1) {
         int head = int(holding.size()) - 1;
         while (head >= 0 && holding[size_t(head)].empty())
             --head;
-        if (head < 0)
-            return;
         std::vector<uint8_t> count(names.texts.size(), 0);
         for (const std::vector<int> &ids : holding)
             for (int id : ids)
-                ++count[size_t(id)];
+                count[size_t(id)] = uint8_t(std::min(255, count[size_t(id)] + 1));
         uint8_t most = 0;
-        for (int id : holding[size_t(head)])
-            most = std::max(most, count[size_t(id)]);
-        for (int id : holding[size_t(head)])
+        for (int id : head < 0 ? std::vector<int>() : holding[size_t(head)])
+            if (count[size_t(id)] < holding.size())
+                most = std::max(most, count[size_t(id)]);
+        for (int id : head < 0 ? std::vector<int>() : holding[size_t(head)])
             if (count[size_t(id)] == most)
                 candidates.push_back(id);
     }
-    for (int id : candidates) {
+    for (size_t c = 0; c < candidates.size(); ++c) {
+        const int id = candidates[c];
         const QString &name = names.texts[size_t(id)];
         WordMatch match;
         match.name = id;
-        bool whole = !relaxed, everyday = false;
+        bool whole = c < holdingAll, everyday = false;
         QStringList reasons;
         QString head;
         for (const Term &term : terms) {

@@ -120,6 +120,8 @@ void tst_LexiconSearch::goodsScore_data()
     QTest::newRow("用于…的 around the word") << "木螺钉" << "用于木螺钉的垫圈" << "木螺钉";
     QTest::newRow("first phrase before a later one") << "轮胎，其他" << "其他，轮胎" << "轮胎";
     QTest::newRow("食用 is an adjective, not used-for") << "鱼，食用" << "鱼用饲料" << "鱼";
+    QTest::newRow("a thing fitted with the word") << "活塞引擎" << "装有活塞引擎的摩托车" << "引擎";
+    QTest::newRow("inside brackets only explains") << "柴油发动机" << "小轿车（柴油发动机,排量≤1升）" << "发动机";
 }
 
 void tst_LexiconSearch::goodsScore()
