@@ -127,6 +127,15 @@ Answer SearchIndex::search(const QString &input, int limit) const
             if (!w.ascii)
                 chinese.append(w.text);
         }
+        // Beside Chinese words, an English everyday name is a word to find too ("PVC 管").
+        if (d.lexicon && !chinese.isEmpty() && chinese.size() < words.size()) {
+            QStringList all;
+            for (const QueryWord &w : words) {
+                if (!w.ascii || !d.lexicon->everyday.termsOf(w.text).isEmpty())
+                    all.append(w.text);
+            }
+            chinese = all;
+        }
         const bool weighing = d.lexicon && !chinese.isEmpty();
         const bool partsAsked = asksForParts(texts);
 

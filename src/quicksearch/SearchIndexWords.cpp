@@ -12,6 +12,7 @@
 
 #include "quicksearch/GoodsRanking.h"
 #include "quicksearch/Pinyin.h"
+#include "quicksearch/QueryText.h"
 
 #include <QSet>
 
@@ -36,6 +37,21 @@ constexpr size_t kFewNames = 5;
 bool isHan(QChar c)
 {
     return c.unicode() >= 0x3400 && !c.isSurrogate() && c.isLetter();
+}
+
+// The runs of ASCII and of other characters of a word, in order.
+QStringList runsOf(const QString &word)
+{
+    QStringList runs;
+    for (qsizetype i = 0; i < word.size();) {
+        const bool ascii = word[i].unicode() < 0x80;
+        qsizetype end = i;
+        while (end < word.size() && (word[end].unicode() < 0x80) == ascii)
+            ++end;
+        runs.append(word.mid(i, end - i));
+        i = end;
+    }
+    return runs;
 }
 
 } // namespace
@@ -149,8 +165,16 @@ QList<Term> SearchIndex::Data::termsOf(const QStringList &words) const
             append(word, everyday);
             continue;
         }
-        for (const QString &piece : lexicon->words.segment(word))
-            append(piece, lexicon->everyday.termsOf(piece));
+        // Letters and digits in a Chinese word ("pvc管") are a word of their own.
+        for (const QString &run : runsOf(word)) {
+            if (QueryText::isAscii(run)) {
+                if (const QStringList terms = lexicon->everyday.termsOf(run); !terms.isEmpty() || holdsAnywhere(run))
+                    append(run, terms);
+                continue;
+            }
+            for (const QString &piece : lexicon->words.segment(run))
+                append(piece, lexicon->everyday.termsOf(piece));
+        }
     }
     return terms;
 }
