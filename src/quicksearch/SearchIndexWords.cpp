@@ -31,6 +31,9 @@ namespace {
 constexpr int kWindow = 4;
 // The longest word that is split into parts names hold, in characters.
 constexpr int kLongestSplit = 16;
+// The characters of an input word cut into words, and the words searched at most.
+constexpr qsizetype kLongestInput = 24;
+constexpr qsizetype kMostTerms = 8;
 // Fewer names than this holding every word: the names holding most of them are added.
 constexpr size_t kFewNames = 5;
 
@@ -166,7 +169,7 @@ QList<Term> SearchIndex::Data::termsOf(const QStringList &words) const
             continue;
         }
         // Letters and digits in a Chinese word ("pvc管") are a word of their own.
-        for (const QString &run : runsOf(word)) {
+        for (const QString &run : runsOf(word.right(kLongestInput))) {
             if (QueryText::isAscii(run)) {
                 if (const QStringList terms = lexicon->everyday.termsOf(run); !terms.isEmpty() || holdsAnywhere(run))
                     append(run, terms);
@@ -176,6 +179,9 @@ QList<Term> SearchIndex::Data::termsOf(const QStringList &words) const
                 append(piece, lexicon->everyday.termsOf(piece));
         }
     }
+    // A pasted text is no name of goods: its last words (the head) are enough.
+    if (terms.size() > kMostTerms)
+        terms.remove(0, terms.size() - kMostTerms);
     return terms;
 }
 
@@ -279,7 +285,7 @@ void SearchIndex::Data::matchTerms(const QList<Term> &terms, bool partsAsked, bo
 
 void SearchIndex::Data::matchSound(const QString &input, std::vector<WordMatch> *found) const
 {
-    if (input.size() < 2)
+    if (input.size() < 2 || input.size() > kLongestInput)
         return;
     std::vector<QString> wanted;
     std::string latin;
