@@ -70,6 +70,7 @@ private slots:
     void badInputIsHarmless_data();
     void badInputIsHarmless();
     void theLineSaysWhy();
+    void theHeadingMostLinesShareFirst();
 
 private:
     SearchIndex m_index;
@@ -238,6 +239,26 @@ void tst_LexiconSearch::theLineSaysWhy()
     const QModelIndex first = model.index(0, 0);
     QCOMPARE(first.data(quicksearch::ResultModel::ReasonRole).toString(), QStringLiteral("按读音：化妆品"));
     QVERIFY(first.data(Qt::AccessibleTextRole).toString().endsWith(QStringLiteral("（按读音：化妆品）")));
+}
+
+void tst_LexiconSearch::theHeadingMostLinesShareFirst()
+{
+    const auto hs = [](const char *code, const char *name) {
+        return IndexRow{CodeList::Customs, QString::fromLatin1(code), QString::fromUtf8(name), {}, {}};
+    };
+    // Equal names but for their metal: the heading with two of them before the earlier code.
+    const SearchIndex index = SearchIndex::build(
+        {hs("7318160000", "钢制螺母"), hs("7415331000", "铜制螺母"), hs("7415339000", "黄铜制螺母")}, {},
+        sampleLexicon());
+    QStringList codes;
+    for (const auto &hit : index.search(QStringLiteral("螺母")).hits)
+        codes.append(index.row(hit.row).code);
+    QCOMPARE(codes, (QStringList{QStringLiteral("7415331000"), QStringLiteral("7415339000"),
+                                 QStringLiteral("7318160000")}));
+    // Without a lexicon the order is the code's, as before.
+    const SearchIndex plain = SearchIndex::build(
+        {hs("7318160000", "钢制螺母"), hs("7415331000", "铜制螺母"), hs("7415339000", "黄铜制螺母")}, {});
+    QCOMPARE(plain.row(plain.search(QStringLiteral("螺母")).hits.front().row).code, QStringLiteral("7318160000"));
 }
 
 QTEST_GUILESS_MAIN(tst_LexiconSearch)
