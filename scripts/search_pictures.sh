@@ -32,8 +32,8 @@ for pair in "laptop-cn:笔记本电脑" "bluetooth:蓝牙耳机" "powerbank:充�
   name="${pair%%:*}" text="${pair#*:}"
   xdotool key --clearmodifiers ctrl+f
   sleep 0.5
-  xdotool type --delay 80 "$text"
-  sleep 1.5
+  xdotool type --delay 250 "$text"
+  sleep 4
   import -window root -crop 660x330+620+0 +repage "$OUT/search-$name.png"
   xdotool key Escape
   sleep 0.5
