@@ -3,7 +3,7 @@
 # data folder on its first start (see DataFolder).
 include(GNUInstallDirs)
 install(TARGETS kivtree RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${KIV_RUN_DIR}/K-I-V.db ${KIV_RUN_DIR}/help.TXT
+install(FILES ${KIV_RUN_DIR}/K-I-V.db ${KIV_RUN_DIR}/help.TXT ${KIV_SEARCH_DICTIONARY_COPIES}
         DESTINATION ${CMAKE_INSTALL_DATADIR}/kivtree)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/kivtree.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

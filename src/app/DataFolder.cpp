@@ -63,14 +63,18 @@ QString DataFolder::prepare(const QString &executableFolder, const QString &user
         && !copyFile(installed.filePath(databaseFile()), user.filePath(databaseFile()), error))
         return QString();
 
-    // The help texts are the program's own: a newer installed version replaces the copy.
-    const QFileInfo installedHelp(installed.filePath(helpFile()));
-    const QFileInfo userHelp(user.filePath(helpFile()));
-    if (installedHelp.exists()
-        && (!userHelp.exists() || userHelp.size() != installedHelp.size()
-            || userHelp.lastModified() < installedHelp.lastModified())) {
-        QString helpError;
-        copyFile(installedHelp.filePath(), userHelp.filePath(), &helpError); // without it help is empty
+    // The help texts and the search dictionaries are the program's own: a newer installed
+    // version replaces the copy.
+    for (const QString &own : programFiles()) {
+        const QFileInfo installedFile(installed.filePath(own));
+        const QFileInfo userFile(user.filePath(own));
+        if (installedFile.exists()
+            && (!userFile.exists() || userFile.size() != installedFile.size()
+                || userFile.lastModified() < installedFile.lastModified())) {
+            QString copyError;
+            // Without help the help is empty; without a dictionary the search says so.
+            copyFile(installedFile.filePath(), userFile.filePath(), &copyError);
+        }
     }
     return user.absolutePath();
 }

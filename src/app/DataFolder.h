@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace kiv {
 
@@ -16,6 +17,11 @@ class DataFolder
 public:
     static QString databaseFile() { return QStringLiteral("K-I-V.db"); }
     static QString helpFile() { return QStringLiteral("help.TXT"); }
+    // The files that follow the installed program: the help texts and the search dictionaries.
+    static QStringList programFiles()
+    {
+        return {helpFile(), QStringLiteral("words.txt"), QStringLiteral("everyday_names.txt")};
+    }
 
     // The installed data folder that belongs to an executable's folder.
     static QString installedDataFolder(const QString &executableFolder);

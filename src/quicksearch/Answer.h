@@ -26,12 +26,18 @@ enum class MatchKind {
     DeclarationElements, // the declaration elements hold every word
     Notes,               // the user's note or keywords hold every word
     NearestCode,         // the code does not exist; this is its longest existing prefix
+    // With a lexicon (see Lexicon.h); ranked with the names by how well they name the goods:
+    Words,               // the name holds the words the input was cut into, or their parts
+    EverydayName,        // the name holds the tariff's term for an everyday name of the input
+    SoundAlike,          // the name reads as the input does (化装品 → 化妆品): a guess at a typo
 };
 
 struct Hit {
     int row = 0;                    // index into the index's rows
     MatchKind kind = MatchKind::ExactCode;
     QList<Span> nameSpans;          // the matched parts of the name, ascending, not overlapping
+    QString reason;                 // why a row found through the lexicon is there ("充电宝 → 锂离子蓄电池",
+                                    // "按读音：化妆品"); empty for the others
 };
 
 struct Answer {

@@ -4,12 +4,16 @@
 #include "mainwin/u_tv.h"
 #include "mainwin/w_kiv.h"
 #include "quicksearch/IndexSource.h"
+#include "quicksearch/Lexicon.h"
 #include "quicksearch/QuickSearchField.h"
 #include "quicksearch/QuickSearchPopup.h"
 #include "quicksearch/RecentCodes.h"
 #include "quicksearch/ResultModel.h"
+#include "runtime/MessageBox.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QLocale>
 #include <QMenuBar>
@@ -87,21 +91,44 @@ void QuickSearchController::rebuild()
     // Copied here, on the user-interface thread; the worker gets only the copies.
     quicksearch::IndexSource::Input input = quicksearch::IndexSource::collect(
         *m_window->tv_1->treeModel(), *m_window->tv_2->treeModel(), sqlca);
-    m_building.setFuture(QtConcurrent::run([input = std::move(input)]() -> IndexPointer {
-        return std::make_shared<const quicksearch::SearchIndex>(
-            quicksearch::SearchIndex::build(input.rows, input.unchosenRows));
-    }));
+    // The dictionaries are read with the first index and kept: from the folder the program runs
+    // in, else from the executable's.
+    std::shared_ptr<const quicksearch::Lexicon> lexicon = m_index ? m_index->lexicon() : nullptr;
+    const QStringList folders{QDir::currentPath(), QCoreApplication::applicationDirPath()};
+    m_building.setFuture(QtConcurrent::run(
+        [input = std::move(input), lexicon, folders]() mutable -> IndexPointer {
+            if (!lexicon)
+                lexicon = quicksearch::Lexicon::load(folders);
+            return std::make_shared<const quicksearch::SearchIndex>(
+                quicksearch::SearchIndex::build(input.rows, input.unchosenRows, lexicon));
+        }));
 }
 
 void QuickSearchController::indexBuilt()
 {
+    const bool first = !m_index;
     m_index = m_building.result();
+    if (first)
+        reportLexicon();
     if (m_rebuildWanted) {
         rebuild();
     }
     if (field->hasFocus())
         answer(); // a search typed while the index was built
     emit indexReady();
+}
+
+void QuickSearchController::reportLexicon()
+{
+    const auto lexicon = m_index->lexicon();
+    if (!lexicon || lexicon->problems.isEmpty())
+        return;
+    constexpr int kListed = 10;
+    QStringList lines = lexicon->problems.mid(0, kListed);
+    if (lexicon->problems.size() > kListed)
+        lines.append(QStringLiteral("……另有 %1 处问题").arg(lexicon->problems.size() - kListed));
+    lines.append(QStringLiteral("搜索仍可使用，有问题的内容已略过。"));
+    runtime::messageBox(QStringLiteral("搜索词典"), lines.join(u'\n'), runtime::MessageIcon::Exclamation);
 }
 
 void QuickSearchController::answer()
@@ -136,7 +163,7 @@ void QuickSearchController::showRecent()
                 if (hit.kind == quicksearch::MatchKind::ExactCode && m_index->row(hit.row).list == recent.list)
                     name = m_index->row(hit.row).name;
         }
-        entries.append({recent.list, recent.code, name, {}});
+        entries.append({recent.list, recent.code, name, {}, {}});
     }
     results->setEntries(entries);
     if (entries.isEmpty()) {

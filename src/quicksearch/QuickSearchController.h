@@ -54,6 +54,8 @@ private:
     void choose(int row);
     void leave();
     void indexBuilt();
+    // Tells the user, once, what of the search dictionaries could not be read.
+    void reportLexicon();
     void announceCurrent(int row);
 
     using IndexPointer = std::shared_ptr<const quicksearch::SearchIndex>;

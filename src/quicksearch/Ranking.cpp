@@ -16,6 +16,9 @@ int rankOf(MatchKind kind)
     case MatchKind::NameStart:
         return 3;
     case MatchKind::NameWords:
+    case MatchKind::Words:
+    case MatchKind::EverydayName:
+    case MatchKind::SoundAlike:
     case MatchKind::Pinyin:
     case MatchKind::English:
         return 4;
@@ -29,12 +32,21 @@ int rankOf(MatchKind kind)
     return 8;
 }
 
+namespace {
+int groupOf(const RankedMatch &m)
+{
+    return m.weight > 0 ? rankOf(MatchKind::NameEqual) : rankOf(m.kind);
+}
+} // namespace
+
 bool ranksBefore(const RankedMatch &a, const RankedMatch &b)
 {
-    const int rankA = rankOf(a.kind);
-    const int rankB = rankOf(b.kind);
+    const int rankA = groupOf(a);
+    const int rankB = groupOf(b);
     if (rankA != rankB)
         return rankA < rankB;
+    if (a.weight != b.weight)
+        return a.weight > b.weight;
     if (a.kind == MatchKind::CodePrefix && a.codeLength != b.codeLength)
         return a.codeLength < b.codeLength;
     if (a.frequency != b.frequency)

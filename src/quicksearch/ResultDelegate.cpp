@@ -52,6 +52,20 @@ void ResultDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option
     painter->drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, index.data(ResultModel::CodeRole).toString());
     rect.setLeft(rect.left() + QFontMetrics(bold).horizontalAdvance(QLatin1Char('0')) * kCodeWidthChars);
 
+    // Why the row is there, in grey at the right, before the name takes the rest of the line.
+    const QString reason = index.data(ResultModel::ReasonRole).toString();
+    if (!reason.isEmpty()) {
+        const QString shownReason = plain.elidedText(QStringLiteral("（") + reason + QStringLiteral("）"),
+                                                     Qt::ElideRight, rect.width() / 2);
+        const int reasonWidth = plain.horizontalAdvance(shownReason);
+        painter->setFont(option.font);
+        painter->setPen(grey);
+        painter->drawText(QRect(rect.right() - reasonWidth, rect.top(), reasonWidth, rect.height()),
+                          Qt::AlignLeft | Qt::AlignVCenter, shownReason);
+        rect.setRight(rect.right() - reasonWidth - cjkWidth);
+        painter->setPen(text);
+    }
+
     // The name in pieces: plain, then marked, then plain again, cut at the right edge.
     const QString name = index.data(ResultModel::NameRole).toString();
     QList<bool> marked(name.size(), false);

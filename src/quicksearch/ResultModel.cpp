@@ -33,7 +33,7 @@ void ResultModel::setAnswer(const SearchIndex &index, const Answer &answer)
                             {}, true});
             continue;
         }
-        entries.append({row.list, row.code, row.name, hit.nameSpans});
+        entries.append({row.list, row.code, row.name, hit.nameSpans, false, hit.reason});
     }
     setEntries(std::move(entries));
 }
@@ -55,8 +55,12 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::AccessibleTextRole:
-        return codeListLabel(e->list) + QStringLiteral("  ") + e->code + QStringLiteral("  ") + e->name;
+    case Qt::AccessibleTextRole: {
+        QString text = codeListLabel(e->list) + QStringLiteral("  ") + e->code + QStringLiteral("  ") + e->name;
+        if (!e->reason.isEmpty())
+            text += QStringLiteral("  （") + e->reason + QStringLiteral("）");
+        return text;
+    }
     case Qt::ToolTipRole:
         return e->name;
     case ListRole:
@@ -69,6 +73,8 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
         return codeListLabel(e->list);
     case RemovedRole:
         return e->removed;
+    case ReasonRole:
+        return e->reason;
     case SpansRole: {
         QVariantList spans;
         for (const Span &s : e->spans)

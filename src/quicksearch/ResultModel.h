@@ -10,7 +10,8 @@ namespace quicksearch {
 
 // The rows of the search field's list: the hits of one answer, or the recent codes while the
 // field is empty. Each row shows its list (海关 / 外经贸), code and name; the marked parts of
-// the name come with SpansRole for the delegate, and a screen reader reads the display text.
+// the name come with SpansRole for the delegate, and a screen reader reads the display text,
+// which ends with the reason a row found through the everyday names or by sound is there.
 class ResultModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -22,6 +23,7 @@ public:
         SpansRole,                   // QList<Span> as QVariant (QVariantList of QPoint(start, length))
         ListNameRole,                // "海关" or "外经贸"
         RemovedRole,                 // bool: a note on a code the current edition no longer has
+        ReasonRole,                  // why the row is there ("充电宝 → 锂离子蓄电池"); empty for most
     };
     struct Entry {
         CodeList list = CodeList::Customs;
@@ -29,6 +31,7 @@ public:
         QString name; // for a removed code: the mark and the start of the note
         QList<Span> spans;
         bool removed = false;
+        QString reason;
     };
 
     explicit ResultModel(QObject *parent = nullptr);

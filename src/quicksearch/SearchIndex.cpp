@@ -2,6 +2,7 @@
 // and notes, ranked.
 #include "quicksearch/SearchIndexData.h"
 
+#include "quicksearch/GoodsRanking.h"
 #include "quicksearch/QueryText.h"
 
 #include <deque>
@@ -45,6 +46,11 @@ const IndexRow &SearchIndex::row(int index) const
 int SearchIndex::rowCount() const
 {
     return m_data ? int(m_data->rows.size()) : 0;
+}
+
+std::shared_ptr<const Lexicon> SearchIndex::lexicon() const
+{
+    return m_data ? m_data->lexicon : nullptr;
 }
 
 std::pair<size_t, size_t> SearchIndex::Data::codeRange(const QString &prefix) const
@@ -98,6 +104,9 @@ Answer SearchIndex::search(const QString &input, int limit) const
 
     QList<QueryWord> words;
     QString joined, spaced;
+    // With a lexicon: the matches found through it, and for each of their rows which one.
+    std::vector<searchindex::WordMatch> found;
+    QHash<int, size_t> foundOfRow;
     if (query.words().isEmpty()) {
         for (size_t i = lower; i < upper; ++i) {
             const int r = d.byCode[i];
@@ -113,6 +122,22 @@ Answer SearchIndex::search(const QString &input, int limit) const
         spaced = texts.join(u' ');
         const auto inCode = [&](int r) { return code.isEmpty() || d.rows[r].code.startsWith(code); };
         std::vector<uint8_t> matched(d.rows.size(), 0);
+        QStringList chinese;
+        for (const QueryWord &w : words) {
+            if (!w.ascii)
+                chinese.append(w.text);
+        }
+        // Beside Chinese words, an English everyday name is a word to find too ("PVC 管").
+        if (d.lexicon && !chinese.isEmpty() && chinese.size() < words.size()) {
+            QStringList all;
+            for (const QueryWord &w : words) {
+                if (!w.ascii || !d.lexicon->everyday.termsOf(w.text).isEmpty())
+                    all.append(w.text);
+            }
+            chinese = all;
+        }
+        const bool weighing = d.lexicon && !chinese.isEmpty();
+        const bool partsAsked = asksForParts(texts);
 
         // Names: the candidates every word's index gives, then each checked whole.
         std::vector<int> candidates;
@@ -146,9 +171,14 @@ Answer SearchIndex::search(const QString &input, int limit) const
             const QString &name = d.names.texts[size_t(id)];
             const size_t before = matches.size();
             const int coverage = coverageOf(spans, int(name.size()));
+            const int goods = weighing ? goodsScore(name, chinese.last(), partsAsked) : 0;
+            const int spread = weighing ? searchindex::spreadOf(wordSpans) : 0;
             for (int r : d.names.rows[size_t(id)]) {
                 if (inCode(r)) {
                     matches.push_back(d.ranked(r, kind, coverage));
+                    // A chapter's name lists all it holds: it names none of the goods.
+                    if (weighing)
+                        matches.back().weight = searchindex::weightOf(3, d.rows[r].code.size() > 2 ? goods : 0, spread);
                     matched[size_t(r)] = 1;
                 }
             }
@@ -174,6 +204,52 @@ Answer SearchIndex::search(const QString &input, int limit) const
         }
         for (size_t i = firstName; i < matches.size(); ++i)
             matches[i].frequency = readingCounts[size_t(matches[i].frequency)];
+        // Through the lexicon: the rows the input's words did not find as typed.
+        if (d.lexicon) {
+            // A typo of the same sound: only when no name holds the input as typed.
+            if (weighing && chinese.size() == words.size() && matches.size() == firstName)
+                d.matchSound(chinese.join(QString()), &found);
+            QList<searchindex::Term> terms;
+            if (weighing) {
+                terms = d.termsOf(chinese);
+                // One word held as typed: the names above are all there are.
+                if (terms.size() == 1 && terms.front().alternatives.size() == 1 && chinese.size() == 1
+                    && terms.front().alternatives.front().parts == QStringList{chinese.front()})
+                    terms.clear();
+            } else if (const QString name = texts.join(u' '); !d.lexicon->everyday.termsOf(name).isEmpty()) {
+                searchindex::Term term;
+                for (const QString &target : d.lexicon->everyday.termsOf(name))
+                    term.alternatives.append(
+                        {target.split(u' ', Qt::SkipEmptyParts), name + QStringLiteral(" → ") + target, true});
+                terms.append(term);
+            }
+            d.matchTerms(terms, partsAsked, !found.empty(), &found);
+            std::stable_sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.tier > b.tier; });
+            for (size_t k = 0; k < found.size(); ++k) {
+                const searchindex::WordMatch &m = found[k];
+                const int coverage = coverageOf(m.spans, int(d.names.texts[size_t(m.name)].size()));
+                for (int r : d.names.rows[size_t(m.name)]) {
+                    if (!matched[size_t(r)] && inCode(r)) {
+                        matches.push_back(d.ranked(r, m.kind, coverage));
+                        // A chapter's name lists all it holds: it names none of the goods.
+                        matches.back().weight =
+                            searchindex::weightOf(m.tier, d.rows[r].code.size() > 2 ? m.goods : 0, m.spread);
+                        matched[size_t(r)] = 1;
+                        foundOfRow.insert(r, k);
+                    }
+                }
+            }
+            // Among equal names, the heading most of them share first.
+            QHash<QStringView, int> perHeading;
+            for (size_t i = firstName; i < matches.size(); ++i) {
+                if (matches[i].weight > 0)
+                    ++perHeading[QStringView(d.rows[matches[i].row].code).left(4)];
+            }
+            for (size_t i = firstName; i < matches.size(); ++i) {
+                if (matches[i].weight > 0)
+                    matches[i].frequency = perHeading.value(QStringView(d.rows[matches[i].row].code).left(4));
+            }
+        }
         // Declaration elements, then notes, for the rows whose names did not match.
         const auto addHolding = [&](const TextTable &table, MatchKind kind) {
             for (int id : table.holdingAll(texts)) {
@@ -195,7 +271,23 @@ Answer SearchIndex::search(const QString &input, int limit) const
     std::vector<Span> spans;
     for (int i = 0; i < placed; ++i) {
         const RankedMatch &m = matches[size_t(i)];
-        Hit hit{m.row, m.kind, {}};
+        Hit hit{m.row, m.kind, {}, {}};
+        if (const auto lexical = foundOfRow.constFind(m.row); lexical != foundOfRow.constEnd()) {
+            const searchindex::WordMatch &w = found[lexical.value()];
+            std::vector<Span> merged = w.spans;
+            std::sort(merged.begin(), merged.end(), [](const Span &a, const Span &b) { return a.start < b.start; });
+            for (const Span &span : merged) {
+                if (!hit.nameSpans.isEmpty() && span.start <= hit.nameSpans.last().start + hit.nameSpans.last().length) {
+                    Span &last = hit.nameSpans.last();
+                    last.length = std::max(last.start + last.length, span.start + span.length) - last.start;
+                } else {
+                    hit.nameSpans.append(span);
+                }
+            }
+            hit.reason = w.reason;
+            answer.hits.append(hit);
+            continue;
+        }
         // The spans are found again for the few rows shown, not kept for every match.
         const int rank = rankOf(m.kind);
         MatchKind kind;

@@ -10,6 +10,8 @@
 
 namespace quicksearch {
 
+struct Lexicon;
+
 // The rows of both code lists, indexed once for search as you type: codes in code order,
 // names by character (Chinese), by pinyin syllable and initial (sorted suffixes), by English
 // word prefix; declaration elements and notes by character. Immutable once built: search()
@@ -27,7 +29,12 @@ public:
 
     // unchosenRows: rows of the chapters the trees do not load; only asked whether a code
     // the user typed lives there (their names are never searched).
-    static SearchIndex build(QList<IndexRow> rows, QList<IndexRow> unchosenRows);
+    // With a lexicon, a Chinese input is also cut into words, its everyday names are searched
+    // as the tariff's terms, its sound is matched against the names' pinyin, and the names
+    // that name the goods rank before those of their parts (SearchIndexWords.cpp); without
+    // one, names match the input's words as they are typed.
+    static SearchIndex build(QList<IndexRow> rows, QList<IndexRow> unchosenRows,
+                             std::shared_ptr<const Lexicon> lexicon = {});
 
     // The matches of the input in both lists, best first (at most `limit`), with how many
     // there are in all and a notice on a code that does not exist or is not loaded.
@@ -36,6 +43,8 @@ public:
     // A row as given to build(); an empty row for an index out of range.
     const IndexRow &row(int index) const;
     int rowCount() const;
+    // The lexicon given to build(); null without one.
+    std::shared_ptr<const Lexicon> lexicon() const;
 
     struct Data;
 

@@ -184,12 +184,16 @@ void SearchIndex::Data::indexNames(const QList<QString> &folded)
     }
     vocabulary = std::move(sortedWords);
     vocabularyNames = std::move(sortedNames);
+    if (lexicon)
+        indexSyllables(reader);
 }
 
-SearchIndex SearchIndex::build(QList<IndexRow> rows, QList<IndexRow> unchosenRows)
+SearchIndex SearchIndex::build(QList<IndexRow> rows, QList<IndexRow> unchosenRows,
+                               std::shared_ptr<const Lexicon> lexicon)
 {
     auto data = std::make_shared<Data>();
     data->rows = std::move(rows);
+    data->lexicon = std::move(lexicon);
     data->indexCodes(unchosenRows);
 
     QList<QString> folded;

@@ -4,6 +4,7 @@
 // names against an input (SearchIndexMatch.cpp) and search (SearchIndex.cpp). Private to them.
 
 #include "quicksearch/IcuTransliterator.h"
+#include "quicksearch/Lexicon.h"
 #include "quicksearch/Ranking.h"
 #include "quicksearch/SearchIndex.h"
 
@@ -112,6 +113,36 @@ struct QueryWord {
     std::string latin;  // the pinyin to look for: the word when it is only letters a-z
 };
 
+// One way a name can hold a word of the input: all of `parts`; `reason` says why when the parts
+// are not the word itself (an everyday name's term); `whole` is false for a word that no name
+// holds and that was split into parts that names do hold.
+struct Alternative {
+    QStringList parts;
+    QString reason;
+    bool whole = true;
+};
+
+// A word the input was cut into: a name holds it when it holds one of its alternatives.
+struct Term {
+    QList<Alternative> alternatives;
+};
+
+// A name found through the lexicon, with what the list shows of it.
+struct WordMatch {
+    int name = 0;
+    MatchKind kind = MatchKind::Words;
+    int tier = 0;     // see SearchIndexWords.cpp
+    int goods = 0;    // goodsScore() of the head word
+    int spread = 0;   // characters between the matched words
+    std::vector<Span> spans;
+    QString reason;
+};
+
+// A weighted match's weight: its tier, then goodsScore(), then how close its words are.
+int weightOf(int tier, int goods, int spread);
+// The characters between the spans that are in none of them.
+int spreadOf(std::vector<Span> spans);
+
 } // namespace searchindex
 
 struct SearchIndex::Data {
@@ -139,6 +170,9 @@ struct SearchIndex::Data {
 
     std::unique_ptr<IcuTransliterator> simplified;
 
+    std::shared_ptr<const Lexicon> lexicon;
+    QHash<char16_t, QString> syllables; // with a lexicon: the pinyin of the characters it knows
+
     // --- building (SearchIndexBuild.cpp)
     void indexCodes(const QList<IndexRow> &unchosen);
     void indexNames(const QList<QString> &folded);
@@ -153,6 +187,17 @@ struct SearchIndex::Data {
     bool matchName(int id, const QList<QueryWord> &words, const QString &joined, const QString &spaced,
                    std::vector<Span> *spans, MatchKind *kind, std::vector<Span> *wordSpans = nullptr) const;
     bool matchAscii(int id, const QueryWord &word, std::vector<Span> *spans, bool *byPinyin) const;
+
+    // --- the lexicon's matches (SearchIndexWords.cpp)
+    void indexSyllables(Pinyin &reader);
+    bool holdsAnywhere(const QString &word) const;
+    QStringList splitInNames(const QString &word) const;
+    QList<searchindex::Term> termsOf(const QStringList &words) const;
+    std::vector<int> namesOf(const searchindex::Term &term) const;
+    void matchTerms(const QList<searchindex::Term> &terms, bool partsAsked, bool strictWords,
+                    std::vector<searchindex::WordMatch> *found) const;
+    void matchSound(const QString &input, std::vector<searchindex::WordMatch> *found) const;
+    bool onWordBoundaries(const QString &name, const Span &span) const;
 
     // --- searching (SearchIndex.cpp)
     std::pair<size_t, size_t> codeRange(const QString &prefix) const;
