@@ -55,6 +55,13 @@ public slots:
     void follow();
     // Saves the note and keywords of the shown code; true when stored.
     bool saveNote();
+    // The user leaves the shown note: a changed note is saved or dropped as the user answers.
+    // False when the user stays on it (or it could not be saved): its item is selected again
+    // and the keyboard is in the note.
+    bool confirmLeave();
+    // F6 with the sheet shown: the keyboard goes into the note (or, when the sheet has it,
+    // back to the tree).
+    void toggleKeyboard();
 
 signals:
     // A note was stored or deleted: the trees' marks follow.
@@ -62,6 +69,9 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    // Esc gives the keyboard back to the tree; the sheet stays.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     explicit w_sheet(w_kiv *mainWindow);
@@ -76,6 +86,8 @@ private:
     // A colleague saved the note since it was read: asks whose text stays.
     bool resolveConflict(const tariff::NotesStore::SaveResult &result);
     void copy(const QString &text);
+    // Selects the shown code's item in its tree again and puts the keyboard into the note.
+    void stayOnNote();
 
     QPointer<w_kiv> m_main;
     sheet::SheetSource m_source;
