@@ -25,7 +25,6 @@ def application():
             app = desktop.getChildAtIndex(i)
             if app is not None and app.name == APP:
                 return app
-            print("on the bus: %s" % (app.name if app is not None else None), file=sys.stderr)
         time.sleep(0.2)
     return None
 

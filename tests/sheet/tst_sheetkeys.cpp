@@ -3,7 +3,6 @@
 #include "app/globals.h"
 #include "mainwin/u_tv.h"
 #include "mainwin/w_kiv.h"
-#include "menu/HelpKey.h"
 #include "quicksearch/QuickSearchController.h"
 #include "quicksearch/QuickSearchField.h"
 #include "runtime/TreeModel.h"
@@ -12,9 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QtTest>
@@ -56,10 +53,9 @@ struct Program : RunningProgram {
     bool writeNote(const QString &text)
     {
         press(Qt::Key_F6);
-        if (!QTest::qWaitFor([this] { return QApplication::focusWidget() == sheet->mle_note; }))
-            return false;
+        const bool there = QTest::qWaitFor([this] { return QApplication::focusWidget() == sheet->mle_note; });
         type(text);
-        return sheet->mle_note->toPlainText() == text;
+        return there && sheet->mle_note->toPlainText() == text;
     }
     QString selectedCode() const
     {
@@ -163,57 +159,46 @@ private slots:
         p.sheet->mle_note->clear();
     }
 
-    void closingTheSheetAsksAboutAChangedNote_data()
+    // Closing the sheet or quitting with a changed note asks first; quitting asks it before
+    // the exit question, which stays as it is (answered 否 here: the program stays).
+    void leavingAChangedNoteAsksFirst_data()
     {
-        QTest::addColumn<int>("answer");
-        QTest::addColumn<bool>("closed");
-        QTest::addColumn<QStringList>("stored");
-        QTest::newRow("是") << 1 << true << QStringList{"horses"};
-        QTest::newRow("否") << 2 << true << QStringList{};
-        QTest::newRow("取消") << 3 << false << QStringList{};
-    }
-    void closingTheSheetAsksAboutAChangedNote()
-    {
-        QFETCH(int, answer);
-        QFETCH(bool, closed);
-        QFETCH(QStringList, stored);
-        Program p;
-        QVERIFY(p.startWithSheet());
-        QVERIFY(p.writeNote(QStringLiteral("horses")));
-        p.recorder.answer(answer);
-        p.sheet->close(); // the close box
-        QCOMPARE(p.recorder.texts(), QStringList{kQuestion});
-        QCOMPARE(!p.sheet->isVisible(), closed);
-        QCOMPARE(p.storedNotes(), stored);
-        QCOMPARE(p.selectedCode(), QStringLiteral("0101210010"));
-        p.sheet->mle_note->clear();
-    }
-
-    // Quitting asks about the note before the exit question, which stays as it is.
-    void quittingAsksAboutTheNoteBeforeTheExitQuestion_data()
-    {
+        QTest::addColumn<bool>("quit");
         QTest::addColumn<QList<int>>("answers");
         QTest::addColumn<QStringList>("asked");
         QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<bool>("sheetShown");
         const QString exit = QStringLiteral("是否真的退出 [Kivtree] 吗?");
-        QTest::newRow("save, then stay") << QList<int>{1, 2} << QStringList{kQuestion, exit} << QStringList{"horses"};
-        QTest::newRow("drop, then stay") << QList<int>{2, 2} << QStringList{kQuestion, exit} << QStringList{};
-        QTest::newRow("cancel: no exit question") << QList<int>{3} << QStringList{kQuestion} << QStringList{};
+        const QStringList kept{"horses"};
+        QTest::newRow("close, 是") << false << QList<int>{1} << QStringList{kQuestion} << kept << false;
+        QTest::newRow("close, 否") << false << QList<int>{2} << QStringList{kQuestion} << QStringList{} << false;
+        QTest::newRow("close, 取消") << false << QList<int>{3} << QStringList{kQuestion} << QStringList{} << true;
+        QTest::newRow("quit, 是") << true << QList<int>{1, 2} << QStringList{kQuestion, exit} << kept << true;
+        QTest::newRow("quit, 否") << true << QList<int>{2, 2} << QStringList{kQuestion, exit} << QStringList{} << true;
+        QTest::newRow("quit, 取消: no exit question") << true << QList<int>{3} << QStringList{kQuestion}
+                                                     << QStringList{} << true;
     }
-    void quittingAsksAboutTheNoteBeforeTheExitQuestion()
+    void leavingAChangedNoteAsksFirst()
     {
+        QFETCH(bool, quit);
         QFETCH(QList<int>, answers);
         QFETCH(QStringList, asked);
         QFETCH(QStringList, stored);
+        QFETCH(bool, sheetShown);
         Program p;
         QVERIFY(p.startWithSheet());
         QVERIFY(p.writeNote(QStringLiteral("horses")));
         for (int answer : answers)
             p.recorder.answer(answer);
-        p.window->findChild<QAction *>(QStringLiteral("m_exit"))->trigger();
+        if (quit)
+            p.window->findChild<QAction *>(QStringLiteral("m_exit"))->trigger();
+        else
+            p.sheet->close(); // its close box
         QCOMPARE(p.recorder.texts(), asked);
         QVERIFY(p.window->isVisible());
+        QCOMPARE(p.sheet->isVisible(), sheetShown);
         QCOMPARE(p.storedNotes(), stored);
+        QCOMPARE(p.selectedCode(), QStringLiteral("0101210010"));
         p.sheet->mle_note->clear();
     }
 
@@ -279,25 +264,11 @@ private slots:
         Program::press(Qt::Key_F1);
         QTRY_COMPARE(shown, topic);
         QCOMPARE(helpParent, where);
+        // The key's item ends the 工具 drop-down, after a separator.
+        const QList<QAction *> tools = p.window->findChild<QMenu *>(QStringLiteral("m_tools"))->actions();
+        QCOMPARE(tools.last()->text(), QStringLiteral("使用帮助[&H]\tF1"));
+        QVERIFY(tools.at(tools.size() - 2)->isSeparator());
         gs_help = saved;
-    }
-
-    void theHelpItemEndsTheToolsDropDown()
-    {
-        Program p;
-        QVERIFY(p.makeDatabase(QString::fromUtf8(kRows)) && p.start());
-        auto *tools = p.window->menuBar()->findChild<QMenu *>(QStringLiteral("m_tools"));
-        QVERIFY(tools);
-        const QList<QAction *> items = tools->actions();
-        QCOMPARE(items.last()->text(), QStringLiteral("使用帮助[&H]\tF1"));
-        QVERIFY(items.at(items.size() - 2)->isSeparator());
-        QCOMPARE(items.last()->shortcut(), QKeySequence(Qt::Key_F1));
-        // The drop-downs of the seed stay as they were: 文件, 工具, 帮助.
-        QStringList dropDowns;
-        for (QAction *a : p.window->menuBar()->actions())
-            dropDowns << a->text();
-        QCOMPARE(dropDowns.size(), 3);
-        QCOMPARE(dropDowns.at(1), QStringLiteral("工具[&T]"));
     }
 };
 
