@@ -13,43 +13,11 @@ MainWindowKeys *MainWindowKeys::install(QWidget *window)
     return keys;
 }
 
-namespace {
-constexpr char kRoutedProperty[] = "kivMainWindowKeys";
-}
-
 MainWindowKeys::MainWindowKeys(QWidget *window)
     : QObject(window)
     , m_window(window)
 {
     setObjectName(QStringLiteral("mainWindowKeys"));
-    window->setProperty(kRoutedProperty, true);
-}
-
-MainWindowKeys *MainWindowKeys::of(const QWidget *window)
-{
-    return window ? window->findChild<MainWindowKeys *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
-}
-
-void MainWindowKeys::addCompanion(QWidget *companion)
-{
-    if (!companion)
-        return;
-    companion->setProperty(kRoutedProperty, true);
-    companion->setProperty("kivCompanionOf", QVariant::fromValue(static_cast<QObject *>(m_window.data())));
-}
-
-bool MainWindowKeys::routesKeysOf(const QWidget *window)
-{
-    return window && window->property(kRoutedProperty).toBool();
-}
-
-bool MainWindowKeys::isInCompanion(QObject *object) const
-{
-    auto *widget = qobject_cast<QWidget *>(object);
-    if (!widget || !m_window)
-        return false;
-    const QWidget *window = widget->window();
-    return window != m_window && window->property("kivCompanionOf").value<QObject *>() == m_window;
 }
 
 QAction *MainWindowKeys::actionFor(const QKeyEvent &event) const
@@ -79,25 +47,8 @@ bool MainWindowKeys::isMenuOfWindow(QObject *object) const
     return false;
 }
 
-bool MainWindowKeys::runCommandOfKey(QEvent *event)
-{
-    QAction *action = actionFor(*static_cast<QKeyEvent *>(event));
-    if (!action)
-        return false;
-    if (event->type() == QEvent::ShortcutOverride) {
-        // Claimed here, so no shortcut of the companion's own fires; the key press follows.
-        event->accept();
-        return true;
-    }
-    if (!static_cast<QKeyEvent *>(event)->isAutoRepeat())
-        QTimer::singleShot(0, action, &QAction::trigger);
-    return true;
-}
-
 bool MainWindowKeys::eventFilter(QObject *watched, QEvent *event)
 {
-    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) && isInCompanion(watched))
-        return runCommandOfKey(event);
     if (event->type() != QEvent::KeyPress || !isMenuOfWindow(watched))
         return false;
     QAction *action = actionFor(*static_cast<QKeyEvent *>(event));

@@ -1,7 +1,6 @@
 #include "menu/HelpKey.h"
 
 #include "auxiliary/w_help.h"
-#include "mainwin/MainWindowKeys.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -59,9 +58,10 @@ bool HelpKey::eventFilter(QObject *watched, QEvent *event)
     auto *key = static_cast<QKeyEvent *>(event);
     if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier || key->isAutoRepeat())
         return false;
+    // In the main window and its sheet the 工具 item's shortcut takes F1 before any key press;
+    // the main window's menus pass it to that item too.
     QWidget *window = static_cast<QWidget *>(watched)->window();
-    // Menus pass the key to the window's item; the main window and the sheet have the item.
-    if (window->windowType() == Qt::Popup || MainWindowKeys::routesKeysOf(window))
+    if (window->windowType() == Qt::Popup)
         return false;
     openFor(window);
     return true;

@@ -9,8 +9,8 @@ class QWidget;
 // F1 in any window of the program opens the help window on the topic of that window: the find
 // dialog's, the options dialog's, the overview for the main window, and the topic of the menus
 // and commands for the windows those commands open (the sheet, import, export, data source).
-// The main window and its companions take F1 through the 工具 drop-down's item; every other
-// window (a modal dialog blocks the main window's keys) through this application-wide filter.
+// The main window and its sheet take F1 through the 工具 drop-down's item; every other window
+// (a dialog, where the main window's keys do not reach) through this application-wide filter.
 class HelpKey : public QObject
 {
     Q_OBJECT

@@ -1,7 +1,6 @@
 #include "sheet/w_sheet.h"
 
 #include "app/globals.h"
-#include "mainwin/MainWindowKeys.h"
 #include "mainwin/u_tv.h"
 #include "mainwin/w_kiv.h"
 #include "runtime/MessageBox.h"
@@ -80,9 +79,8 @@ w_sheet::w_sheet(w_kiv *mainWindow)
         resize(width(), std::max(360, std::min(height(), screen.bottom() - top - 40)));
         move(frame.right() - width() - 24, top);
         connect(mainWindow, &w_kiv::selectionFollowed, this, &w_sheet::selectionMoved);
-        // The main window's keys work here too, and quitting asks about a changed note first.
-        if (MainWindowKeys *keys = MainWindowKeys::of(mainWindow))
-            keys->addCompanion(this);
+        // Quitting asks about a changed note first. (The main window's keys work here as a
+        // tool window of it: Qt's shortcuts of the window reach its tool windows.)
         mainWindow->addLeaveCheck(this, [this] { return confirmLeave(); });
     }
     QStringList missing;
