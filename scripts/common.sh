@@ -14,6 +14,7 @@ KIV_PACKAGES=(
   postgresql odbc-postgresql
   libxlsxwriter-dev fonts-wqy-microhei poppler-utils python3-openpyxl
   xvfb xauth fonts-noto-cjk
+  python3-pyatspi at-spi2-core dbus-daemon
   clang-14 libclang-rt-14-dev
 )
 

@@ -66,4 +66,18 @@ long find(const runtime::TreeModel &tree, const QString &code)
     return found;
 }
 
+long firstWithPrefix(const runtime::TreeModel &tree, const QString &prefix)
+{
+    long found = 0;
+    if (prefix.isEmpty())
+        return found;
+    walk(tree, [&](long handle, const runtime::TreeItem &item) {
+        if (!item.data.toString().startsWith(prefix))
+            return true;
+        found = handle;
+        return false;
+    });
+    return found;
+}
+
 } // namespace TreeCodes

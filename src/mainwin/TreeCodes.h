@@ -23,6 +23,10 @@ QList<Entry> entries(const runtime::TreeModel &tree);
 // The item that holds a code; 0 when the tree has none.
 long find(const runtime::TreeModel &tree, const QString &code);
 
+// The first item, parents before their children, whose code begins with the prefix; 0 when
+// none does.
+long firstWithPrefix(const runtime::TreeModel &tree, const QString &prefix);
+
 // The name part of an item's label ("[0101]Horses" gives "Horses").
 QString nameOfLabel(const QString &label);
 

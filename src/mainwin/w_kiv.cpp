@@ -12,6 +12,7 @@
 #include "mainwin/MainWindowKeys.h"
 #include "mainwin/SplitterBar.h"
 #include "mainwin/TrayIcon.h"
+#include "mainwin/TreeCodeTyping.h"
 #include "mainwin/u_tv.h"
 #include "menu/m_main.h"
 #include "menu/m_tools.h"
@@ -19,6 +20,7 @@
 #include "runtime/DataView.h"
 #include "runtime/FindExpression.h"
 #include "runtime/LayoutUnits.h"
+#include "runtime/MenuBarAccessible.h"
 #include "runtime/MessageBox.h"
 #include "runtime/NamedEvents.h"
 #include "runtime/ProfileStrings.h"
@@ -75,6 +77,8 @@ w_kiv *w_kiv::instance()
 
 void w_kiv::createControls()
 {
+    // Before the menu bar exists: a screen reader reaches the search field in its corner.
+    runtime::MenuBarAccessible::installFactory();
     auto *mdi_1 = new QWidget(this);
     mdi_1->setObjectName(QStringLiteral("mdi_1"));
     setCentralWidget(mdi_1);
@@ -122,6 +126,7 @@ void w_kiv::createControls()
     dwPanel_2->setObjectName(QStringLiteral("dwPanel_2"));
 
     for (u_tv *tree : {tv_1, tv_2}) {
+        TreeCodeTyping::install(tree);
         tree->deletePictures();
         for (const QString &picture : kTreePictures)
             tree->addPicture(picture);
@@ -351,6 +356,19 @@ bool w_kiv::closequery()
         == 1;
 }
 
+void w_kiv::addLeaveCheck(QObject *owner, std::function<bool()> check)
+{
+    m_leaveChecks.append({owner, std::move(check)});
+}
+
+void w_kiv::returnToTree()
+{
+    raise();
+    activateWindow();
+    if (u_tv *tree = selection().tree)
+        tree->setFocus(Qt::OtherFocusReason);
+}
+
 void w_kiv::closeEvent(QCloseEvent *event)
 {
     if (!m_closeConfirmed) {
@@ -360,6 +378,12 @@ void w_kiv::closeEvent(QCloseEvent *event)
             hide();
             event->ignore();
             return;
+        }
+        for (const auto &[owner, check] : std::as_const(m_leaveChecks)) {
+            if (owner && !check()) {
+                event->ignore();
+                return;
+            }
         }
         if (!closequery()) {
             event->ignore();

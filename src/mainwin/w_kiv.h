@@ -4,6 +4,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
+
 class QFrame;
 class QLabel;
 class QTimer;
@@ -57,6 +59,11 @@ public:
 
     // Answers the closing question without closing (for the menu and tests): true = close.
     bool closequery();
+    // A window beside the trees that holds the user's unsaved work is asked before the closing
+    // question; its check answers false to keep the program open. The check goes with owner.
+    void addLeaveCheck(QObject *owner, std::function<bool()> check);
+    // Gives the keyboard back to the tree that had it last, in the activated window.
+    void returnToTree();
 
     // What the windows beside the trees follow: the item selected in the tree that had the
     // focus last (the customs tree until either has had it).
@@ -116,6 +123,7 @@ private:
     // they come back with it.
     QList<QPointer<DetailPanel>> m_panelsAway;
     QPointer<u_tv> m_followedTree;
+    QList<QPair<QPointer<QObject>, std::function<bool()>>> m_leaveChecks;
     // The application outlives the window: its focus signal must stop reaching the lambda
     // before the trees are destroyed (their destructor moves the focus).
     QMetaObject::Connection m_focusFollower;

@@ -3,6 +3,7 @@
 #include "edition/w_edition_import.h"
 #include "export/ExportCommands.h"
 #include "app/globals.h"
+#include "menu/HelpKey.h"
 #include "mainwin/w_kiv.h"
 #include "quicksearch/QuickSearchController.h"
 #include "server/ServerConnection.h"
@@ -13,6 +14,7 @@
 #include "sheet/w_sheet.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -79,6 +81,24 @@ m_tools::m_tools(w_kiv *window)
     NoteMarks::install(window);
     addEditionItems();
     addDataSourceItem();
+    addHelpItem();
+}
+
+void m_tools::addHelpItem()
+{
+    menu->addSeparator();
+    m_helpTopic = menu->addAction(QStringLiteral("使用帮助[&H]\tF1"));
+    m_helpTopic->setObjectName(QStringLiteral("m_helptopic"));
+    m_helpTopic->setStatusTip(QStringLiteral("打开当前窗口的使用帮助"));
+    m_helpTopic->setShortcut(QKeySequence(Qt::Key_F1));
+    m_helpTopic->setShortcutContext(Qt::WindowShortcut);
+    m_window->addAction(m_helpTopic);
+    // Pressed in the sheet, the key comes here with the sheet in front: its help is shown.
+    connect(m_helpTopic, &QAction::triggered, this, [this] {
+        QWidget *front = QApplication::activeWindow();
+        HelpKey::openFor(front ? front : m_window);
+    });
+    HelpKey::install(m_window);
 }
 
 void m_tools::addEditionItems()
@@ -116,6 +136,10 @@ void m_tools::addDataSourceItem()
 
 void m_tools::m_sheet_clicked()
 {
+    if (w_sheet *shown = w_sheet::openInstance(); shown && shown->isVisible()) {
+        shown->toggleKeyboard();
+        return;
+    }
     w_sheet *sheet = w_sheet::openFor(m_window);
     NoteMarks::follow(m_window, sheet);
     // The search finds notes too: a changed note goes into a new index.

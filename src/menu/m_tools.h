@@ -25,6 +25,7 @@ public:
     QAction *m_export = nullptr; // 导出... Ctrl+S
     QAction *m_print = nullptr;  // 打印... Ctrl+P
     QAction *m_datasource = nullptr; // 数据源设置...
+    QAction *m_helpTopic = nullptr; // 使用帮助 F1
 
 private:
     explicit m_tools(w_kiv *window);
@@ -33,6 +34,8 @@ private:
     void addEditionItems();
     // 数据源设置..., after a separator at the end of the drop-down.
     void addDataSourceItem();
+    // 使用帮助 F1, after a separator at the very end: the help of the window in front.
+    void addHelpItem();
 
     w_kiv *m_window;
 };

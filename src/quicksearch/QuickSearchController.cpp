@@ -77,6 +77,12 @@ QuickSearchController::QuickSearchController(w_kiv *window)
 
 void QuickSearchController::focusField()
 {
+    // Pressed in another window of the program (the sheet), the key brings the main window to
+    // the front: what the user types next goes into the field.
+    if (!m_window->isActiveWindow()) {
+        m_window->raise();
+        m_window->activateWindow();
+    }
     field->setFocus(Qt::ShortcutFocusReason);
     field->selectAll();
 }
@@ -215,7 +221,8 @@ void QuickSearchController::announceCurrent(int row)
 
 bool QuickSearchController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window && event->type() == QEvent::Resize && popup->isVisible())
+    if (watched == m_window && (event->type() == QEvent::Resize || event->type() == QEvent::Move)
+        && popup->isVisible())
         popup->showUnder(field);
     return QObject::eventFilter(watched, event);
 }

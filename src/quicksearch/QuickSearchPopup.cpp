@@ -15,13 +15,16 @@ constexpr int kRowsShown = 14;
 } // namespace
 
 QuickSearchPopup::QuickSearchPopup(quicksearch::ResultModel *model, QWidget *window)
-    : QFrame(window)
+    : QFrame(window, Qt::ToolTip | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("quicksearch_popup"));
     setAccessibleName(QStringLiteral("搜索结果"));
     setFrameShape(QFrame::StyledPanel);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);
+    // A window of its own, drawn over every window of the program (the sheet stands over the
+    // main window), which never takes the activation: the keyboard stays in the field.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
@@ -51,14 +54,16 @@ QuickSearchPopup::QuickSearchPopup(quicksearch::ResultModel *model, QWidget *win
 
 void QuickSearchPopup::showUnder(QWidget *anchor)
 {
-    QWidget *window = parentWidget();
-    const QPoint below = anchor->mapTo(window, QPoint(anchor->width(), anchor->height()));
-    const int width = std::min(kWidth, window->width() - 8);
+    // Placed in screen coordinates, within the main window's area.
+    const QWidget *window = parentWidget();
+    const QRect area(window->mapToGlobal(QPoint(0, 0)), window->size());
+    const QPoint below = anchor->mapToGlobal(QPoint(anchor->width(), anchor->height()));
+    const int width = std::min(kWidth, area.width() - 8);
     const int rows = std::clamp(lv_results->model()->rowCount(), 1, kRowsShown);
     const int rowHeight = std::max(lv_results->sizeHintForRow(0), fontMetrics().height() + 6);
-    const int height = std::min(window->height() - below.y() - 8,
+    const int height = std::min(area.bottom() - below.y() - 8,
                                 st_summary->sizeHint().height() + rows * rowHeight + 16);
-    setGeometry(std::max(4, below.x() - width), below.y() + 2, width, std::max(height, 60));
+    setGeometry(std::max(area.left() + 4, below.x() - width), below.y() + 2, width, std::max(height, 60));
     lv_results->setVisible(lv_results->model()->rowCount() > 0);
     show();
     raise();

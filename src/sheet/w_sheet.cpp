@@ -14,6 +14,8 @@
 #include "tariff/TariffTables.h"
 
 #include <QClipboard>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -81,6 +83,9 @@ w_sheet::w_sheet(w_kiv *mainWindow)
         resize(width(), std::max(360, std::min(height(), screen.bottom() - top - 40)));
         move(frame.right() - width() - 24, top);
         connect(mainWindow, &w_kiv::selectionFollowed, this, &w_sheet::selectionMoved);
+        // Quitting asks about a changed note first. (The main window's keys work here as a
+        // tool window of it: Qt's shortcuts of the window reach its tool windows.)
+        mainWindow->addLeaveCheck(this, [this] { return confirmLeave(); });
     }
     QStringList missing;
     if (tariff::TariffTables::missing(sqlca, &missing) && missing.contains(tariff::TariffTables::userNote()))
@@ -220,7 +225,7 @@ void w_sheet::follow()
     const w_kiv::Selection selected = m_main->selection();
     if (selected.list == m_list && selected.handle == m_handle && m_content)
         return;
-    if (noteModified() && !saveNote())
+    if (!confirmLeave())
         return;
     m_list = selected.list;
     m_handle = selected.handle;
@@ -236,7 +241,7 @@ void w_sheet::follow()
 void w_sheet::showRemovedCode(const QString &list, const QString &code)
 {
     m_settle.stop();
-    if (noteModified() && !saveNote())
+    if (!confirmLeave())
         return;
     m_list = list;
     m_handle = -1; // no tree item: the next move in the tree is followed again
@@ -383,6 +388,77 @@ bool w_sheet::resolveConflict(const tariff::NotesStore::SaveResult &result)
     }
     st_noteinfo->setText(QStringLiteral("未保存: ") + result.message);
     return false;
+}
+
+bool w_sheet::confirmLeave()
+{
+    if (!noteModified())
+        return true;
+    const int answer = runtime::messageBox(QStringLiteral("申报信息"), QStringLiteral("备注已修改，是否保存？"),
+                                           runtime::MessageIcon::Question, runtime::MessageButtons::YesNoCancel, 1,
+                                           this);
+    if (answer == 2) { // dropped: the stored note comes back
+        mle_note->setPlainText(m_savedNote);
+        sle_keywords->setText(m_savedKeywords);
+        return true;
+    }
+    if (answer == 1 && saveNote())
+        return true;
+    stayOnNote();
+    return false;
+}
+
+void w_sheet::stayOnNote()
+{
+    if (m_main && m_content && !m_content->code.isEmpty()) {
+        const u_tv *tree = m_list == QLatin1String("jmw") ? m_main->tv_2 : m_main->tv_1;
+        if (tree->findItem(runtime::TreeNavigation::Current, 0) != m_handle || m_main->selection().list != m_list)
+            m_main->goToCode(m_list, m_content->code);
+    }
+    if (!isVisible())
+        show();
+    raise();
+    activateWindow();
+    mle_note->setFocus(Qt::OtherFocusReason);
+}
+
+void w_sheet::toggleKeyboard()
+{
+    if (isActiveWindow()) {
+        if (m_main)
+            m_main->returnToTree();
+        return;
+    }
+    raise();
+    activateWindow();
+    // Without a code there is no note: the sheet's first control that works takes the keyboard.
+    QWidget *target = this;
+    for (QWidget *w : {static_cast<QWidget *>(mle_note), static_cast<QWidget *>(cb_copyall)}) {
+        if (w->isEnabled()) {
+            target = w;
+            break;
+        }
+    }
+    target->setFocus(Qt::ShortcutFocusReason);
+}
+
+void w_sheet::closeEvent(QCloseEvent *event)
+{
+    if (!confirmLeave()) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void w_sheet::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (m_main)
+            m_main->returnToTree();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void w_sheet::copy(const QString &text)

@@ -63,8 +63,15 @@ public slots:
     bool saveNote();
     // Shows the note on a code the current edition no longer has (chosen in the search), says
     // that the code is gone and names its nearest existing code; the keyboard goes to the note.
-    // An unsaved note is saved first, as when following the tree.
+    // A changed note is left only as the user answers, as when following the tree.
     void showRemovedCode(const QString &list, const QString &code);
+    // The user leaves the shown note: a changed note is saved or dropped as the user answers.
+    // False when the user stays on it (or it could not be saved): its item is selected again
+    // and the keyboard is in the note.
+    bool confirmLeave();
+    // F6 with the sheet shown: the keyboard goes into the note (or, when the sheet has it,
+    // back to the tree).
+    void toggleKeyboard();
 
 signals:
     // A note was stored or deleted: the trees' marks follow.
@@ -72,6 +79,9 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    // Esc gives the keyboard back to the tree; the sheet stays.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     explicit w_sheet(w_kiv *mainWindow);
@@ -88,6 +98,8 @@ private:
     // A colleague saved the note since it was read: asks whose text stays.
     bool resolveConflict(const tariff::NotesStore::SaveResult &result);
     void copy(const QString &text);
+    // Selects the shown code's item in its tree again and puts the keyboard into the note.
+    void stayOnNote();
 
     QPointer<w_kiv> m_main;
     sheet::SheetSource m_source;

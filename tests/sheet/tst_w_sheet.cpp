@@ -251,11 +251,14 @@ private slots:
         else
             QVERIFY(p.recorder.boxes().first().text.contains(QStringLiteral("2000")));
         QCOMPARE(sheet->mle_note->toPlainText(), note);
-        // Walking on with the typed text unsaved keeps the sheet on its code: following the
-        // tree tries the save again, which is refused again.
+        // Walking on with the typed text unsaved asks first; saving (the default answer) is
+        // refused again, so the sheet stays on its code and the tree goes back to its item.
         QTest::keyClick(p.window->tv_1, Qt::Key_Down);
-        QTRY_COMPARE(p.recorder.boxes().size(), 2);
+        QTRY_COMPARE(p.recorder.boxes().size(), 3);
+        QCOMPARE(p.recorder.boxes().at(1).text, QStringLiteral("备注已修改，是否保存？"));
         QCOMPARE(sheet->content()->code, QStringLiteral("0101210010"));
+        QTRY_COMPARE(p.window->tv_1->findItem(runtime::TreeNavigation::Current, 0),
+                     p.handleOf(QStringLiteral("0101210010")));
         QCOMPARE(sheet->mle_note->toPlainText(), note);
         QCOMPARE(TestDatabase::column(p.file, QStringLiteral("SELECT count(*) FROM user_note")), QStringList{"0"});
         sheet->mle_note->clear();
