@@ -7,6 +7,7 @@
 #include "edition/EditionComparison.h"
 #include "edition/EditionReader.h"
 #include "runtime/Transaction.h"
+#include "server/ServerRoles.h"
 
 #include <QDate>
 #include <QDir>
@@ -110,6 +111,12 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
     if (sqlca.connect() != 0) {
         err << QStringLiteral("kivtree: 数据库连接失败：%1\n").arg(sqlca.sqlErrText());
         return DatabaseError;
+    }
+    // A team member may not change the editions: said before anything is read.
+    const server::ServerRoles::Answer may = server::ServerRoles::mayChangeEditions(&sqlca);
+    if (!may.allowed) {
+        err << QStringLiteral("kivtree: %1\n").arg(may.message);
+        return may.owner.isEmpty() ? DatabaseError : BadInput;
     }
     const QString databaseFile = EditionBackups::databaseFileOf(&sqlca);
     out << QStringLiteral("数据库：%1\n")

@@ -6,9 +6,10 @@
 #include "edition/EditionApplier.h"
 #include "edition/EditionBackups.h"
 #include "edition/EditionReader.h"
+#include "edition/EditionLock.h"
 #include "edition/EditionUndo.h"
 #include "server/ServerConnection.h"
-#include "server/ServerEditionBackups.h"
+#include "server/ServerRoles.h"
 #include "edition/ImportCommand.h"
 #include "edition/LineColumns.h"
 #include "mainwin/w_kiv.h"
@@ -219,6 +220,8 @@ void w_edition_import::createControls()
 
 w_edition_import *w_edition_import::openFor(QWidget *mainWindow)
 {
+    if (!mayChangeEditions(mainWindow))
+        return nullptr;
     if (!g_open) {
         g_open = new w_edition_import(mainWindow);
         g_open->setAttribute(Qt::WA_DeleteOnClose);
@@ -354,29 +357,44 @@ int w_edition_import::wf_apply()
 
 void w_edition_import::undoLast(QWidget *parent)
 {
+    if (!mayChangeEditions(parent))
+        return;
     const QString databaseFile = EditionBackups::databaseFileOf(sqlca);
-    const bool onServer = server::ServerConnection::isServer(sqlca->dbmsName());
-    const QString backup = onServer ? server::ServerEditionBackups::newest(sqlca) : EditionBackups(databaseFile).newest();
-    if ((!onServer && databaseFile.isEmpty()) || backup.isEmpty()) {
+    const EditionUndo::Choice choice = EditionUndo::newest(sqlca, databaseFile);
+    if (!choice.exists()) {
         runtime::messageBox(QStringLiteral("系统提醒您:"), QStringLiteral("没有可恢复的版本：还没有导入过商品编码表。"),
                             runtime::MessageIcon::Information, runtime::MessageButtons::Ok, 1, parent);
         return;
     }
-    const QString question = QStringLiteral("将商品编码表恢复为导入前的版本（备份 %1）？\n"
+    const QString question = QStringLiteral("将商品编码表从当前版本 %1 恢复为导入前的版本 %2（备份于 %3）？\n"
                                             "您的备注和章节选择保留。")
-                                 .arg(onServer ? backup : QFileInfo(backup).fileName());
+                                 .arg(choice.currentEdition, choice.backupEdition, choice.madeAt);
     if (runtime::messageBox(QStringLiteral("恢复上一版本"), question, runtime::MessageIcon::Question,
                             runtime::MessageButtons::YesNo, 2, parent)
         != 1)
         return;
+    // Exactly the backup the user confirmed, even if a colleague imported meanwhile.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const EditionUndo::Result result = EditionUndo::restoreNewest(sqlca, databaseFile);
+    const EditionUndo::Result result = EditionUndo::restore(sqlca, databaseFile, choice);
     QApplication::restoreOverrideCursor();
     if (!result.ok) {
-        warnSaveFailed(parent);
+        if (result.message == EditionLock::busyMessage())
+            runtime::messageBox(QStringLiteral("系统提醒您:"), result.message, runtime::MessageIcon::Exclamation,
+                                runtime::MessageButtons::Ok, 1, parent);
+        else
+            warnSaveFailed(parent);
         return;
     }
     reloadTrees();
+}
+
+bool w_edition_import::mayChangeEditions(QWidget *parent)
+{
+    const server::ServerRoles::Answer may = server::ServerRoles::mayChangeEditions(sqlca);
+    if (!may.allowed)
+        runtime::messageBox(QStringLiteral("系统提醒您:"), may.message, runtime::MessageIcon::Exclamation,
+                            runtime::MessageButtons::Ok, 1, parent);
+    return may.allowed;
 }
 
 } // namespace edition

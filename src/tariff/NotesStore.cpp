@@ -1,6 +1,7 @@
 #include "tariff/NotesStore.h"
 
 #include "runtime/Transaction.h"
+#include "server/ServerConnection.h"
 
 #include <QDir>
 #include <QVector>
@@ -157,11 +158,14 @@ NotesStore::SaveResult NotesStore::write(const QString &list, const QString &cod
             return conflict(list, code);
         return {SaveStatus::Deleted, 0, QString(), {}};
     }
-    const QString changedAt = timestamp(QDateTime::currentDateTime());
+    // A team database writes who and when itself (current_user, now()); the file takes ours.
+    const bool serverStamps = server::ServerConnection::isServer(m_sqlca->dbmsName());
+    const QVariant changedAt = serverStamps ? QVariant() : QVariant(timestamp(QDateTime::currentDateTime()));
+    const QVariant changedBy = serverStamps ? QVariant() : QVariant(m_userName);
     // Read as no note at all: the first save inserts; a colleague's note that came first
     // takes the key.
     if (!insertOnly) {
-        QVector<QVariant> update{text, keywords, changedAt, m_userName};
+        QVector<QVariant> update{text, keywords, changedAt, changedBy};
         update += key;
         if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral(
                                  "UPDATE user_note SET note = ?, keywords = ?, changed_at = ?, changed_by = ?, "
@@ -176,7 +180,7 @@ NotesStore::SaveResult NotesStore::write(const QString &list, const QString &cod
         if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral(
                                  "INSERT INTO user_note (list, code, note, keywords, changed_at, changed_by, "
                                  "version) VALUES (?, ?, ?, ?, ?, ?, 1)")),
-                             {list, code, text, keywords, changedAt, m_userName})
+                             {list, code, text, keywords, changedAt, changedBy})
             != 0) {
             const SaveResult error = failed();
             m_sqlca->rollback();
