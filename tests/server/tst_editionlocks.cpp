@@ -1,0 +1,205 @@
+// Imports and restores one at a time, with a second user acting at the worst moment: between
+// the first one's reading and its copying (a PausePoint handler). On a real team database and
+// on the bundled file opened twice.
+
+#include "edition/EditionBackups.h"
+#include "edition/EditionLock.h"
+#include "edition/EditionUndo.h"
+#include "edition/ImportCommand.h"
+#include "edition/PausePoint.h"
+#include "runtime/Transaction.h"
+#include "server/ServerEditionBackups.h"
+
+#include "support/TeamServer.h"
+#include "support/TestDatabase.h"
+#include "support/TestEnv.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+using edition::EditionLock;
+using edition::EditionUndo;
+using edition::PausePoint;
+
+namespace {
+
+// The second user's work, run once at the named point of the first's.
+class SecondActor
+{
+public:
+    SecondActor(const char *point, std::function<void()> work)
+    {
+        PausePoint::setHandler([this, point, work](const QByteArray &name) {
+            if (name != point || m_done)
+                return;
+            m_done = true;
+            QElapsedTimer clock;
+            clock.start();
+            work();
+            m_waitedMs = clock.elapsed();
+        });
+    }
+    ~SecondActor() { PausePoint::setHandler({}); }
+    bool done() const { return m_done; }
+    qint64 waitedMs() const { return m_waitedMs; }
+
+private:
+    bool m_done = false;
+    qint64 m_waitedMs = 0;
+};
+
+} // namespace
+
+class tst_editionlocks : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void secondWorkAtTheWorstMomentIsRefused_data();
+    void secondWorkAtTheWorstMomentIsRefused();
+    void twoRestoresOfOneFile();
+
+private:
+    int import(const QString &edition, QString *err);
+    QString counts(runtime::Transaction *t) const;
+
+    TeamServer m_server;
+    std::unique_ptr<TestEnv> m_env;
+};
+
+void tst_editionlocks::initTestCase()
+{
+    const QString missing = PostgresCluster::missingReason();
+    if (!missing.isEmpty())
+        QSKIP(qPrintable(missing));
+    QString error;
+    QVERIFY2(m_server.start(true, &error), qPrintable(error));
+    m_env = std::make_unique<TestEnv>();
+    const QByteArray bundled = TestEnv::readFile(QStringLiteral(KIV_SOURCE_DIR "/db/cn_hscode_2026.csv"));
+    for (const char *year : {"2027", "2028"})
+        QVERIFY(TestEnv::writeFile(m_env->path(QStringLiteral("cn_hscode_%1.csv").arg(QLatin1String(year))),
+                                   QByteArray(bundled).replace(",改良种用濒危野马,", ",改良种用濒危野马" + QByteArray(year) + ",")));
+}
+
+int tst_editionlocks::import(const QString &edition, QString *err)
+{
+    QString out;
+    QTextStream o(&out), e(err);
+    const int status = edition::ImportCommand::run({QStringLiteral("kivtree"), QStringLiteral("--import"),
+                                                    QStringLiteral("cn_hscode_%1.csv").arg(edition)},
+                                                   m_server.adminConnectString(), o, e, m_env->workDir());
+    e.flush();
+    return status;
+}
+
+// Rows of every table a restore copies back, and the backups there are.
+QString tst_editionlocks::counts(runtime::Transaction *t) const
+{
+    t->commit();
+    return TeamServer::scalar(t, QStringLiteral("SELECT concat_ws(',', (SELECT count(*) FROM dbo.list_hscode_shared), "
+                                                "(SELECT count(*) FROM dbo.list_jmwcode_shared), "
+                                                "(SELECT count(*) FROM dbo.tariff_line), "
+                                                "(SELECT count(*) FROM dbo.tariff_chapter), "
+                                                "(SELECT count(*) FROM dbo.supervision_certificate), "
+                                                "(SELECT count(*) FROM dbo.inspection_category))"));
+}
+
+void tst_editionlocks::secondWorkAtTheWorstMomentIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("first");  // restore or import
+    QTest::addColumn<QByteArray>("second");
+    QTest::newRow("two restores") << QByteArray("restore") << QByteArray("restore");
+    QTest::newRow("a restore, then an import") << QByteArray("restore") << QByteArray("import");
+    QTest::newRow("an import, then a restore") << QByteArray("import") << QByteArray("restore");
+    QTest::newRow("two imports") << QByteArray("import") << QByteArray("import");
+}
+
+void tst_editionlocks::secondWorkAtTheWorstMomentIsRefused()
+{
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QString err;
+    // Two backups to go back to.
+    while (TeamServer::scalar(m_server.connectAs(QStringLiteral("alice")).get(),
+                              QStringLiteral("SELECT count(*) FROM dbo.edition_backup"))
+               .toInt()
+           < 2)
+        QVERIFY2(import(QStringLiteral("2027"), &err) == 0 && import(QStringLiteral("2028"), &err) == 0, qPrintable(err));
+    auto one = TeamServer::transaction(m_server.adminConnectString());
+    auto two = TeamServer::transaction(m_server.adminConnectString());
+    QCOMPARE(one->connect(), 0);
+    QCOMPARE(two->connect(), 0);
+    const QString full = counts(one.get());
+    const QString backups = QStringLiteral("SELECT string_agg(id::text, ',' ORDER BY id) FROM dbo.edition_backup");
+    const QString before = TeamServer::scalar(one.get(), backups);
+    // Both users confirmed the same newest backup.
+    const EditionUndo::Choice choice = EditionUndo::newest(one.get(), QString());
+    QVERIFY(choice.serverId > 0);
+    QVERIFY2(choice.currentEdition.startsWith(QLatin1String("CN20")) && choice.backupEdition.startsWith(QLatin1String("CN20")),
+             qPrintable(choice.currentEdition + QLatin1Char(' ') + choice.backupEdition));
+
+    QString secondMessage;
+    int secondStatus = -1;
+    SecondActor actor(first == "restore" ? "restore-read" : "apply-locked", [&] {
+        if (second == "restore") {
+            const EditionUndo::Result r = EditionUndo::restore(two.get(), QString(), choice);
+            secondStatus = r.ok ? 0 : 1;
+            secondMessage = r.message;
+        } else {
+            secondStatus = import(QStringLiteral("2027"), &secondMessage);
+        }
+    });
+    QString firstError;
+    const bool firstOk = first == "restore" ? EditionUndo::restore(one.get(), QString(), choice).ok
+                                            : import(QStringLiteral("2028"), &firstError) == 0;
+    QVERIFY2(firstOk, qPrintable(firstError));
+    QVERIFY(actor.done());
+    QVERIFY(secondStatus != 0);
+    QVERIFY2(secondMessage.contains(EditionLock::busyMessage()), qPrintable(secondMessage));
+    // Told after a bounded wait, not at once and not never.
+    QVERIFY2(actor.waitedMs() >= (EditionLock::kWaitSeconds - 1) * 1000 && actor.waitedMs() < 30000,
+             qPrintable(QString::number(actor.waitedMs())));
+
+    QCOMPARE(counts(two.get()), full);
+    const QStringList ids = before.split(QLatin1Char(','));
+    const QString after = TeamServer::scalar(two.get(), backups);
+    if (first == "restore") // the restored backup goes, the older one stays
+        QCOMPARE(after, QStringList(ids.mid(0, ids.size() - 1)).join(QLatin1Char(',')));
+    else
+        QVERIFY2(after.startsWith(QStringList(ids.mid(ids.size() - 2)).join(QLatin1Char(','))), qPrintable(after));
+    QVERIFY(!counts(two.get()).split(QLatin1Char(',')).contains(QStringLiteral("0")));
+}
+
+// Two program instances on one bundled file: the second restore waits, then is told.
+void tst_editionlocks::twoRestoresOfOneFile()
+{
+    TestEnv env;
+    const QString db = env.path(QStringLiteral("K-I-V.db"));
+    QVERIFY(QFile::copy(TeamServer::bundledDatabase(), db));
+    auto one = TeamServer::transaction(TestEnv::directConnectString(db));
+    auto two = TeamServer::transaction(TestEnv::directConnectString(db));
+    QCOMPARE(one->connect(), 0);
+    QCOMPARE(two->connect(), 0);
+    QString error;
+    QVERIFY2(!edition::EditionBackups(db).create(one.get(), QDateTime::currentDateTime(), &error).isEmpty(),
+             qPrintable(error));
+    const EditionUndo::Choice choice = EditionUndo::newest(one.get(), db);
+    QVERIFY(choice.exists());
+    QCOMPARE(choice.backupEdition, QStringLiteral("CN2026 / HS2022"));
+    EditionUndo::Result secondResult;
+    SecondActor actor("restore-read", [&] { secondResult = EditionUndo::restore(two.get(), db, choice); });
+    const EditionUndo::Result firstResult = EditionUndo::restore(one.get(), db, choice);
+    QVERIFY2(firstResult.ok, qPrintable(firstResult.message));
+    QVERIFY(actor.done());
+    QVERIFY(!secondResult.ok);
+    QCOMPARE(secondResult.message, EditionLock::busyMessage());
+    // Afterwards the backup is gone: a late second restore says so and changes nothing.
+    const EditionUndo::Result late = EditionUndo::restore(two.get(), db, choice);
+    QVERIFY(!late.ok);
+    QVERIFY2(late.message.contains(QStringLiteral("已不存在")), qPrintable(late.message));
+    QCOMPARE(TestDatabase::column(db, QStringLiteral("SELECT count(*) FROM list_hscode")),
+             TestDatabase::column(TeamServer::bundledDatabase(), QStringLiteral("SELECT count(*) FROM list_hscode")));
+}
+
+QTEST_MAIN(tst_editionlocks)
+#include "tst_editionlocks.moc"
