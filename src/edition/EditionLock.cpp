@@ -16,7 +16,12 @@ EditionLock::EditionLock(runtime::Transaction *sqlca, const QString &databaseFil
         sqlca->rollback();
         const bool autoCommit = sqlca->autoCommit;
         sqlca->autoCommit = false;
+        // The work that follows may take longer than interactive statements: it runs in a
+        // worker (BackgroundWork) or a command, never holding up the window.
         m_held = sqlca->execute(QStringLiteral("SET LOCAL lock_timeout = %1").arg(kWaitSeconds * 1000)) == 0
+                 && sqlca->execute(QStringLiteral("SET LOCAL statement_timeout = %1")
+                                       .arg(server::ServerConnection::kLongStatementTimeoutMs))
+                        == 0
                  && sqlca->execute(QStringLiteral("LOCK TABLE dbo.%1 IN EXCLUSIVE MODE")
                                        .arg(server::ServerSchema::backupIndex()))
                         == 0;

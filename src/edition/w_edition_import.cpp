@@ -1,6 +1,7 @@
 #include "edition/w_edition_import.h"
 
 #include "app/globals.h"
+#include "edition/BackgroundWork.h"
 #include "edition/ChangeListModel.h"
 #include "edition/ChangeReport.h"
 #include "edition/EditionApplier.h"
@@ -340,8 +341,9 @@ int w_edition_import::wf_apply()
         options.edition = le_edition->text().trimmed();
         options.date = de_date->date();
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        result = EditionApplier::apply(sqlca, EditionBackups::databaseFileOf(sqlca), m_read.file, now, comparison,
-                                       options);
+        const QString databaseFile = EditionBackups::databaseFileOf(sqlca);
+        result = BackgroundWork::run(
+            [&] { return EditionApplier::apply(sqlca, databaseFile, m_read.file, now, comparison, options); });
         QApplication::restoreOverrideCursor();
     } else {
         result.message = error;
@@ -375,7 +377,8 @@ void w_edition_import::undoLast(QWidget *parent)
         return;
     // Exactly the backup the user confirmed, even if a colleague imported meanwhile.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const EditionUndo::Result result = EditionUndo::restore(sqlca, databaseFile, choice);
+    const EditionUndo::Result result =
+        BackgroundWork::run([&] { return EditionUndo::restore(sqlca, databaseFile, choice); });
     QApplication::restoreOverrideCursor();
     if (!result.ok) {
         if (result.message == EditionLock::busyMessage())

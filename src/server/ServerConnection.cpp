@@ -51,11 +51,6 @@ QList<QPair<QString, QString>> ServerConnection::driverKeys()
             {QStringLiteral("KeepaliveInterval"), QString::number(kKeepaliveInterval)}};
 }
 
-QString ServerConnection::longWorkStatement()
-{
-    return QStringLiteral("SET statement_timeout = %1").arg(kLongStatementTimeoutMs);
-}
-
 QString ServerConnection::encodedPassword(const QString &password)
 {
     QString encoded;

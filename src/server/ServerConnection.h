@@ -22,7 +22,7 @@ public:
     // waits no longer than that.
     static constexpr int kStatementTimeoutMs = 10000;
     static constexpr int kLockTimeoutMs = 3000;
-    // Imports and restores run in a worker on a connection of their own, with more time.
+    // Imports and restores (in a worker, or a command) have more time, within their transaction.
     static constexpr int kLongStatementTimeoutMs = 600000;
     // A server that vanished without closing the connection: keep-alive probes after this
     // many idle seconds, one every kKeepaliveInterval seconds, the connection given up after
@@ -45,8 +45,6 @@ public:
     static QString libpqOptions(const QString &extra = QString());
     // psqlODBC's own keys for what it sets itself (the keep-alive times), name and value.
     static QList<QPair<QString, QString>> driverKeys();
-    // The statement that gives a connection the long statement timeout of imports.
-    static QString longWorkStatement();
 
     // A password as psqlODBC decodes the Password of a data source: letters and digits as
     // they are, a blank as '+', every other byte of its UTF-8 as %XX.

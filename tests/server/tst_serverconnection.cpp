@@ -3,6 +3,8 @@
 // program tests, loads or saves, and the sentences 测试连接 answers with.
 
 #include "app/f_registerodbc.h"
+#include "app/kiv.h"
+#include "mainwin/TrayIcon.h"
 #include "runtime/Transaction.h"
 #include "server/ServerConnection.h"
 #include "server/ServerRegistration.h"
@@ -25,6 +27,7 @@ private slots:
     void passwordsConnectInTheTestAndAtTheNextStart();
     void aHeldLockIsAnsweredWithinTheTimeout_data();
     void aHeldLockIsAnsweredWithinTheTimeout();
+    void aHeldLockAtStartEndsTheLoadingInTime();
     void connectionTestSaysWhatWentWrong_data();
     void connectionTestSaysWhatWentWrong();
 
@@ -89,6 +92,9 @@ void tst_serverconnection::passwordsConnectInTheTestAndAtTheNextStart()
              QStringLiteral("carol dbo,public %1s %2s")
                  .arg(ServerConnection::kStatementTimeoutMs / 1000)
                  .arg(ServerConnection::kLockTimeoutMs / 1000));
+    // A connect string written with the password (PWD={...}) connects as well.
+    auto direct = TeamServer::transaction(ServerConnection::connectString(settings(QStringLiteral("carol")), password));
+    QVERIFY2(direct->connect() == 0, qPrintable(direct->sqlErrText()));
     // A wrong password is still wrong.
     QVERIFY(!ServerConnection::test(settings(QStringLiteral("carol")), password + QLatin1Char('x')).isEmpty());
 }
@@ -135,6 +141,35 @@ void tst_serverconnection::aHeldLockIsAnsweredWithinTheTimeout()
     QVERIFY2(elapsed >= ServerConnection::kLockTimeoutMs - 500 && elapsed < ServerConnection::kStatementTimeoutMs,
              qPrintable(QString::number(elapsed)));
     holder->rollback();
+}
+
+// The whole start as alice while another session holds the customs list: the loading's own
+// message, soon, never a window that waits for ever.
+void tst_serverconnection::aHeldLockAtStartEndsTheLoadingInTime()
+{
+    TrayIcon::setAvailableForTesting(1);
+    auto holder = TeamServer::transaction(m_server.adminConnectString());
+    QCOMPARE(holder->connect(), 0);
+    QCOMPARE(holder->execute(QStringLiteral("LOCK TABLE dbo.list_hscode_shared IN ACCESS EXCLUSIVE MODE")), 0);
+    TestEnv env;
+    QVERIFY(TestEnv::writeFile(env.configHome() + QStringLiteral("/velquor_kiv.ini"),
+                               m_server.profileSection(QStringLiteral("alice"))));
+    QCOMPARE(server::ServerRegistration::setPassword(QStringLiteral("alice-pw")), 1);
+    MessageRecorder recorder;
+    QElapsedTimer clock;
+    clock.start();
+    {
+        kiv::kiv app;
+        app.create();
+        if (app.open() == 1)
+            QVERIFY(QTest::qWaitFor([&] { return !recorder.boxes().isEmpty(); }, 30000));
+        app.destroy();
+    }
+    const qint64 elapsed = clock.elapsed();
+    holder->rollback();
+    QCOMPARE(recorder.boxes().size(), 1);
+    QCOMPARE(recorder.boxes().first().text, QStringLiteral("创建商品数据存储失败,系统将退出!"));
+    QVERIFY2(elapsed < ServerConnection::kStatementTimeoutMs, qPrintable(QString::number(elapsed)));
 }
 
 void tst_serverconnection::connectionTestSaysWhatWentWrong_data()
