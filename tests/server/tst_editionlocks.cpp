@@ -7,6 +7,9 @@
 #include "edition/EditionUndo.h"
 #include "edition/ImportCommand.h"
 #include "edition/PausePoint.h"
+#include "edition/w_edition_import.h"
+#include "app/globals.h"
+#include "runtime/MessageBox.h"
 #include "runtime/Transaction.h"
 #include "server/ServerEditionBackups.h"
 
@@ -57,6 +60,7 @@ private slots:
     void initTestCase();
     void secondWorkAtTheWorstMomentIsRefused_data();
     void secondWorkAtTheWorstMomentIsRefused();
+    void theQuestionNamesTheEditionsAndItsBackupIsRestored();
     void twoRestoresOfOneFile();
 
 private:
@@ -168,6 +172,50 @@ void tst_editionlocks::secondWorkAtTheWorstMomentIsRefused()
     else
         QVERIFY2(after.startsWith(QStringList(ids.mid(ids.size() - 2)).join(QLatin1Char(','))), qPrintable(after));
     QVERIFY(!counts(two.get()).split(QLatin1Char(',')).contains(QStringLiteral("0")));
+}
+
+// 恢复上一版本 as the owner clicks it: the question names the editions and the backup's date;
+// a colleague imports while it is on screen, and yet the confirmed backup is the one restored.
+void tst_editionlocks::theQuestionNamesTheEditionsAndItsBackupIsRestored()
+{
+    QString err;
+    QVERIFY2(import(QStringLiteral("2027"), &err) == 0, qPrintable(err));
+    auto owner = TeamServer::transaction(m_server.adminConnectString());
+    QCOMPARE(owner->connect(), 0);
+    const QString newest = QStringLiteral("SELECT max(id) FROM dbo.edition_backup");
+    const QString confirmed = TeamServer::scalar(owner.get(), newest);
+    const QString madeAt = TeamServer::scalar(
+        owner.get(), QStringLiteral("SELECT to_char(made_at, 'YYYY-MM-DD HH24:MI:SS') FROM dbo.edition_backup WHERE id = %1")
+                         .arg(confirmed));
+    const QString name = QStringLiteral("SELECT name FROM dbo.list_hscode_shared WHERE code = '0101210010'");
+    const QString before = TeamServer::scalar(owner.get(), QStringLiteral("SELECT name FROM dbo.list_hscode_shared_backup "
+                                                                          "WHERE code = '0101210010' AND backup_id = %1")
+                                                               .arg(confirmed));
+    owner->commit();
+    QStringList questions;
+    runtime::setMessageHandler([&](const runtime::MessageRequest &box) {
+        questions.append(box.text);
+        if (questions.size() == 1) { // meanwhile a colleague imports another edition
+            QString e;
+            if (import(QStringLiteral("2028"), &e) != 0)
+                questions.append(e);
+        }
+        return 1;
+    });
+    runtime::Transaction *main = sqlca;
+    sqlca = owner.get();
+    edition::w_edition_import::undoLast(nullptr);
+    sqlca = main;
+    runtime::setMessageHandler({});
+    QCOMPARE(questions.size(), 1);
+    QVERIFY2(questions.first().contains(QStringLiteral("当前版本 CN2027 / HS2022"))
+                 && questions.first().contains(QStringLiteral("备份于 ") + madeAt),
+             qPrintable(questions.first()));
+    owner->commit();
+    QCOMPARE(TeamServer::scalar(owner.get(), name), before);
+    const QString left = TeamServer::scalar(owner.get(), QStringLiteral("SELECT string_agg(id::text, ',') FROM dbo.edition_backup"));
+    QVERIFY2(!left.split(QLatin1Char(',')).contains(confirmed), qPrintable(left));
+    QVERIFY2(left.split(QLatin1Char(',')).contains(QString::number(confirmed.toInt() + 1)), qPrintable(left)); // the colleague's
 }
 
 // Two program instances on one bundled file: the second restore waits, then is told.

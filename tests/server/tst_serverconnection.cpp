@@ -8,12 +8,17 @@
 #include "runtime/Transaction.h"
 #include "server/ServerConnection.h"
 #include "server/ServerRegistration.h"
+#include "server/w_datasource.h"
 #include "tariff/NotesStore.h"
 
 #include "support/TeamServer.h"
 #include "support/TestEnv.h"
 
 #include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QLabel>
 #include <QtTest>
 
 using server::ServerConnection;
@@ -28,6 +33,7 @@ private slots:
     void aHeldLockIsAnsweredWithinTheTimeout_data();
     void aHeldLockIsAnsweredWithinTheTimeout();
     void aHeldLockAtStartEndsTheLoadingInTime();
+    void theDialogAnswersAndClosesWithinTheTimeout();
     void connectionTestSaysWhatWentWrong_data();
     void connectionTestSaysWhatWentWrong();
 
@@ -170,6 +176,50 @@ void tst_serverconnection::aHeldLockAtStartEndsTheLoadingInTime()
     QCOMPARE(recorder.boxes().size(), 1);
     QCOMPARE(recorder.boxes().first().text, QStringLiteral("创建商品数据存储失败,系统将退出!"));
     QVERIFY2(elapsed < ServerConnection::kStatementTimeoutMs, qPrintable(QString::number(elapsed)));
+}
+
+// 数据源设置 with the real probe, typed and clicked as a user does: the answer in words, the
+// window painting meanwhile; closed during a test that waits for a lock, it is gone within
+// the test's own limits.
+void tst_serverconnection::theDialogAnswersAndClosesWithinTheTimeout()
+{
+    TestEnv env;
+    const auto make = [&] {
+        auto d = std::make_unique<server::w_datasource>(env.path(QStringLiteral("kiv.ini")), &ServerConnection::test,
+                                                        server::w_datasource::PasswordStore());
+        d->show();
+        QTest::mouseClick(d->rb_server, Qt::LeftButton, {}, QPoint(4, d->rb_server->height() / 2));
+        for (QLineEdit *field : {d->sle_host, d->sle_port, d->sle_database, d->sle_user, d->sle_password})
+            field->clear();
+        QTest::keyClicks(d->sle_host, QStringLiteral("127.0.0.1"));
+        QTest::keyClicks(d->sle_port, QString::number(PostgresCluster::freePort()));
+        QTest::keyClicks(d->sle_database, TeamServer::database());
+        QTest::keyClicks(d->sle_user, QStringLiteral("alice"));
+        QTest::keyClicks(d->sle_password, QStringLiteral("alice-pw"));
+        return d;
+    };
+    auto d = make();
+    QSignalSpy tested(d.get(), &server::w_datasource::tested);
+    QTest::keyClick(d->cb_test, Qt::Key_Space);
+    QVERIFY(tested.wait(15000));
+    QVERIFY2(d->st_status->text().contains(QStringLiteral("拒绝了连接")), qPrintable(d->st_status->text()));
+    QVERIFY(!d->st_status->text().contains(QLatin1String("SQLSTATE")));
+
+    auto holder = TeamServer::transaction(m_server.adminConnectString());
+    QCOMPARE(holder->connect(), 0);
+    QCOMPARE(holder->execute(QStringLiteral("LOCK TABLE dbo.list_hscode_shared IN ACCESS EXCLUSIVE MODE")), 0);
+    d = make();
+    d->sle_port->clear();
+    QTest::keyClicks(d->sle_port, QString::number(m_server.port()));
+    QTest::keyClick(d->cb_test, Qt::Key_Space);
+    QTest::qWait(300); // connected by now, waiting for the lock
+    QElapsedTimer clock;
+    clock.start();
+    QTest::keyClick(d.get(), Qt::Key_Escape);
+    d.reset();
+    QVERIFY2(clock.elapsed() < ServerConnection::kConnectTimeout * 1000 + ServerConnection::kLockTimeoutMs,
+             qPrintable(QString::number(clock.elapsed())));
+    holder->rollback();
 }
 
 void tst_serverconnection::connectionTestSaysWhatWentWrong_data()
