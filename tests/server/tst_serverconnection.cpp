@@ -201,7 +201,7 @@ void tst_serverconnection::theDialogAnswersAndClosesWithinTheTimeout()
     auto d = make();
     QSignalSpy tested(d.get(), &server::w_datasource::tested);
     QTest::keyClick(d->cb_test, Qt::Key_Space);
-    QVERIFY(tested.wait(15000));
+    QTRY_COMPARE_WITH_TIMEOUT(tested.size(), 1, 15000);
     QVERIFY2(d->st_status->text().contains(QStringLiteral("拒绝了连接")), qPrintable(d->st_status->text()));
     QVERIFY(!d->st_status->text().contains(QLatin1String("SQLSTATE")));
 
