@@ -158,10 +158,17 @@ NotesStore::SaveResult NotesStore::write(const QString &list, const QString &cod
             return conflict(list, code);
         return {SaveStatus::Deleted, 0, QString(), {}};
     }
-    // A team database writes who and when itself (current_user, now()); the file takes ours.
-    const bool serverStamps = server::ServerConnection::isServer(m_sqlca->dbmsName());
-    const QVariant changedAt = serverStamps ? QVariant() : QVariant(timestamp(QDateTime::currentDateTime()));
-    const QVariant changedBy = serverStamps ? QVariant() : QVariant(m_userName);
+    // On a team database the writer is the database role, whatever the login name: the server
+    // refuses a note in anyone else's name and stamps who and when itself.
+    const QString changedAt = timestamp(QDateTime::currentDateTime());
+    QString changedBy = m_userName;
+    if (server::ServerConnection::isServer(m_sqlca->dbmsName())) {
+        QVector<QVector<QVariant>> role;
+        if (m_sqlca->select(QStringLiteral("SELECT current_user"), {runtime::ColumnType::String}, &role) != 0
+            || role.isEmpty())
+            return failed();
+        changedBy = role.first().value(0).toString();
+    }
     // Read as no note at all: the first save inserts; a colleague's note that came first
     // takes the key.
     if (!insertOnly) {
