@@ -5,6 +5,11 @@
 #include "app/f_registerodbc.h"
 #include "app/kiv.h"
 #include "mainwin/TrayIcon.h"
+#include "mainwin/w_kiv.h"
+#include "options/w_sys_option.h"
+#include "auxiliary/u_list_dw.h"
+#include "runtime/DataView.h"
+#include "support/ChapterListDriver.h"
 #include "runtime/Transaction.h"
 #include "server/ServerConnection.h"
 #include "server/ServerRegistration.h"
@@ -33,6 +38,7 @@ private slots:
     void aHeldLockIsAnsweredWithinTheTimeout_data();
     void aHeldLockIsAnsweredWithinTheTimeout();
     void aHeldLockAtStartEndsTheLoadingInTime();
+    void aHeldLockDuringASaveWarnsInTime();
     void theDialogAnswersAndClosesWithinTheTimeout();
     void connectionTestSaysWhatWentWrong_data();
     void connectionTestSaysWhatWentWrong();
@@ -176,6 +182,48 @@ void tst_serverconnection::aHeldLockAtStartEndsTheLoadingInTime()
     QCOMPARE(recorder.boxes().size(), 1);
     QCOMPARE(recorder.boxes().first().text, QStringLiteral("创建商品数据存储失败,系统将退出!"));
     QVERIFY2(elapsed < ServerConnection::kStatementTimeoutMs, qPrintable(QString::number(elapsed)));
+}
+
+// The options dialog's 应用 as alice while another session holds the chapter choices: the
+// save warning within the lock timeout, the choice kept in the dialog; the retry saves it.
+void tst_serverconnection::aHeldLockDuringASaveWarnsInTime()
+{
+    TrayIcon::setAvailableForTesting(1);
+    TestEnv env;
+    QVERIFY(TestEnv::writeFile(env.configHome() + QStringLiteral("/velquor_kiv.ini"),
+                               m_server.profileSection(QStringLiteral("alice"))));
+    QCOMPARE(server::ServerRegistration::setPassword(QStringLiteral("alice-pw")), 1);
+    MessageRecorder recorder;
+    kiv::kiv app;
+    app.create();
+    QCOMPARE(app.open(), 1);
+    w_kiv *main = app.mainWindow();
+    QVERIFY(QTest::qWaitFor([&] { return main->dw_1->rowCount() > 10000; }, 30000));
+    w_sys_option *options = w_sys_option::openFor(main);
+    QVERIFY(QTest::qWaitFor([&] { return options->dw_1->dataView()->rowCount() > 90; }, 10000));
+    const QString before = options->dw_1->dataView()->itemString(1, QStringLiteral("flag"));
+    ChapterListDriver::toggleFlag(options->dw_1, 1);
+
+    auto holder = TeamServer::transaction(m_server.adminConnectString());
+    QCOMPARE(holder->connect(), 0);
+    QCOMPARE(holder->execute(QStringLiteral("LOCK TABLE dbo.chapter_choice IN ACCESS EXCLUSIVE MODE")), 0);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(options->cb_3, Qt::LeftButton); // 应用
+    QTRY_VERIFY_WITH_TIMEOUT(!recorder.boxes().isEmpty(), 20000);
+    const qint64 elapsed = clock.elapsed();
+    holder->rollback();
+    QCOMPARE(recorder.boxes().last().text, QStringLiteral("Hello User,The Operate is  invalidation!!"));
+    QVERIFY2(elapsed < ServerConnection::kStatementTimeoutMs, qPrintable(QString::number(elapsed)));
+    QVERIFY(options->dw_1->dataView()->itemString(1, QStringLiteral("flag")) != before);
+
+    QTest::mouseClick(options->cb_3, Qt::LeftButton);
+    QCOMPARE(recorder.boxes().size(), 1);
+    auto alice = m_server.connectAs(QStringLiteral("alice"));
+    QVERIFY(TeamServer::scalar(alice.get(), QStringLiteral("SELECT flag FROM list_hscode ORDER BY code LIMIT 1")) != before);
+    options->close();
+    app.close();
+    app.destroy();
 }
 
 // 数据源设置 with the real probe, typed and clicked as a user does: the answer in words, the
