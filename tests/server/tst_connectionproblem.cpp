@@ -95,7 +95,7 @@ void tst_connectionproblem::passwordFileIsPrivateAndEscaped()
         QCOMPARE(int(f.permissions() & 0x0777), int(QFileDevice::ReadUser | QFileDevice::WriteUser));
     }
     QVERIFY(!QFile::exists(path)); // gone with the object
-    QCOMPARE(server::PasswordFile::conninfoValue(QStringLiteral("/tmp/a b'c")), QStringLiteral("/tmp/a\\ b\\'c"));
+    QCOMPARE(server::PasswordFile::conninfoValue(QStringLiteral("dir/a b'c")), QStringLiteral("dir/a\\ b\\'c"));
 }
 
 QTEST_MAIN(tst_connectionproblem)
