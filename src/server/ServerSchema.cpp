@@ -237,7 +237,7 @@ QStringList ServerSchema::createStatements(const QString &databaseName)
     // A chapter choice goes through the views' triggers into the role's own rows.
     sql.append(QStringLiteral("GRANT UPDATE (flag) ON dbo.list_hscode, dbo.list_jmwcode TO %1").arg(team));
     sql.append(QStringLiteral("GRANT INSERT, UPDATE, DELETE ON dbo.chapter_choice, dbo.user_note TO %1").arg(team));
-    sql.append(QStringLiteral("REVOKE CONNECT, TEMPORARY ON DATABASE %1 FROM PUBLIC").arg(databaseName));
+    sql.append(QStringLiteral("REVOKE CONNECT ON DATABASE %1 FROM PUBLIC").arg(databaseName));
     sql.append(QStringLiteral("GRANT CONNECT ON DATABASE %1 TO %2").arg(databaseName, team));
     return sql;
 }
