@@ -30,6 +30,8 @@ public:
     EditionLock &operator=(const EditionLock &) = delete;
 
     bool held() const { return m_held; }
+    // Another import or restore holds it (error() is busyMessage()).
+    bool busy() const { return !m_held && m_error == busyMessage(); }
     // Why not: busyMessage() when another holds it, else the driver's or the system's text.
     QString error() const { return m_error; }
 

@@ -43,7 +43,7 @@ bool chapterFlags(runtime::Transaction *sqlca, const QString &table, const QStri
     return true;
 }
 
-bool sameCount(runtime::Transaction *sqlca, const QString &table, QString *error)
+bool sameCount(runtime::Transaction *sqlca, const QString &table, QString *error, bool *shortTable)
 {
     QVector<QVector<QVariant>> rows;
     if (sqlca->select(QStringLiteral("SELECT (SELECT count(*) FROM %1), (SELECT count(*) FROM %2.%1)")
@@ -56,6 +56,7 @@ bool sameCount(runtime::Transaction *sqlca, const QString &table, QString *error
     }
     const qint64 restored = rows.first().value(0).toLongLong(), kept = rows.first().value(1).toLongLong();
     if (kept > 0 && restored != kept) {
+        *shortTable = true;
         *error = QStringLiteral("恢复后表 %1 有 %2 行，备份中有 %3 行：已撤销恢复，数据库未改动。")
                      .arg(table)
                      .arg(restored)
@@ -118,17 +119,20 @@ EditionUndo::Result EditionUndo::restore(runtime::Transaction *sqlca, const QStr
         result.ok = restored.ok;
         result.backup = restored.backup;
         result.message = restored.message;
+        result.refused = restored.refused;
         return result;
     }
     const EditionLock lock(sqlca, databaseFile);
     if (!lock.held()) {
         result.message = lock.error();
+        result.refused = lock.busy();
         return result;
     }
     result.backup = choice.backup;
     if (result.backup.isEmpty() || !QFileInfo::exists(result.backup)) {
         result.message = QStringLiteral("备份 %1 已不存在（可能已被另一个程序恢复），数据库未改动。")
                              .arg(QFileInfo(result.backup).fileName());
+        result.refused = true;
         return result;
     }
     QHash<QString, QVariant> customsFlags, tradeFlags;
@@ -160,7 +164,7 @@ EditionUndo::Result EditionUndo::restore(runtime::Transaction *sqlca, const QStr
             run(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3.%1")
                     .arg(table, columnsOf(table), tariff::SqliteSourceAttachment::schema()));
             // What comes back must be what the backup holds: never an empty list in its place.
-            if (error.isEmpty() && !sameCount(sqlca, table, &error))
+            if (error.isEmpty() && !sameCount(sqlca, table, &error, &result.refused))
                 break;
         }
         for (auto it = customsFlags.cbegin(); it != customsFlags.cend(); ++it)

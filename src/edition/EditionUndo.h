@@ -21,6 +21,7 @@ public:
         bool ok = false;
         QString backup;  // the copy that was (or would have been) restored
         QString message; // what went wrong, empty on success
+        bool refused = false; // not a database failure: busy, the backup gone, a table short
     };
 
     // The backup 恢复上一版本 offers, as its question names it.

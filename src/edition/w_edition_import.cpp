@@ -7,7 +7,6 @@
 #include "edition/EditionApplier.h"
 #include "edition/EditionBackups.h"
 #include "edition/EditionReader.h"
-#include "edition/EditionLock.h"
 #include "edition/EditionUndo.h"
 #include "server/ServerConnection.h"
 #include "server/ServerRoles.h"
@@ -381,7 +380,7 @@ void w_edition_import::undoLast(QWidget *parent)
         BackgroundWork::run([&] { return EditionUndo::restore(sqlca, databaseFile, choice); });
     QApplication::restoreOverrideCursor();
     if (!result.ok) {
-        if (result.message == EditionLock::busyMessage())
+        if (result.refused)
             runtime::messageBox(QStringLiteral("系统提醒您:"), result.message, runtime::MessageIcon::Exclamation,
                                 runtime::MessageButtons::Ok, 1, parent);
         else

@@ -117,15 +117,17 @@ ServerEditionBackups::Result ServerEditionBackups::restore(runtime::Transaction 
     const edition::EditionLock lock(sqlca, QString());
     if (!lock.held()) {
         result.message = lock.error();
+        result.refused = lock.busy();
         return result;
     }
     const bool autoCommit = sqlca->autoCommit;
     sqlca->autoCommit = false;
     QString error;
-    const auto fail = [&](const QString &message) {
+    const auto fail = [&](const QString &message, bool refused = false) {
         sqlca->rollback();
         sqlca->autoCommit = autoCommit;
         result.message = message;
+        result.refused = refused;
         return result;
     };
     QVector<QVector<QVariant>> rows;
@@ -137,7 +139,7 @@ ServerEditionBackups::Result ServerEditionBackups::restore(runtime::Transaction 
         != 0)
         return fail(sqlca->sqlErrText());
     if (rows.isEmpty())
-        return fail(QStringLiteral("备份 #%1 已不存在（可能已被另一位用户恢复），数据库未改动。").arg(id));
+        return fail(QStringLiteral("备份 #%1 已不存在（可能已被另一位用户恢复），数据库未改动。").arg(id), true);
     result.backup = description(id, rows.first().value(1).toString(), rows.first().value(2).toString());
     edition::PausePoint::reach("restore-read");
     for (const QString &name : ServerSchema::editionTables()) {
@@ -162,7 +164,8 @@ ServerEditionBackups::Result ServerEditionBackups::restore(runtime::Transaction 
             return fail(QStringLiteral("恢复后表 %1 有 %2 行，备份中有 %3 行：已撤销恢复，数据库未改动。")
                             .arg(t.name)
                             .arg(restored)
-                            .arg(kept));
+                            .arg(kept),
+                        true);
     }
     if (sqlca->execute(QStringLiteral("DELETE FROM dbo.%1 WHERE id = %2").arg(ServerSchema::backupIndex()).arg(id)) != 0
         || sqlca->commit() != 0)

@@ -41,6 +41,7 @@ public:
         bool ok = false;
         QString backup;
         QString message;
+        bool refused = false; // another holds the lock, the backup is gone, a table came back short
     };
     // Puts backup `id` back and removes it, in one transaction that first takes the
     // EditionLock and locks the backup's row. Refused when the backup is gone meanwhile;

@@ -61,6 +61,7 @@ private slots:
     void secondWorkAtTheWorstMomentIsRefused_data();
     void secondWorkAtTheWorstMomentIsRefused();
     void theQuestionNamesTheEditionsAndItsBackupIsRestored();
+    void aRestoreRefusedInTheWindowSaysWhy();
     void twoRestoresOfOneFile();
 
 private:
@@ -218,6 +219,31 @@ void tst_editionlocks::theQuestionNamesTheEditionsAndItsBackupIsRestored()
     QVERIFY2(left.split(QLatin1Char(',')).contains(QString::number(confirmed.toInt() + 1)), qPrintable(left)); // the colleague's
 }
 
+// 恢复上一版本 chosen while a colleague's restore is under way: after the bounded wait the
+// user reads why, not the general save warning.
+void tst_editionlocks::aRestoreRefusedInTheWindowSaysWhy()
+{
+    QString err;
+    QVERIFY2(import(QStringLiteral("2027"), &err) == 0, qPrintable(err));
+    auto one = TeamServer::transaction(m_server.adminConnectString());
+    auto two = TeamServer::transaction(m_server.adminConnectString());
+    QCOMPARE(one->connect(), 0);
+    QCOMPARE(two->connect(), 0);
+    MessageRecorder recorder;
+    recorder.answer(1); // 是: restore
+    SecondActor actor("restore-read", [&] {
+        runtime::Transaction *main = sqlca;
+        sqlca = two.get();
+        edition::w_edition_import::undoLast(nullptr);
+        sqlca = main;
+    });
+    QVERIFY(EditionUndo::restoreNewest(one.get(), QString()).ok);
+    QVERIFY(actor.done());
+    QCOMPARE(recorder.texts().size(), 2);
+    QVERIFY2(recorder.texts().first().contains(QStringLiteral("恢复为导入前的版本")), qPrintable(recorder.texts().first()));
+    QCOMPARE(recorder.texts().last(), EditionLock::busyMessage());
+}
+
 // Two program instances on one bundled file: the second restore waits, then is told.
 void tst_editionlocks::twoRestoresOfOneFile()
 {
@@ -239,11 +265,11 @@ void tst_editionlocks::twoRestoresOfOneFile()
     const EditionUndo::Result firstResult = EditionUndo::restore(one.get(), db, choice);
     QVERIFY2(firstResult.ok, qPrintable(firstResult.message));
     QVERIFY(actor.done());
-    QVERIFY(!secondResult.ok);
+    QVERIFY(!secondResult.ok && secondResult.refused);
     QCOMPARE(secondResult.message, EditionLock::busyMessage());
     // Afterwards the backup is gone: a late second restore says so and changes nothing.
     const EditionUndo::Result late = EditionUndo::restore(two.get(), db, choice);
-    QVERIFY(!late.ok);
+    QVERIFY(!late.ok && late.refused);
     QVERIFY2(late.message.contains(QStringLiteral("已不存在")), qPrintable(late.message));
     QCOMPARE(TestDatabase::column(db, QStringLiteral("SELECT count(*) FROM list_hscode")),
              TestDatabase::column(TeamServer::bundledDatabase(), QStringLiteral("SELECT count(*) FROM list_hscode")));
