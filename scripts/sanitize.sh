@@ -19,8 +19,9 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:exitcode=24"
 # Leaks of system libraries that the test programs load; never our own code (see the file).
 export LSAN_OPTIONS="suppressions=$KIV_ROOT/scripts/lsan.supp:print_suppressions=0:exitcode=23"
 cd "$KIV_BUILD"
-# The two team-server tests that set up a whole PostgreSQL database and load it from twenty
-# connections take four to five minutes here, most of it in the server and its driver, which are
-# not instrumented; they run in the plain suite. The server's code paths that are our own are
-# checked here by the other server tests and the runtime's.
-ctest --output-on-failure -j2 -E "server/tst_(teamserver|serverload)" "$@"
+# The team-server tests that set up a whole PostgreSQL database (and load it from twenty
+# connections, or import editions into it again and again) take minutes each here, most of it
+# in the server and its driver, which are not instrumented; they run in the plain suite. The
+# server's code paths that are our own are checked here by the other server tests (settings,
+# connection problems, passwords) and the runtime's.
+ctest --output-on-failure -j2 -E "server/tst_(teamserver|serverload|serverroles|serverconnection|editionlocks)" "$@"

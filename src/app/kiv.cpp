@@ -155,8 +155,14 @@ int kiv::open(const QString &commandline)
     sqlca->connect();
     // A file that is not a database, or a damaged one, ends here. A sound database without
     // the commodity tables opens the window, whose loading then reports the missing data.
-    if (sqlca->sqlCode() == 0 && commodityDatabaseState(sqlca) == DatabaseState::Damaged)
-        sqlca->disconnect();
+    // Tables another session holds are no damage: the loading then says it cannot read them.
+    if (sqlca->sqlCode() == 0) {
+        const DatabaseState state = commodityDatabaseState(sqlca);
+        if (state == DatabaseState::Damaged)
+            sqlca->disconnect();
+        else if (state == DatabaseState::Busy)
+            sqlca->rollback();
+    }
     if (sqlca->sqlCode() != 0 || !sqlca->isConnected()) {
         // A server gives a reason worth reading (wrong password, unknown database, no rights).
         stopMessage(QStringLiteral("系统提醒您:"),

@@ -36,8 +36,12 @@ DatabaseState commodityDatabaseState(runtime::Transaction *transaction)
     for (const QString &probe : probes) {
         QVector<QVector<QVariant>> rows;
         const QList<runtime::ColumnType> types{runtime::ColumnType::String, runtime::ColumnType::String};
-        if (transaction->select(transaction->adaptSql(probe), types, &rows) != 0)
-            return DatabaseState::Damaged;
+        if (transaction->select(transaction->adaptSql(probe), types, &rows) != 0) {
+            const QString error = transaction->sqlErrText();
+            return error.contains(QLatin1String("lock timeout")) || error.contains(QLatin1String("statement timeout"))
+                ? DatabaseState::Busy
+                : DatabaseState::Damaged;
+        }
     }
     return DatabaseState::Ready;
 }

@@ -2,6 +2,7 @@
 
 #include "edition/CustomsEditionWriter.h"
 #include "edition/EditionBackups.h"
+#include "edition/EditionLock.h"
 #include "edition/LineColumns.h"
 #include "edition/PausePoint.h"
 #include "edition/SqlWriter.h"
@@ -13,6 +14,22 @@
 #include <QFile>
 
 namespace edition {
+
+QString EditionApplier::unchangedSince(runtime::Transaction *sqlca, const DatabaseSnapshot &snapshot)
+{
+    DatabaseSnapshot now;
+    QString error;
+    if (!DatabaseSnapshot::read(sqlca, &now, &error))
+        return error;
+    // The notes may change meanwhile; the lists may not.
+    if (now.lines != snapshot.lines || now.chapterNames != snapshot.chapterNames
+        || now.tradeChapters != snapshot.tradeChapters || now.headingNames != snapshot.headingNames
+        || now.headingUnits != snapshot.headingUnits || now.tradeNames != snapshot.tradeNames
+        || now.tradeHeadingUnits != snapshot.tradeHeadingUnits || now.tradeMachinery != snapshot.tradeMachinery
+        || now.chapterItemCounts != snapshot.chapterItemCounts)
+        return QStringLiteral("比较之后，另一位用户改动了商品编码表：请重新读取并比较。");
+    return QString();
+}
 
 QString EditionApplier::checkEdition(const QString &edition)
 {
@@ -31,9 +48,22 @@ EditionApplier::Result EditionApplier::apply(runtime::Transaction *sqlca, const 
     result.message = checkEdition(options.edition);
     if (!result.message.isEmpty())
         return result;
+    // One import or restore at a time; the lock comes first, and the database is then read
+    // again: what was compared must still be what is there.
+    const bool onServer = server::ServerConnection::isServer(sqlca->dbmsName());
+    const EditionLock lock(sqlca, databaseFile);
+    if (!lock.held()) {
+        result.message = lock.error();
+        return result;
+    }
+    result.message = unchangedSince(sqlca, snapshot);
+    if (!result.message.isEmpty()) {
+        sqlca->rollback();
+        return result;
+    }
+    PausePoint::reach("apply-locked");
     // A team database keeps its backup in tables, written in the import's own transaction; the
     // bundled file is copied whole beforehand.
-    const bool onServer = server::ServerConnection::isServer(sqlca->dbmsName());
     const EditionBackups backups(databaseFile);
     result.backup = onServer ? server::ServerEditionBackups::create(sqlca, &result.message)
                              : backups.create(sqlca, options.now.isValid() ? options.now : QDateTime::currentDateTime(),

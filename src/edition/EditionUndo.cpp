@@ -1,6 +1,9 @@
 #include "edition/EditionUndo.h"
 
 #include "edition/EditionBackups.h"
+#include "edition/EditionLock.h"
+#include "edition/EditionNames.h"
+#include "edition/PausePoint.h"
 #include "runtime/Transaction.h"
 #include "server/ServerConnection.h"
 #include "server/ServerEditionBackups.h"
@@ -8,6 +11,7 @@
 #include "tariff/TariffTables.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 namespace edition {
@@ -39,6 +43,29 @@ bool chapterFlags(runtime::Transaction *sqlca, const QString &table, const QStri
     return true;
 }
 
+bool sameCount(runtime::Transaction *sqlca, const QString &table, QString *error, bool *shortTable)
+{
+    QVector<QVector<QVariant>> rows;
+    if (sqlca->select(QStringLiteral("SELECT (SELECT count(*) FROM %1), (SELECT count(*) FROM %2.%1)")
+                          .arg(table, tariff::SqliteSourceAttachment::schema()),
+                      {runtime::ColumnType::Long, runtime::ColumnType::Long}, &rows)
+            != 0
+        || rows.isEmpty()) {
+        *error = sqlca->sqlErrText();
+        return false;
+    }
+    const qint64 restored = rows.first().value(0).toLongLong(), kept = rows.first().value(1).toLongLong();
+    if (kept > 0 && restored != kept) {
+        *shortTable = true;
+        *error = QStringLiteral("恢复后表 %1 有 %2 行，备份中有 %3 行：已撤销恢复，数据库未改动。")
+                     .arg(table)
+                     .arg(restored)
+                     .arg(kept);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QStringList EditionUndo::restoredTables()
@@ -48,20 +75,64 @@ QStringList EditionUndo::restoredTables()
             tariff::TariffTables::inspectionCategory(), tariff::TariffTables::headingNameCn()};
 }
 
+EditionUndo::Choice EditionUndo::newest(runtime::Transaction *sqlca, const QString &databaseFile, QString *error)
+{
+    Choice choice;
+    if (server::ServerConnection::isServer(sqlca->dbmsName())) {
+        const server::ServerEditionBackups::Backup backup = server::ServerEditionBackups::newestBackup(sqlca, error);
+        if (backup.id <= 0)
+            return choice;
+        choice = {backup.description(), backup.id, backup.madeAt, EditionNames::of(sqlca), backup.edition};
+        return choice;
+    }
+    const QString path = EditionBackups(databaseFile).newest();
+    if (databaseFile.isEmpty() || path.isEmpty())
+        return choice;
+    choice.backup = path;
+    choice.madeAt = QFileInfo(path).lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    choice.currentEdition = EditionNames::of(sqlca);
+    const tariff::SqliteSourceAttachment source(sqlca, path);
+    if (source.isAttached())
+        choice.backupEdition = EditionNames::of(sqlca, tariff::SqliteSourceAttachment::schema() + QStringLiteral(".list_hscode"));
+    else if (error)
+        *error = source.error();
+    return choice;
+}
+
 EditionUndo::Result EditionUndo::restoreNewest(runtime::Transaction *sqlca, const QString &databaseFile)
+{
+    QString error;
+    const Choice choice = newest(sqlca, databaseFile, &error);
+    if (!choice.exists()) {
+        Result result;
+        result.message = error.isEmpty() ? QStringLiteral("没有可恢复的备份") : error;
+        return result;
+    }
+    return restore(sqlca, databaseFile, choice);
+}
+
+EditionUndo::Result EditionUndo::restore(runtime::Transaction *sqlca, const QString &databaseFile, const Choice &choice)
 {
     Result result;
     if (server::ServerConnection::isServer(sqlca->dbmsName())) {
-        const server::ServerEditionBackups::Result restored = server::ServerEditionBackups::restoreNewest(sqlca);
+        const server::ServerEditionBackups::Result restored = server::ServerEditionBackups::restore(sqlca, choice.serverId);
         result.ok = restored.ok;
         result.backup = restored.backup;
         result.message = restored.message;
+        result.refused = restored.refused;
         return result;
     }
-    const EditionBackups backups(databaseFile);
-    result.backup = backups.newest();
-    if (result.backup.isEmpty()) {
-        result.message = QStringLiteral("没有可恢复的备份");
+    const EditionLock lock(sqlca, databaseFile);
+    if (!lock.held()) {
+        result.message = lock.error();
+        result.refused = lock.busy();
+        return result;
+    }
+    result.backup = choice.backup;
+    if (result.backup.isEmpty() || !QFileInfo::exists(result.backup)) {
+        result.message = QStringLiteral("备份 %1 已不存在（可能已被另一个程序恢复），数据库未改动。")
+                             .arg(QFileInfo(result.backup).fileName());
+        result.refused = true;
         return result;
     }
     QHash<QString, QVariant> customsFlags, tradeFlags;
@@ -91,11 +162,16 @@ EditionUndo::Result EditionUndo::restoreNewest(runtime::Transaction *sqlca, cons
             if (error.isEmpty() && sqlca->execute(sql, params) != 0)
                 error = sqlca->sqlErrText();
         };
+        PausePoint::reach("restore-read");
         for (const QString &table : restoredTables()) {
             run(QStringLiteral("DELETE FROM %1").arg(table));
-            if (inBackup(table))
-                run(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3.%1")
-                        .arg(table, columnsOf(table), tariff::SqliteSourceAttachment::schema()));
+            if (!inBackup(table))
+                continue; // a backup made before the table existed had none of its rows
+            run(QStringLiteral("INSERT INTO %1 (%2) SELECT %2 FROM %3.%1")
+                    .arg(table, columnsOf(table), tariff::SqliteSourceAttachment::schema()));
+            // What comes back must be what the backup holds: never an empty list in its place.
+            if (error.isEmpty() && !sameCount(sqlca, table, &error, &result.refused))
+                break;
         }
         for (auto it = customsFlags.cbegin(); it != customsFlags.cend(); ++it)
             run(QStringLiteral("UPDATE list_hscode SET flag = ? WHERE code = ?"), {it.value(), it.key()});

@@ -11,6 +11,7 @@
 #include "edition/EditionStamp.h"
 #include "edition/LineColumns.h"
 #include "runtime/Transaction.h"
+#include "server/ServerRoles.h"
 
 #include <QDate>
 #include <QDir>
@@ -114,6 +115,12 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
     if (sqlca.connect() != 0) {
         err << QStringLiteral("kivtree: 数据库连接失败：%1\n").arg(sqlca.sqlErrText());
         return DatabaseError;
+    }
+    // A team member may not change the editions: said before anything is read.
+    const server::ServerRoles::Answer may = server::ServerRoles::mayChangeEditions(&sqlca);
+    if (!may.allowed) {
+        err << QStringLiteral("kivtree: %1\n").arg(may.message);
+        return may.owner.isEmpty() ? DatabaseError : BadInput;
     }
     const QString databaseFile = EditionBackups::databaseFileOf(&sqlca);
     out << QStringLiteral("数据库：%1\n")

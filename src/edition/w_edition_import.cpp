@@ -1,7 +1,8 @@
 #include "edition/w_edition_import.h"
 
-#include "edition/AfterApply.h"
 #include "app/globals.h"
+#include "edition/AfterApply.h"
+#include "edition/BackgroundWork.h"
 #include "edition/ChangeListModel.h"
 #include "edition/ChangeReport.h"
 #include "edition/EditionApplier.h"
@@ -13,7 +14,7 @@
 #include "edition/RestoreReport.h"
 #include "edition/TreeReload.h"
 #include "server/ServerConnection.h"
-#include "server/ServerEditionBackups.h"
+#include "server/ServerRoles.h"
 #include "edition/ImportCommand.h"
 #include "edition/LineColumns.h"
 #include "mainwin/w_kiv.h"
@@ -217,6 +218,8 @@ void w_edition_import::createControls()
 
 w_edition_import *w_edition_import::openFor(QWidget *mainWindow)
 {
+    if (!mayChangeEditions(mainWindow))
+        return nullptr;
     if (!g_open) {
         g_open = new w_edition_import(mainWindow);
         g_open->setAttribute(Qt::WA_DeleteOnClose);
@@ -346,8 +349,9 @@ int w_edition_import::wf_apply()
             options.edition = edition.name;
             options.date = de_date->date();
             QApplication::setOverrideCursor(Qt::WaitCursor);
-            result = EditionApplier::apply(sqlca, EditionBackups::databaseFileOf(sqlca), m_read.file, now, comparison,
-                                           options);
+            const QString databaseFile = EditionBackups::databaseFileOf(sqlca);
+            result = BackgroundWork::run(
+                [&] { return EditionApplier::apply(sqlca, databaseFile, m_read.file, now, comparison, options); });
             QApplication::restoreOverrideCursor();
         } else {
             result.message = error;
@@ -372,32 +376,50 @@ int w_edition_import::wf_apply()
 
 void w_edition_import::undoLast(QWidget *parent)
 {
+    if (!mayChangeEditions(parent))
+        return;
     const QString databaseFile = EditionBackups::databaseFileOf(sqlca);
-    const bool onServer = server::ServerConnection::isServer(sqlca->dbmsName());
-    const QString backup = onServer ? server::ServerEditionBackups::newest(sqlca) : EditionBackups(databaseFile).newest();
-    if ((!onServer && databaseFile.isEmpty()) || backup.isEmpty()) {
+    const EditionUndo::Choice choice = EditionUndo::newest(sqlca, databaseFile);
+    if (!choice.exists()) {
         runtime::messageBox(QStringLiteral("系统提醒您:"), QStringLiteral("没有可恢复的版本：还没有导入过商品编码表。"),
                             runtime::MessageIcon::Information, runtime::MessageButtons::Ok, 1, parent);
         return;
     }
-    const QString question = QStringLiteral("将商品编码表恢复为导入前的版本（备份 %1）？\n"
+    const QString question = QStringLiteral("将商品编码表从当前版本 %1 恢复为导入前的版本 %2（备份于 %3）？\n"
                                             "您的备注和章节选择保留。")
-                                 .arg(onServer ? backup : QFileInfo(backup).fileName());
+                                 .arg(choice.currentEdition, choice.backupEdition, choice.madeAt);
     if (runtime::messageBox(QStringLiteral("恢复上一版本"), question, runtime::MessageIcon::Question,
                             runtime::MessageButtons::YesNo, 2, parent)
         != 1)
         return;
     const RestoreReport report(sqlca); // the lists as they are, to tell what the restore changes
+    // Exactly the backup the user confirmed, even if a colleague imported meanwhile.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const EditionUndo::Result result = EditionUndo::restoreNewest(sqlca, databaseFile);
+    const EditionUndo::Result result =
+        BackgroundWork::run([&] { return EditionUndo::restore(sqlca, databaseFile, choice); });
     QApplication::restoreOverrideCursor();
     if (!result.ok) {
-        warnSaveFailed(parent);
+        if (result.refused)
+            runtime::messageBox(QStringLiteral("系统提醒您:"), result.message, runtime::MessageIcon::Exclamation,
+                                runtime::MessageButtons::Ok, 1, parent);
+        else
+            warnSaveFailed(parent);
         return;
     }
     TreeReload::run(w_kiv::instance());
-    runtime::messageBox(QStringLiteral("恢复上一版本"), report.message(), runtime::MessageIcon::Information,
-                        runtime::MessageButtons::Ok, 1, parent);
+    const QStringList after = AfterApply::run(sqlca); // the edition now in force was checked again
+    runtime::messageBox(QStringLiteral("恢复上一版本"),
+                        report.message() + (after.isEmpty() ? QString() : u'\n' + after.join(u'\n')),
+                        runtime::MessageIcon::Information, runtime::MessageButtons::Ok, 1, parent);
+}
+
+bool w_edition_import::mayChangeEditions(QWidget *parent)
+{
+    const server::ServerRoles::Answer may = server::ServerRoles::mayChangeEditions(sqlca);
+    if (!may.allowed)
+        runtime::messageBox(QStringLiteral("系统提醒您:"), may.message, runtime::MessageIcon::Exclamation,
+                            runtime::MessageButtons::Ok, 1, parent);
+    return may.allowed;
 }
 
 } // namespace edition

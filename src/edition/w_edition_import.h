@@ -33,10 +33,14 @@ public:
     explicit w_edition_import(QWidget *parent = nullptr);
     ~w_edition_import() override;
 
-    // Opens the one dialog (or raises it).
+    // Opens the one dialog (or raises it); nullptr when the user may not import (a team
+    // member on a team database, told so before anything is read).
     static w_edition_import *openFor(QWidget *mainWindow);
-    // 恢复上一版本: asks, restores the newest backup, reloads the trees.
+    // 恢复上一版本: asks, naming the editions and the backup's date, restores exactly that
+    // backup, reloads the trees.
     static void undoLast(QWidget *parent);
+    // Whether the user may import or restore; says why not in a message box.
+    static bool mayChangeEditions(QWidget *parent);
 
     // Reads the files named in the fields (what 读取并比较 does).
     void startReading();

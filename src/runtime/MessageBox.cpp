@@ -56,6 +56,9 @@ int messageBox(const QString &title, const QString &text, MessageIcon icon,
     }
 
     QMessageBox box(toQtIcon(icon), title, text, QMessageBox::NoButton, parent);
+    // A message may quote what someone else wrote (a name, a note, a server's text): it is
+    // shown as written, never read as markup.
+    box.setTextFormat(Qt::PlainText);
     for (const ButtonSpec &spec : specs)
         box.addButton(spec.button);
     box.setDefaultButton(specs.at(defaultButton - 1).button);

@@ -1,6 +1,7 @@
 #include "server/InitServerCommand.h"
 
 #include "runtime/Transaction.h"
+#include "server/ServerSchema.h"
 #include "server/ServerSetup.h"
 
 #include <QFileInfo>
@@ -74,6 +75,11 @@ int InitServerCommand::run(const QStringList &arguments, const QString &settings
         err << QStringLiteral("kivtree: 数据库中已有商品编码表，未做任何改动。要替换它们请加 --force"
                               "（原有的表会先整体移入一个备份模式）。\n");
         return BadInput;
+    case ServerSetup::Status::ForeignSchema:
+        err << QStringLiteral("kivtree: 数据库的 dbo 模式属于另一个程序（其中有 %1），未做任何改动。"
+                              "确认要替换时请加 --force：原有的 dbo 模式会整体改名保留。\n")
+                   .arg(result.foreignTables.join(QStringLiteral("、")));
+        return BadInput;
     case ServerSetup::Status::Failed:
         err << QStringLiteral("kivtree: 建立数据库失败，数据库未改动：%1\n").arg(result.message);
         return DatabaseError;
@@ -82,9 +88,13 @@ int InitServerCommand::run(const QStringList &arguments, const QString &settings
     }
     if (!result.backupSchema.isEmpty())
         out << QStringLiteral("原有的表（连同备注和章节选择）已移入备份模式 %1。\n").arg(result.backupSchema);
+    if (!result.foreignTables.isEmpty())
+        out << QStringLiteral("原 dbo 模式中不属于本程序的 %1 也在备份模式 %2 中，未删除。\n")
+                   .arg(result.foreignTables.join(QStringLiteral("、")), result.backupSchema);
     for (const auto &table : result.copied)
         out << QStringLiteral("%1：%2 行\n").arg(table.first).arg(table.second);
     out << QStringLiteral("数据库已建立，数据与 %1 相同。\n").arg(bundledDatabase);
+    out << QStringLiteral("团队成员是被授予 %1 的用户，例如：GRANT %1 TO zhang;\n").arg(ServerSchema::groupRole());
     return Done;
 }
 

@@ -1,5 +1,8 @@
 #include "server/ServerEditionBackups.h"
 
+#include "edition/EditionLock.h"
+#include "edition/EditionNames.h"
+#include "edition/PausePoint.h"
 #include "runtime/Transaction.h"
 #include "server/ServerSchema.h"
 
@@ -9,21 +12,11 @@ namespace {
 
 using runtime::ColumnType;
 
-// The newest backup: id, when, by whom; false when there is none or the read fails.
-bool newestRow(runtime::Transaction *sqlca, int *id, QString *madeAt, QString *madeBy)
+long count(runtime::Transaction *sqlca, const QString &sql, bool *ok)
 {
     QVector<QVector<QVariant>> rows;
-    if (sqlca->select(QStringLiteral("SELECT id, to_char(made_at, 'YYYY-MM-DD HH24:MI:SS'), made_by FROM dbo.%1 "
-                                     "ORDER BY id DESC LIMIT 1")
-                          .arg(ServerSchema::backupIndex()),
-                      {ColumnType::Long, ColumnType::String, ColumnType::String}, &rows)
-            != 0
-        || rows.isEmpty())
-        return false;
-    *id = rows.first().value(0).toInt();
-    *madeAt = rows.first().value(1).toString();
-    *madeBy = rows.first().value(2).toString();
-    return true;
+    *ok = sqlca->select(sql, {ColumnType::Long}, &rows) == 0 && !rows.isEmpty();
+    return *ok ? rows.first().value(0).toLongLong() : 0;
 }
 
 // The Chinese heading names came after the first team databases were set up: one set up
@@ -91,48 +84,113 @@ bool ServerEditionBackups::prune(runtime::Transaction *sqlca, QString *error)
     return true;
 }
 
+QString ServerEditionBackups::Backup::description() const
+{
+    return ServerEditionBackups::description(id, madeAt, madeBy);
+}
+
+ServerEditionBackups::Backup ServerEditionBackups::newestBackup(runtime::Transaction *sqlca, QString *error)
+{
+    Backup backup;
+    QVector<QVector<QVariant>> rows;
+    const QString table = ServerSchema::backupTable(ServerSchema::table(QStringLiteral("list_hscode")).storedName);
+    if (sqlca->select(QStringLiteral("SELECT id, to_char(made_at, 'YYYY-MM-DD HH24:MI:SS'), made_by, %1 FROM dbo.%2 "
+                                     "ORDER BY id DESC LIMIT 1")
+                          .arg(edition::EditionNames::query(QStringLiteral("dbo.") + table,
+                                                                 QStringLiteral("backup_id = dbo.%1.id")
+                                                                     .arg(ServerSchema::backupIndex())),
+                               ServerSchema::backupIndex()),
+                      {ColumnType::Long, ColumnType::String, ColumnType::String, ColumnType::String}, &rows)
+        != 0) {
+        if (error)
+            *error = sqlca->sqlErrText();
+        return backup;
+    }
+    if (!rows.isEmpty()) {
+        const QVector<QVariant> &row = rows.first();
+        backup = {row.value(0).toInt(), row.value(1).toString(), row.value(2).toString(), row.value(3).toString()};
+    }
+    return backup;
+}
+
 QString ServerEditionBackups::newest(runtime::Transaction *sqlca)
 {
-    int id = 0;
-    QString madeAt, madeBy;
-    return newestRow(sqlca, &id, &madeAt, &madeBy) ? description(id, madeAt, madeBy) : QString();
+    const Backup backup = newestBackup(sqlca);
+    return backup.id > 0 ? backup.description() : QString();
 }
 
 ServerEditionBackups::Result ServerEditionBackups::restoreNewest(runtime::Transaction *sqlca)
 {
+    QString error;
+    const Backup backup = newestBackup(sqlca, &error);
+    if (backup.id <= 0)
+        return {false, QString(), error.isEmpty() ? QStringLiteral("没有可恢复的备份") : error};
+    return restore(sqlca, backup.id);
+}
+
+ServerEditionBackups::Result ServerEditionBackups::restore(runtime::Transaction *sqlca, int id)
+{
     Result result;
-    int id = 0;
-    QString madeAt, madeBy;
-    if (!newestRow(sqlca, &id, &madeAt, &madeBy)) {
-        result.message = sqlca->sqlErrText().isEmpty() ? QStringLiteral("没有可恢复的备份") : sqlca->sqlErrText();
+    const edition::EditionLock lock(sqlca, QString());
+    if (!lock.held()) {
+        result.message = lock.error();
+        result.refused = lock.busy();
         return result;
     }
-    result.backup = description(id, madeAt, madeBy);
     const bool autoCommit = sqlca->autoCommit;
     sqlca->autoCommit = false;
     QString error;
-    const auto run = [&](const QString &sql) {
-        if (error.isEmpty() && sqlca->execute(sql) != 0)
-            error = sqlca->sqlErrText();
+    const auto fail = [&](const QString &message, bool refused = false) {
+        sqlca->rollback();
+        sqlca->autoCommit = autoCommit;
+        result.message = message;
+        result.refused = refused;
+        return result;
     };
+    QVector<QVector<QVariant>> rows;
+    if (sqlca->select(QStringLiteral("SELECT id, to_char(made_at, 'YYYY-MM-DD HH24:MI:SS'), made_by FROM dbo.%1 "
+                                     "WHERE id = %2 FOR UPDATE")
+                          .arg(ServerSchema::backupIndex())
+                          .arg(id),
+                      {ColumnType::Long, ColumnType::String, ColumnType::String}, &rows)
+        != 0)
+        return fail(sqlca->sqlErrText());
+    if (rows.isEmpty())
+        return fail(QStringLiteral("备份 #%1 已不存在（可能已被另一位用户恢复），数据库未改动。").arg(id), true);
+    result.backup = description(id, rows.first().value(1).toString(), rows.first().value(2).toString());
+    edition::PausePoint::reach("restore-read");
     for (const QString &name : ServerSchema::editionTables()) {
         const ServerSchema::Table t = ServerSchema::table(name);
         if (lacksLaterTable(sqlca, t))
             continue;
-        run(QStringLiteral("DELETE FROM dbo.%1").arg(t.storedName));
-        run(QStringLiteral("INSERT INTO dbo.%1 (%2) SELECT %2 FROM dbo.%3 WHERE backup_id = %4")
-                .arg(t.storedName, t.columnList(), ServerSchema::backupTable(t.storedName))
-                .arg(id));
+        const QString backupTable = ServerSchema::backupTable(t.storedName);
+        bool ok = sqlca->execute(QStringLiteral("DELETE FROM dbo.%1").arg(t.storedName)) == 0
+                  && sqlca->execute(QStringLiteral("INSERT INTO dbo.%1 (%2) SELECT %2 FROM dbo.%3 WHERE backup_id = %4")
+                                        .arg(t.storedName, t.columnList(), backupTable)
+                                        .arg(id))
+                         == 0;
+        if (!ok)
+            return fail(sqlca->sqlErrText());
+        // What comes back must be what the backup holds: never an empty list in its place.
+        const long kept = count(sqlca, QStringLiteral("SELECT count(*) FROM dbo.%1 WHERE backup_id = %2")
+                                           .arg(backupTable)
+                                           .arg(id),
+                                &ok);
+        const long restored = ok ? count(sqlca, QStringLiteral("SELECT count(*) FROM dbo.%1").arg(t.storedName), &ok) : 0;
+        if (!ok)
+            return fail(sqlca->sqlErrText());
+        if (kept > 0 && restored != kept)
+            return fail(QStringLiteral("恢复后表 %1 有 %2 行，备份中有 %3 行：已撤销恢复，数据库未改动。")
+                            .arg(t.name)
+                            .arg(restored)
+                            .arg(kept),
+                        true);
     }
-    run(QStringLiteral("DELETE FROM dbo.%1 WHERE id = %2").arg(ServerSchema::backupIndex()).arg(id));
-    if (error.isEmpty() && sqlca->commit() != 0)
-        error = sqlca->sqlErrText();
-    if (!error.isEmpty()) {
-        sqlca->rollback();
-        result.message = error;
-    }
+    if (sqlca->execute(QStringLiteral("DELETE FROM dbo.%1 WHERE id = %2").arg(ServerSchema::backupIndex()).arg(id)) != 0
+        || sqlca->commit() != 0)
+        return fail(sqlca->sqlErrText());
     sqlca->autoCommit = autoCommit;
-    result.ok = error.isEmpty();
+    result.ok = true;
     return result;
 }
 

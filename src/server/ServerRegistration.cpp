@@ -16,7 +16,8 @@ QString ServerRegistration::dataSourceKey()
 QStringList ServerRegistration::serverKeys()
 {
     return {QStringLiteral("Servername"), QStringLiteral("Port"), QStringLiteral("Username"),
-            QStringLiteral("Password"), QStringLiteral("pqopt")};
+            QStringLiteral("Password"), QStringLiteral("pqopt"), QStringLiteral("KeepaliveTime"),
+            QStringLiteral("KeepaliveInterval")};
 }
 
 QStringList ServerRegistration::fileKeys()
@@ -34,15 +35,17 @@ int ServerRegistration::registerServer(const ServerSettings &s)
     const QString key = dataSourceKey();
     for (const QString &name : fileKeys())
         runtime::registryDelete(key, name);
-    const QPair<QString, QString> values[] = {
+    QList<QPair<QString, QString>> values = {
         {QStringLiteral("Driver"), ServerConnection::driverLibrary()},
         {QStringLiteral("Servername"), s.host.trimmed()},
         {QStringLiteral("Port"), QString::number(s.portNumber())},
         {QStringLiteral("Database"), s.database.trimmed()},
         {QStringLiteral("Username"), s.user.trimmed()},
-        // A server that accepts but never answers must not freeze the start.
-        {QStringLiteral("pqopt"), QStringLiteral("connect_timeout=%1").arg(ServerConnection::kConnectTimeout)},
+        // A server that accepts but never answers, a statement that waits for a lock, a server
+        // gone without a word: none may freeze the program (ServerConnection's limits).
+        {QStringLiteral("pqopt"), ServerConnection::libpqOptions()},
     };
+    values += ServerConnection::driverKeys();
     int rc = 1;
     for (const auto &value : values) {
         if (runtime::registrySet(key, value.first, value.second) != 1)
@@ -69,7 +72,8 @@ void ServerRegistration::removeServerKeys()
 int ServerRegistration::setPassword(const QString &password)
 {
     const int rc = password.isEmpty() ? runtime::registryDelete(dataSourceKey(), QStringLiteral("Password"))
-                                      : runtime::registrySet(dataSourceKey(), QStringLiteral("Password"), password);
+                                      : runtime::registrySet(dataSourceKey(), QStringLiteral("Password"),
+                                                             ServerConnection::encodedPassword(password));
     protectFile();
     return rc;
 }

@@ -26,7 +26,8 @@ public:
     // Removes the server's keys, the password among them (going back to the bundled file).
     static void removeServerKeys();
 
-    // Stores the password the user typed; an empty one removes the stored password, so that
+    // Stores the password the user typed, encoded as psqlODBC decodes a data source's
+    // Password (ServerConnection::encodedPassword); an empty one removes it, so that
     // libpq's password file is used again. Returns 1 or -1.
     static int setPassword(const QString &password);
     static bool hasPassword();

@@ -155,6 +155,19 @@ QStringList ServerSchema::programTables()
     return names;
 }
 
+QStringList ServerSchema::storedNames()
+{
+    QStringList names{QStringLiteral("chapter_choice"), backupIndex()};
+    for (const Table &t : tables()) {
+        names.append(t.storedName);
+        if (t.storedName != t.name)
+            names.append(t.name); // the view
+    }
+    for (const QString &name : editionTables())
+        names.append(backupTable(table(name).storedName));
+    return names;
+}
+
 QStringList ServerSchema::editionTables()
 {
     QStringList names = programTables();
@@ -177,6 +190,9 @@ QStringList ServerSchema::createStatements(const QString &databaseName)
     sql.append(QStringLiteral("ALTER TABLE dbo.chapter_choice ENABLE ROW LEVEL SECURITY"));
     sql.append(QStringLiteral("CREATE POLICY own_choices ON dbo.chapter_choice "
                               "USING (role = current_user) WITH CHECK (role = current_user)"));
+    // A note belongs to a code: a code no list can hold is refused, so that nothing a member
+    // writes can stall a colleague's loading.
+    sql.append(QStringLiteral("ALTER TABLE dbo.user_note ADD CHECK (char_length(list) <= 8 AND char_length(code) <= 32)"));
     sql += choiceView(table(QStringLiteral("list_hscode")), QStringLiteral("hs"));
     sql += choiceView(table(QStringLiteral("list_jmwcode")), QStringLiteral("jmw"));
 
@@ -195,13 +211,37 @@ QStringList ServerSchema::createStatements(const QString &databaseName)
         sql.append(QStringLiteral("CREATE INDEX ON dbo.%1 (backup_id)").arg(backupTable(t.storedName)));
     }
 
-    // A team database: every role that may connect reads and writes the lists, its own
-    // choices and the shared notes; who may connect is the server's business.
-    sql.append(QStringLiteral("GRANT USAGE ON SCHEMA dbo TO PUBLIC"));
-    sql.append(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA dbo TO PUBLIC"));
-    sql.append(QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA dbo TO PUBLIC"));
-    // The program's other statements name the tables without the owner.
-    sql.append(QStringLiteral("ALTER DATABASE %1 SET search_path = dbo, public").arg(databaseName));
+    // Notes are written by the team: who wrote one, and when, is the server's word.
+    sql.append(QStringLiteral(
+        "CREATE FUNCTION dbo.user_note_stamp() RETURNS trigger LANGUAGE plpgsql AS $f$\n"
+        "BEGIN\n"
+        "  IF NEW.changed_by IS NOT NULL AND NEW.changed_by <> current_user\n"
+        "     AND (TG_OP = 'INSERT' OR NEW.changed_by IS DISTINCT FROM OLD.changed_by) THEN\n"
+        "    RAISE EXCEPTION 'changed_by is set by the server to %, not %', current_user, NEW.changed_by\n"
+        "      USING ERRCODE = 'insufficient_privilege';\n"
+        "  END IF;\n"
+        "  NEW.changed_by := current_user;\n"
+        "  NEW.changed_at := to_char(now(), 'YYYY-MM-DD\"T\"HH24:MI:SSTZH:TZM');\n"
+        "  RETURN NEW;\n"
+        "END $f$"));
+    sql.append(QStringLiteral("CREATE TRIGGER user_note_stamp BEFORE INSERT OR UPDATE ON dbo.user_note "
+                              "FOR EACH ROW EXECUTE FUNCTION dbo.user_note_stamp()"));
+
+    // Two kinds of users: the owner of the tables (the role that ran --init-server) sets up,
+    // imports editions and restores backups; the team (the roles granted groupRole()) reads
+    // the lists and keeps its own chapter choices and the shared notes. Nobody else connects.
+    const QString team = groupRole();
+    sql.append(QStringLiteral("DO $d$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_catalog.pg_roles WHERE rolname = '%1') "
+                              "THEN CREATE ROLE %1 NOLOGIN; END IF; END $d$")
+                   .arg(team));
+    sql.append(QStringLiteral("REVOKE ALL ON SCHEMA dbo FROM PUBLIC"));
+    sql.append(QStringLiteral("GRANT USAGE ON SCHEMA dbo TO %1").arg(team));
+    sql.append(QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA dbo TO %1").arg(team));
+    // A chapter choice goes through the views' triggers into the role's own rows.
+    sql.append(QStringLiteral("GRANT UPDATE (flag) ON dbo.list_hscode, dbo.list_jmwcode TO %1").arg(team));
+    sql.append(QStringLiteral("GRANT INSERT, UPDATE, DELETE ON dbo.chapter_choice, dbo.user_note TO %1").arg(team));
+    sql.append(QStringLiteral("REVOKE CONNECT ON DATABASE %1 FROM PUBLIC").arg(databaseName));
+    sql.append(QStringLiteral("GRANT CONNECT ON DATABASE %1 TO %2").arg(databaseName, team));
     return sql;
 }
 

@@ -17,6 +17,8 @@ namespace server {
 // current_user, the shared row's flag where the role chose nothing. INSTEAD OF triggers send
 // a changed flag to chapter_choice and every other change to the shared rows, and return the
 // row, so an update counts its rows as on a table and the program's writes run unchanged.
+// The team's roles may change only the flag there, and write notes; the shared rows, the
+// tariff tables and the backups are the owner's.
 class ServerSchema
 {
 public:
@@ -33,6 +35,8 @@ public:
     };
 
     static QString schema() { return QStringLiteral("dbo"); }
+    // The group role of the team: a member is a role granted it (GRANT kivtree_users TO zhang).
+    static QString groupRole() { return QStringLiteral("kivtree_users"); }
 
     // The tables that hold the bundled data and the user's notes, in the order they are made
     // and filled; list_hscode and list_jmwcode first.
@@ -41,8 +45,8 @@ public:
     // The names the program uses that --init-server makes; present means set up.
     static QStringList programTables();
 
-    // The statements that make the schema, tables, views, triggers and rights, in order.
-    // They run after SET LOCAL search_path in one transaction.
+    // The statements that make the schema, tables, views, triggers and rights, in order, in
+    // one transaction. Nothing is set for the database as a whole but who may connect.
     static QStringList createStatements(const QString &databaseName);
 
     // The edition backups of server imports (see ServerEditionBackups).
@@ -50,6 +54,8 @@ public:
     static QString backupIndex() { return QStringLiteral("edition_backup"); }
     // The tables an edition import changes and 恢复上一版本 puts back.
     static QStringList editionTables();
+    // Every table and view --init-server makes in dbo, by the name it has there.
+    static QStringList storedNames();
 };
 
 } // namespace server

@@ -44,13 +44,37 @@ bool ServerSetup::hasTables(runtime::Transaction *server, bool *present, QString
     return true;
 }
 
+bool ServerSetup::foreignTables(runtime::Transaction *server, QStringList *names, QString *error)
+{
+    QVector<QVector<QVariant>> rows;
+    if (server->select(QStringLiteral("SELECT c.relname FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n "
+                                      "ON n.oid = c.relnamespace WHERE n.nspname = 'dbo' "
+                                      "AND c.relkind IN ('r', 'v', 'm', 'p', 'f') AND c.relname NOT IN (%1) "
+                                      "ORDER BY c.relname")
+                           .arg(quotedNames(ServerSchema::storedNames())),
+                       {ColumnType::String}, &rows)
+        != 0) {
+        *error = server->sqlErrText();
+        return false;
+    }
+    for (const QVector<QVariant> &row : std::as_const(rows))
+        names->append(QStringLiteral("dbo.") + row.value(0).toString());
+    return true;
+}
+
 ServerSetup::Result ServerSetup::run(runtime::Transaction *server, runtime::Transaction *bundled, bool replace,
                                      const QDateTime &now)
 {
     Result result;
     bool present = false;
-    if (!hasTables(server, &present, &result.message))
+    if (!hasTables(server, &present, &result.message)
+        || !foreignTables(server, &result.foreignTables, &result.message))
         return result;
+    // Another application's schema dbo is never touched without --force.
+    if (!result.foreignTables.isEmpty() && !replace) {
+        result.status = Status::ForeignSchema;
+        return result;
+    }
     if (present && !replace) {
         result.status = Status::AlreadySetUp;
         return result;

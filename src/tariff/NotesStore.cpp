@@ -1,6 +1,7 @@
 #include "tariff/NotesStore.h"
 
 #include "runtime/Transaction.h"
+#include "server/ServerConnection.h"
 
 #include <QDir>
 #include <QVector>
@@ -157,11 +158,21 @@ NotesStore::SaveResult NotesStore::write(const QString &list, const QString &cod
             return conflict(list, code);
         return {SaveStatus::Deleted, 0, QString(), {}};
     }
+    // On a team database the writer is the database role, whatever the login name: the server
+    // refuses a note in anyone else's name and stamps who and when itself.
     const QString changedAt = timestamp(QDateTime::currentDateTime());
+    QString changedBy = m_userName;
+    if (server::ServerConnection::isServer(m_sqlca->dbmsName())) {
+        QVector<QVector<QVariant>> role;
+        if (m_sqlca->select(QStringLiteral("SELECT current_user"), {runtime::ColumnType::String}, &role) != 0
+            || role.isEmpty())
+            return failed();
+        changedBy = role.first().value(0).toString();
+    }
     // Read as no note at all: the first save inserts; a colleague's note that came first
     // takes the key.
     if (!insertOnly) {
-        QVector<QVariant> update{text, keywords, changedAt, m_userName};
+        QVector<QVariant> update{text, keywords, changedAt, changedBy};
         update += key;
         if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral(
                                  "UPDATE user_note SET note = ?, keywords = ?, changed_at = ?, changed_by = ?, "
@@ -176,7 +187,7 @@ NotesStore::SaveResult NotesStore::write(const QString &list, const QString &cod
         if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral(
                                  "INSERT INTO user_note (list, code, note, keywords, changed_at, changed_by, "
                                  "version) VALUES (?, ?, ?, ?, ?, ?, 1)")),
-                             {list, code, text, keywords, changedAt, m_userName})
+                             {list, code, text, keywords, changedAt, changedBy})
             != 0) {
             const SaveResult error = failed();
             m_sqlca->rollback();

@@ -55,7 +55,8 @@ public:
 
     explicit NotesStore(runtime::Transaction *sqlca);
 
-    // The name written into changed_by; the login name unless set.
+    // The name written into changed_by on the bundled file; the login name unless set. A team
+    // database takes its role name instead (and records it itself).
     QString userName() const { return m_userName; }
     void setUserName(const QString &name) { m_userName = name; }
 

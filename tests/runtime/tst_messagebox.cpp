@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QLabel>
 #include <QTimer>
 #include <QtTest>
 
@@ -77,6 +78,24 @@ private slots:
         QCOMPARE(seenText, QStringLiteral("是否真的退出 [Kivtree] 吗?"));
         QVERIFY(noWasDefault);
         QCOMPARE(answer, 2);
+    }
+
+    // A name a colleague typed with markup in it is shown as typed, not rendered.
+    void markupInATextIsShownAsWritten()
+    {
+        const QString text = QStringLiteral("<b>改良种用</b><img src=x>&amp;");
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (const QLabel *label : box->findChildren<QLabel *>()) {
+                if (label->text() == text && label->textFormat() == Qt::PlainText)
+                    shown = label->text();
+            }
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        messageBox(QStringLiteral("t"), text, MessageIcon::Information, MessageButtons::Ok, 1);
+        QCOMPARE(shown, text);
     }
 
     void escapeAnswersNoOnYesNo()

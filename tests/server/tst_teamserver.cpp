@@ -313,8 +313,8 @@ void tst_teamserver::loadingReadsOneSnapshot()
 }
 
 
-// --import against the server: the edition whole in one transaction with its backup tables;
-// 恢复上一版本 puts the rows back. Chapter choices, each role's own, survive both.
+// --import against the server by the owner: the edition whole in one transaction with its
+// backup tables; 恢复上一版本 puts the rows back. Chapter choices, each role's own, survive both.
 void tst_teamserver::importAndUndoKeepTheChoices()
 {
     TestEnv env;
@@ -333,7 +333,7 @@ void tst_teamserver::importAndUndoKeepTheChoices()
     QTextStream o(&out), e(&err);
     QCOMPARE(edition::ImportCommand::run({QStringLiteral("kivtree"), QStringLiteral("--import"),
                                           QStringLiteral("cn_hscode_2027.csv")},
-                                         m_server.connectString(QStringLiteral("bob")), o, e, env.workDir()),
+                                         m_server.adminConnectString(), o, e, env.workDir()),
              0);
     QVERIFY2(out.contains(QStringLiteral("服务器上的备份表 #")), qPrintable(out + err));
     QCOMPARE(Server::scalar(alice.get(), name), QStringLiteral("改良种用濒危野马（新）"));
@@ -341,13 +341,15 @@ void tst_teamserver::importAndUndoKeepTheChoices()
     QCOMPARE(Server::scalar(alice.get(), choice), QStringLiteral("N"));
     QVERIFY(!server::ServerEditionBackups::newest(alice.get()).isEmpty());
 
-    const edition::EditionUndo::Result undone = edition::EditionUndo::restoreNewest(alice.get(), QString());
+    auto owner = Server::transaction(adminConnect());
+    QCOMPARE(owner->connect(), 0);
+    const edition::EditionUndo::Result undone = edition::EditionUndo::restoreNewest(owner.get(), QString());
     QVERIFY2(undone.ok, qPrintable(undone.message));
     QCOMPARE(Server::scalar(alice.get(), name), QStringLiteral("改良种用濒危野马"));
     QCOMPARE(Server::scalar(alice.get(), editions), QStringLiteral("CN2026"));
     QCOMPARE(Server::scalar(alice.get(), choice), QStringLiteral("N"));
     QVERIFY(server::ServerEditionBackups::newest(alice.get()).isEmpty());
-    QVERIFY(!edition::EditionUndo::restoreNewest(alice.get(), QString()).ok);
+    QVERIFY(!edition::EditionUndo::restoreNewest(owner.get(), QString()).ok);
 }
 
 QTEST_MAIN(tst_teamserver)

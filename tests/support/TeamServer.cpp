@@ -18,7 +18,10 @@ bool TeamServer::start(bool setUp, QString *error)
     if (!m_cluster.exec(QStringLiteral("postgres"),
                         {QStringLiteral("CREATE DATABASE %1").arg(database()),
                          QStringLiteral("CREATE ROLE alice LOGIN PASSWORD 'alice-pw'"),
-                         QStringLiteral("CREATE ROLE bob LOGIN PASSWORD 'bob-pw'")})) {
+                         QStringLiteral("CREATE ROLE bob LOGIN PASSWORD 'bob-pw'"),
+                         // The team: --init-server gives the group its rights.
+                         QStringLiteral("CREATE ROLE kivtree_users NOLOGIN"),
+                         QStringLiteral("GRANT kivtree_users TO alice, bob")})) {
         *error = QStringLiteral("cannot make the database and the roles");
         return false;
     }

@@ -13,8 +13,8 @@ class Transaction;
 }
 
 // The tests' team database: a PostgresCluster with the database "kiv" and the login roles
-// alice and bob (password: the name and "-pw"), optionally set up by --init-server with the
-// bundled data.
+// alice and bob (password: the name and "-pw"), members of the team (kivtree_users),
+// optionally set up by --init-server with the bundled data. The administrator owns the tables.
 class TeamServer
 {
 public:
