@@ -158,6 +158,7 @@ QStringList ServerSchema::programTables()
 QStringList ServerSchema::storedNames()
 {
     QStringList names{QStringLiteral("chapter_choice"), backupIndex()};
+    names += teamTables();
     for (const Table &t : tables()) {
         names.append(t.storedName);
         if (t.storedName != t.name)
@@ -166,6 +167,45 @@ QStringList ServerSchema::storedNames()
     for (const QString &name : editionTables())
         names.append(backupTable(table(name).storedName));
     return names;
+}
+
+QStringList ServerSchema::teamTableStatements(const QString &name)
+{
+    QString create;
+    if (name == QLatin1String("element_value"))
+        create = QStringLiteral("CREATE TABLE IF NOT EXISTS dbo.element_value (code varchar NOT NULL PRIMARY KEY "
+                                "CHECK (char_length(code) <= 10), element_values varchar NOT NULL "
+                                "CHECK (char_length(element_values) <= 4000), changed_at varchar NOT NULL, "
+                                "changed_by varchar)");
+    else if (name == QLatin1String("item"))
+        create = QStringLiteral("CREATE TABLE IF NOT EXISTS dbo.item (part_no varchar NOT NULL PRIMARY KEY "
+                                "CHECK (char_length(part_no) <= 64), name varchar NOT NULL CHECK (char_length(name) <= 200), "
+                                "model varchar CHECK (char_length(model) <= 500), code varchar NOT NULL "
+                                "CHECK (char_length(code) <= 10), element_values varchar, reason varchar "
+                                "CHECK (char_length(reason) <= 2000), basis varchar, review_changes varchar, "
+                                "reviewed_by varchar, reviewed_at varchar, changed_at varchar NOT NULL, changed_by varchar, "
+                                "version integer NOT NULL)");
+    else
+        return {};
+    const QString team = groupRole();
+    return {
+        create,
+        // Whatever the client sends, the writer is the role that wrote and the time the server's.
+        QStringLiteral("CREATE OR REPLACE FUNCTION dbo.team_stamp() RETURNS trigger LANGUAGE plpgsql AS $f$\n"
+                       "BEGIN\n"
+                       "  NEW.changed_by := current_user;\n"
+                       "  NEW.changed_at := to_char(now(), 'YYYY-MM-DD\"T\"HH24:MI:SSTZH:TZM');\n"
+                       "  RETURN NEW;\n"
+                       "END $f$"),
+        QStringLiteral("DROP TRIGGER IF EXISTS %1_stamp ON dbo.%1").arg(name),
+        QStringLiteral("CREATE TRIGGER %1_stamp BEFORE INSERT OR UPDATE ON dbo.%1 FOR EACH ROW "
+                       "EXECUTE FUNCTION dbo.team_stamp()")
+            .arg(name),
+        QStringLiteral("DO $d$ BEGIN IF NOT EXISTS (SELECT 1 FROM pg_catalog.pg_roles WHERE rolname = '%1') "
+                       "THEN CREATE ROLE %1 NOLOGIN; END IF; END $d$")
+            .arg(team),
+        QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON dbo.%1 TO %2").arg(name, team),
+    };
 }
 
 QStringList ServerSchema::editionTables()
@@ -226,6 +266,8 @@ QStringList ServerSchema::createStatements(const QString &databaseName)
         "END $f$"));
     sql.append(QStringLiteral("CREATE TRIGGER user_note_stamp BEFORE INSERT OR UPDATE ON dbo.user_note "
                               "FOR EACH ROW EXECUTE FUNCTION dbo.user_note_stamp()"));
+    for (const QString &name : teamTables())
+        sql += teamTableStatements(name);
 
     // Two kinds of users: the owner of the tables (the role that ran --init-server) sets up,
     // imports editions and restores backups; the team (the roles granted groupRole()) reads

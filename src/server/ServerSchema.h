@@ -49,6 +49,14 @@ public:
     // one transaction. Nothing is set for the database as a whole but who may connect.
     static QStringList createStatements(const QString &databaseName);
 
+    // Tables the team writes beside the notes (the declaration elements last used, the item
+    // library): made by --init-server, and added to a team database set up before them by
+    // --init-server --upgrade. Not part of an edition; whoever writes a row, and when, is the
+    // server's word.
+    static QStringList teamTables() { return {QStringLiteral("element_value"), QStringLiteral("item")}; }
+    // The statements that make one of them with its stamp and rights; each may run again.
+    static QStringList teamTableStatements(const QString &name);
+
     // The edition backups of server imports (see ServerEditionBackups).
     static QString backupTable(const QString &storedName) { return storedName + QStringLiteral("_backup"); }
     static QString backupIndex() { return QStringLiteral("edition_backup"); }

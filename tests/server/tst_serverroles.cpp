@@ -7,6 +7,8 @@
 #include "edition/w_edition_import.h"
 #include "runtime/Transaction.h"
 #include "server/InitServerCommand.h"
+#include "library/ItemStore.h"
+#include "tariff/ElementValuesStore.h"
 #include "tariff/NotesStore.h"
 
 #include "support/TeamServer.h"
@@ -41,6 +43,7 @@ private slots:
     void notesNameTheirWriterAsTheServerKnowsIt();
     void memberImportAndRestoreRefusedBeforeReading();
     void initServerLeavesAForeignSchemaAlone();
+    void itemsAndElementValuesAreTheTeams();
 
 private:
     // Runs SQL as a role through psql, as a person would type it; the exit status and output.
@@ -223,6 +226,73 @@ void tst_serverroles::initServerLeavesAForeignSchemaAlone()
     QCOMPARE(TeamServer::scalar(owner.get(), setting), QStringLiteral("0"));
     QCOMPARE(TeamServer::scalar(owner.get(), QStringLiteral("SELECT has_database_privilege('public', 'shop', 'CONNECT')::int")),
              QStringLiteral("0"));
+}
+
+// The item library and the elements last used are the team's: members write them, the server
+// names the writer, a stale version is refused, and a database set up without the tables gets
+// them from --init-server --upgrade.
+void tst_serverroles::itemsAndElementValuesAreTheTeams()
+{
+    auto alice = m_server.connectAs(QStringLiteral("alice"));
+    auto bob = m_server.connectAs(QStringLiteral("bob"));
+    library::ItemStore aliceItems(alice.get());
+    aliceItems.setUserName(QStringLiteral("someone-else")); // what the client claims does not count
+    library::Item item;
+    item.partNumber = QStringLiteral("T-1");
+    item.name = QStringLiteral("种马");
+    item.code = QStringLiteral("0101.2100.10");
+    auto saved = aliceItems.save(item, 0);
+    QVERIFY2(saved.ok(), qPrintable(saved.message));
+    QCOMPARE(saved.saved.changedBy, QStringLiteral("alice"));
+    QCOMPARE(saved.saved.code, QStringLiteral("0101210010"));
+
+    library::ItemStore bobItems(bob.get());
+    const auto read = bobItems.item(QStringLiteral("T-1"));
+    QVERIFY(read);
+    library::Item mine = saved.saved;
+    mine.reason = QStringLiteral("alice again");
+    QVERIFY(aliceItems.save(mine, saved.saved.version).ok());
+    library::Item stale = *read;
+    stale.reason = QStringLiteral("bob");
+    const auto refused = bobItems.save(stale, read->version);
+    QCOMPARE(refused.status, library::ItemStore::Status::Conflict);
+    QCOMPARE(refused.current->reason, QStringLiteral("alice again"));
+
+    QString out;
+    QVERIFY2(psql(QStringLiteral("bob"), QStringLiteral("UPDATE dbo.item SET changed_by = 'alice', reason = 'typed'"), &out)
+                 == 0,
+             qPrintable(out));
+    m_owner->commit();
+    QCOMPARE(TeamServer::scalar(m_owner.get(), QStringLiteral("SELECT changed_by FROM dbo.item")), QStringLiteral("bob"));
+
+    tariff::ElementValuesStore elements(bob.get());
+    QVERIFY2(elements.save(QStringLiteral("0101210010"), {QStringLiteral("0"), QStringLiteral("3")}),
+             qPrintable(elements.lastError()));
+    QCOMPARE(tariff::ElementValuesStore(alice.get()).values(QStringLiteral("0101210010")),
+             (QStringList{QStringLiteral("0"), QStringLiteral("3")}));
+    QCOMPARE(TeamServer::scalar(m_owner.get(), QStringLiteral("SELECT changed_by FROM dbo.element_value")),
+             QStringLiteral("bob"));
+    alice->disconnect();
+    bob->disconnect();
+
+    // A team database from before the tables: the owner's upgrade adds them, nothing else.
+    QCOMPARE(m_owner->execute(QStringLiteral("DROP TABLE dbo.item")), 0);
+    QCOMPARE(m_owner->commit(), 0);
+    const QString notes = TeamServer::scalar(m_owner.get(), QStringLiteral("SELECT count(*) FROM dbo.user_note"));
+    m_owner->commit();
+    QString upgradeOut, upgradeErr;
+    QTextStream o(&upgradeOut), e(&upgradeErr);
+    QCOMPARE(server::InitServerCommand::run({QStringLiteral("kivtree"), QStringLiteral("--init-server"),
+                                             QStringLiteral("--upgrade")},
+                                            {}, m_server.adminConnectString(), QString(), o, e),
+             int(server::InitServerCommand::Done));
+    QCOMPARE(TeamServer::scalar(m_owner.get(), QStringLiteral("SELECT count(*) FROM dbo.user_note")), notes);
+    m_owner->commit();
+    auto carol = m_server.connectAs(QStringLiteral("alice"));
+    library::ItemStore again(carol.get());
+    const auto afterUpgrade = again.save(item, 0);
+    QVERIFY2(afterUpgrade.ok(), qPrintable(afterUpgrade.message));
+    QCOMPARE(afterUpgrade.saved.changedBy, QStringLiteral("alice"));
 }
 
 QTEST_MAIN(tst_serverroles)
