@@ -59,7 +59,7 @@ private slots:
             QTextStream o(&out), e(&err);
             const int status = edition::ImportCommand::run(QStringList{QStringLiteral("kivtree"), QStringLiteral("--import")}
                                                                + arguments,
-                                                           m_server.connectString(QStringLiteral("bob")), o, e,
+                                                           m_server.adminConnectString(), o, e,
                                                            env.workDir());
             if (status != 0)
                 qWarning() << out << err;
@@ -81,8 +81,10 @@ private slots:
                  qPrintable(out));
         QCOMPARE(namesOf().value(QStringLiteral("0101")), QStringLiteral("马、驴、骡"));
 
+        auto owner = TeamServer::transaction(m_server.adminConnectString()); // only the owner restores
+        QCOMPARE(owner->connect(), 0);
         for (int undo = 0; undo < 2; ++undo) {
-            const edition::EditionUndo::Result undone = edition::EditionUndo::restoreNewest(alice.get(), QString());
+            const edition::EditionUndo::Result undone = edition::EditionUndo::restoreNewest(owner.get(), QString());
             QVERIFY2(undone.ok, qPrintable(undone.message));
         }
         QVERIFY(namesOf().isEmpty());
@@ -108,7 +110,7 @@ private slots:
             return edition::ImportCommand::run(QStringList{QStringLiteral("kivtree"), QStringLiteral("--import"),
                                                            QStringLiteral("cn_hscode_2027.csv")}
                                                    + arguments,
-                                               m_server.connectString(QStringLiteral("bob")), o, e, env.workDir());
+                                               m_server.adminConnectString(), o, e, env.workDir());
         };
         auto alice = m_server.connectAs(QStringLiteral("alice"));
         const QString name = QStringLiteral("SELECT name FROM list_hscode WHERE code = '0101210010'");
@@ -119,8 +121,12 @@ private slots:
         alice->rollback();
         QCOMPARE(import({}, &err), 0);
         QCOMPARE(TeamServer::scalar(alice.get(), name), QStringLiteral("改良种用濒危野马（新）"));
-        const edition::EditionUndo::Result undone = edition::EditionUndo::restoreNewest(alice.get(), QString());
+        alice->rollback();
+        auto owner = TeamServer::transaction(m_server.adminConnectString()); // only the owner restores
+        QCOMPARE(owner->connect(), 0);
+        const edition::EditionUndo::Result undone = edition::EditionUndo::restoreNewest(owner.get(), QString());
         QVERIFY2(undone.ok, qPrintable(undone.message));
+        alice->rollback(); // a new snapshot
         QCOMPARE(TeamServer::scalar(alice.get(), name), QStringLiteral("改良种用濒危野马"));
     }
 
