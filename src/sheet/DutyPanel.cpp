@@ -78,9 +78,11 @@ void DutyPanel::createControls()
     cbx_currency = new QComboBox(importBox);
     cbx_currency->setObjectName(QStringLiteral("cbx_currency"));
     cbx_currency->addItems(duty::ExchangeRates::currencies());
-    cbx_currency->setAccessibleName(QStringLiteral("币制"));
+    auto *currencyLabel = new QLabel(QStringLiteral("币制(&U):"), importBox);
+    currencyLabel->setBuddy(cbx_currency);
     auto *valueRow = new QHBoxLayout;
     valueRow->addWidget(sle_value, 1);
+    valueRow->addWidget(currencyLabel);
     valueRow->addWidget(cbx_currency);
     auto *valueLabel = new QLabel(QStringLiteral("完税价格(&V):"), importBox);
     valueLabel->setBuddy(sle_value);

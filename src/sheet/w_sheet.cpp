@@ -13,6 +13,7 @@
 #include "tariff/DeclarationElements.h"
 #include "tariff/TariffTables.h"
 
+#include <QAccessibleWidget>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -37,6 +38,15 @@ using sheet::SheetSource;
 
 namespace {
 QPointer<w_sheet> g_open;
+
+// The sheet is a window of its own: a screen reader lists it among the program's windows,
+// not as a filler inside another one (a plain widget's role).
+QAccessibleInterface *sheetAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("w_sheet") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
 
 // A selection that moves again within this time is shown once it rests: a held arrow key
 // moves the tree 25-30 times a second, faster than anyone reads a record, and laying out and
@@ -65,6 +75,8 @@ w_sheet::w_sheet(w_kiv *mainWindow)
     , m_source(sqlca)
     , m_notes(sqlca)
 {
+    static const bool accessibleAsWindow = (QAccessible::installFactory(sheetAccessible), true);
+    Q_UNUSED(accessibleAsWindow);
     setObjectName(QStringLiteral("w_sheet"));
     m_settle.setSingleShot(true);
     connect(&m_settle, &QTimer::timeout, this, &w_sheet::follow);

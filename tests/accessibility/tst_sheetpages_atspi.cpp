@@ -1,0 +1,119 @@
+#include "mainwin/u_tv.h"
+#include "mainwin/w_kiv.h"
+#include "sheet/w_sheet.h"
+#include "support/RunningProgram.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTabWidget>
+#include <QtTest>
+
+// The sheet's 税费计算 and 申报要素填写 pages as a screen reader walks them: a client process on
+// the accessibility bus lists what the window shows, and each field must be there with the name
+// its label gives it. Runs under Xvfb on a bus of its own.
+namespace {
+const char *kRows =
+    "INSERT INTO list_hscode(code, name, unit, note, sz, zssl_set, zssl_set1, flag) VALUES"
+    " ('91', '钟表及其零件', NULL, NULL, NULL, NULL, NULL, 'Y'),"
+    " ('9102210090', '其他自动上弦的机械手表', '只', '千克', '11%', '13%',"
+    "  '完税价大于等于10000元：20%，完税价小于10000元：0。', NULL);"
+    "INSERT INTO tariff_line(code, general_rate, declaration_elements) VALUES"
+    " ('9102210090', '80%', '1:品牌类型;2:出口享惠情况;3:用途;4:型号');"
+    "INSERT INTO list_jmwcode(jmw_code, m_flag, name, flag) VALUES ('91', 'N', '钟表', 'Y');";
+
+QString python()
+{
+    const QString system = QStringLiteral("/usr/bin/python3");
+    return QFileInfo::exists(system) ? system : QStringLiteral("python3");
+}
+
+// What the client heard in the sheet's window, as "role:name | label" lines.
+QStringList walkSheet()
+{
+    QProcess client;
+    client.start(python(), {QStringLiteral(KIV_SOURCE_DIR "/tests/accessibility/window_client.py"),
+                            QCoreApplication::applicationName(), QStringLiteral("申报信息")});
+    if (!client.waitForStarted())
+        return {QStringLiteral("client did not start")};
+    QDeadlineTimer deadline(40000);
+    while (client.state() == QProcess::Running && !deadline.hasExpired())
+        QTest::qWait(50); // the program answers the client's questions from its event loop
+    QStringList seen;
+    const QByteArray out = client.readAllStandardOutput();
+    for (const QJsonValue &v : QJsonDocument::fromJson(out.trimmed()).array()) {
+        const QJsonObject o = v.toObject();
+        seen << o.value(QStringLiteral("role")).toString() + u':' + o.value(QStringLiteral("name")).toString()
+                    + QStringLiteral(" | ") + o.value(QStringLiteral("label")).toString();
+    }
+    if (seen.isEmpty())
+        seen << QString::fromUtf8(out + client.readAllStandardError());
+    return seen;
+}
+
+// An object of one of the roles whose own name, or the name of the label it is labelled by,
+// holds the text: what a screen reader says of it.
+bool heard(const QStringList &seen, const QString &roles, const QString &name)
+{
+    for (const QString &line : seen) {
+        const QString role = line.section(u':', 0, 0);
+        if (roles.split(u'|').contains(role) && line.section(u':', 1).contains(name))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+class tst_SheetPagesAtSpi : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+            QSKIP("no session bus (dbus-run-session is missing)");
+        if (QProcess::execute(python(), {QStringLiteral("-c"), QStringLiteral("import pyatspi")}) != 0)
+            QSKIP("python3-pyatspi is missing: the screen reader's side cannot run");
+        QCOMPARE(QProcess::execute(python(), {QStringLiteral("-c"),
+                                              QStringLiteral("import pyatspi; pyatspi.Registry.getDesktop(0).childCount")}),
+                 0);
+    }
+
+    void aScreenReaderFindsEveryFieldOfThePages()
+    {
+        RunningProgram p;
+        QVERIFY(p.makeDatabase(QString::fromUtf8(kRows)));
+        QVERIFY(p.start());
+        p.window->tv_1->selectItem(p.handleOf(QStringLiteral("9102210090")));
+        QTest::keyClick(p.window->tv_1, Qt::Key_F6);
+        QTRY_VERIFY(w_sheet::openInstance() && w_sheet::openInstance()->isVisible());
+        w_sheet *sheet = w_sheet::openInstance();
+
+        sheet->tab_pages->setCurrentIndex(1);
+        QStringList seen = walkSheet();
+        const QString entry = QStringLiteral("text|entry|password text");
+        QVERIFY2(heard(seen, QStringLiteral("page tab"), QStringLiteral("税费计算")), qPrintable(seen.join(u'\n')));
+        QVERIFY2(heard(seen, entry, QStringLiteral("完税价格")), qPrintable(seen.join(u'\n')));
+        QVERIFY2(heard(seen, entry, QStringLiteral("汇率")), qPrintable(seen.join(u'\n')));
+        QVERIFY2(heard(seen, entry, QStringLiteral("数量（只）")), qPrintable(seen.join(u'\n')));
+        QVERIFY2(heard(seen, QStringLiteral("combo box"), QStringLiteral("币制")), qPrintable(seen.join(u'\n')));
+        QVERIFY2(heard(seen, QStringLiteral("combo box"), QStringLiteral("原产地适用")), qPrintable(seen.join(u'\n')));
+        QVERIFY2(heard(seen, QStringLiteral("check box"), QStringLiteral("合计不含50元以下免征的税额")),
+                 qPrintable(seen.join(u'\n')));
+        QVERIFY2(heard(seen, entry, QStringLiteral("进口税费结果")), qPrintable(seen.join(u'\n')));
+        QVERIFY2(heard(seen, QStringLiteral("push button"), QStringLiteral("复制结果")), qPrintable(seen.join(u'\n')));
+
+        sheet->tab_pages->setCurrentIndex(2);
+        seen = walkSheet();
+        for (const char *element : {"品牌类型", "出口享惠情况", "用途", "型号"})
+            QVERIFY2(heard(seen, entry + QStringLiteral("|combo box"), QString::fromUtf8(element)),
+                     qPrintable(seen.join(u'\n')));
+        QVERIFY2(heard(seen, QStringLiteral("push button"), QStringLiteral("复制规格型号")), qPrintable(seen.join(u'\n')));
+        QVERIFY2(heard(seen, entry, QStringLiteral("规格型号")), qPrintable(seen.join(u'\n')));
+    }
+};
+
+QTEST_MAIN(tst_SheetPagesAtSpi)
+#include "tst_sheetpages_atspi.moc"
