@@ -36,9 +36,12 @@ kiv_install_packages() {
   fi
 }
 
+# KIV_CMAKE_ARGS: further options for a new build folder (CI leaves out the benchmarks, which it
+# never runs).
 kiv_configure() {
   if [ ! -f "$KIV_BUILD/build.ninja" ]; then
-    cmake -S "$KIV_ROOT" -B "$KIV_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    # shellcheck disable=SC2086
+    cmake -S "$KIV_ROOT" -B "$KIV_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${KIV_CMAKE_ARGS:-} "$@"
   fi
 }
 
