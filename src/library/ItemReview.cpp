@@ -5,6 +5,8 @@
 #include "runtime/Transaction.h"
 #include "tariff/TariffStore.h"
 
+#include <QVector>
+
 #include <algorithm>
 
 namespace library {
@@ -60,10 +62,31 @@ ItemReview::Outcome ItemReview::checkAll(runtime::Transaction *sqlca)
 {
     Outcome out;
     ItemStore store(sqlca);
-    const QList<Item> items = store.all();
-    if (!store.lastError().isEmpty()) {
+    if (!store.tableExists()) {
+        out.ok = store.lastError().isEmpty();
         out.error = store.lastError();
+        return out; // no library yet: nothing to check
+    }
+    // Only what the check needs: reading every column of 100,000 items would take longer than
+    // the check itself.
+    QVector<QVector<QVariant>> rows;
+    if (sqlca->select(sqlca->adaptSql(QStringLiteral("SELECT part_no, code, basis, review_changes FROM item")),
+                      {runtime::ColumnType::String, runtime::ColumnType::String, runtime::ColumnType::String,
+                       runtime::ColumnType::String},
+                      &rows)
+        != 0) {
+        out.error = sqlca->sqlErrText();
         return out;
+    }
+    QList<Item> items;
+    items.reserve(rows.size());
+    for (const auto &row : rows) {
+        Item it;
+        it.partNumber = row.value(0).toString();
+        it.code = row.value(1).toString().trimmed();
+        it.basis = row.value(2).toString();
+        it.reviewChanges = row.value(3).toString();
+        items.append(std::move(it));
     }
     if (items.isEmpty()) {
         out.ok = true;
