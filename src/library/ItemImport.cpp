@@ -5,6 +5,7 @@
 #include "library/ItemBasis.h"
 #include "library/ItemCode.h"
 #include "library/ItemStore.h"
+#include "runtime/ManualCommit.h"
 #include "runtime/Transaction.h"
 #include "tariff/DeclarationElements.h"
 #include "tariff/TariffStore.h"
@@ -169,8 +170,7 @@ bool ItemImport::apply(runtime::Transaction *sqlca, const QString &userName, QSt
         *error = store.lastError();
         return false;
     }
-    const bool before = sqlca->autoCommit;
-    sqlca->autoCommit = false;
+    runtime::ManualCommit manual(sqlca);
     const QString at = stampNow();
     bool ok = true;
     for (const Row &r : m_rows) {
@@ -200,7 +200,6 @@ bool ItemImport::apply(runtime::Transaction *sqlca, const QString &userName, QSt
         *error = QStringLiteral("数据库拒绝了导入，未写入任何商品: ") + sqlca->sqlErrText();
         sqlca->rollback();
     }
-    sqlca->autoCommit = before;
     return ok;
 }
 

@@ -2,6 +2,7 @@
 
 #include "library/ItemBasis.h"
 #include "library/ItemStore.h"
+#include "runtime/ManualCommit.h"
 #include "runtime/Transaction.h"
 #include "tariff/TariffStore.h"
 
@@ -98,8 +99,7 @@ ItemReview::Outcome ItemReview::checkAll(runtime::Transaction *sqlca)
         out.error = tariff.lastError();
         return out;
     }
-    const bool before = sqlca->autoCommit;
-    sqlca->autoCommit = false;
+    runtime::ManualCommit manual(sqlca);
     bool ok = true;
     for (const Item &item : items) {
         const QString changes = changesOf(item, lines);
@@ -120,7 +120,6 @@ ItemReview::Outcome ItemReview::checkAll(runtime::Transaction *sqlca)
         sqlca->rollback();
         out.needReview = 0;
     }
-    sqlca->autoCommit = before;
     out.ok = ok;
     out.checked = ok ? int(items.size()) : 0;
     return out;

@@ -2,6 +2,7 @@
 
 #include "library/ItemBasis.h"
 #include "library/ItemCode.h"
+#include "runtime/ManualCommit.h"
 #include "runtime/Transaction.h"
 #include "tariff/NotesStore.h"
 #include "tariff/TariffStore.h"
@@ -43,23 +44,6 @@ QList<runtime::ColumnType> itemTypes()
     return types;
 }
 
-// Autocommit off for one save, restored afterwards.
-class ManualCommit
-{
-public:
-    explicit ManualCommit(runtime::Transaction *sqlca) : m_sqlca(sqlca), m_before(sqlca->autoCommit)
-    {
-        m_sqlca->autoCommit = false;
-    }
-    ~ManualCommit() { m_sqlca->autoCommit = m_before; }
-    ManualCommit(const ManualCommit &) = delete;
-    ManualCommit &operator=(const ManualCommit &) = delete;
-
-private:
-    runtime::Transaction *m_sqlca;
-    bool m_before;
-};
-
 } // namespace
 
 ItemStore::ItemStore(runtime::Transaction *sqlca)
@@ -84,20 +68,7 @@ bool ItemStore::ensureTable()
         m_lastError = QStringLiteral("not connected");
         return false;
     }
-    QStringList present;
-    if (m_sqlca->tableNames(&present) != 0) {
-        m_lastError = m_sqlca->sqlErrText();
-        return false;
-    }
-    if (present.contains(table(), Qt::CaseInsensitive))
-        return true;
-    ManualCommit manual(m_sqlca);
-    if (m_sqlca->execute(m_sqlca->adaptSql(createStatement())) != 0 || m_sqlca->commit() != 0) {
-        m_lastError = m_sqlca->sqlErrText();
-        m_sqlca->rollback();
-        return false;
-    }
-    return true;
+    return runtime::ensureTable(m_sqlca, table(), createStatement(), &m_lastError);
 }
 
 bool ItemStore::tableExists()
@@ -197,7 +168,7 @@ ItemStore::Result ItemStore::save(const Item &input, int baseVersion)
         it.basis = stored->basis;
         it.reviewChanges = stored->reviewChanges;
     }
-    ManualCommit manual(m_sqlca);
+    runtime::ManualCommit manual(m_sqlca);
     const QString at = stampNow();
     Result result{Status::Saved, {}, {}, {}};
     if (baseVersion > 0) {
@@ -233,7 +204,7 @@ ItemStore::Result ItemStore::remove(const QString &partNumber, int baseVersion)
 {
     if (!ensureTable())
         return failed();
-    ManualCommit manual(m_sqlca);
+    runtime::ManualCommit manual(m_sqlca);
     Result result{Status::Deleted, {}, {}, {}};
     if (m_sqlca->execute(m_sqlca->adaptSql(QStringLiteral("DELETE FROM item WHERE part_no = ? AND version = ?")),
                          {partNumber, baseVersion})
@@ -251,7 +222,7 @@ ItemStore::Result ItemStore::markReviewed(const QString &partNumber)
     if (!it)
         return {Status::Conflict, QStringLiteral("此商品已被他人删除。"), {}, {}};
     const auto line = tariff::TariffStore(m_sqlca).record(it->code);
-    ManualCommit manual(m_sqlca);
+    runtime::ManualCommit manual(m_sqlca);
     Result result{Status::Saved, {}, {}, {}};
     // A code the edition removed stays the basis's: the item keeps its mark until it is
     // classified anew, since reviewing cannot bring a removed line back.

@@ -1,5 +1,6 @@
 #include "tariff/ElementValuesStore.h"
 
+#include "runtime/ManualCommit.h"
 #include "runtime/Transaction.h"
 #include "tariff/NotesStore.h"
 
@@ -28,18 +29,7 @@ QString ElementValuesStore::createStatement()
 
 bool ElementValuesStore::ensureTable()
 {
-    QStringList present;
-    if (m_sqlca->tableNames(&present) != 0) {
-        m_lastError = m_sqlca->sqlErrText();
-        return false;
-    }
-    if (present.contains(table(), Qt::CaseInsensitive))
-        return true;
-    if (m_sqlca->execute(m_sqlca->adaptSql(createStatement())) != 0) {
-        m_lastError = m_sqlca->sqlErrText();
-        return false;
-    }
-    return true;
+    return runtime::ensureTable(m_sqlca, table(), createStatement(), &m_lastError);
 }
 
 QStringList ElementValuesStore::values(const QString &code)
@@ -66,8 +56,7 @@ bool ElementValuesStore::save(const QString &code, const QStringList &values)
         m_lastError = QStringLiteral("not connected");
         return false;
     }
-    const bool before = m_sqlca->autoCommit;
-    m_sqlca->autoCommit = false;
+    runtime::ManualCommit manual(m_sqlca);
     const QString text = values.join(u'|');
     const QString now = QDateTime::currentDateTime().toOffsetFromUtc(QDateTime::currentDateTime().offsetFromUtc())
                             .toString(Qt::ISODate);
@@ -90,7 +79,6 @@ bool ElementValuesStore::save(const QString &code, const QStringList &values)
             m_lastError = m_sqlca->sqlErrText();
         m_sqlca->rollback();
     }
-    m_sqlca->autoCommit = before;
     return ok;
 }
 

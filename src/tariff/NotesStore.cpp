@@ -1,5 +1,6 @@
 #include "tariff/NotesStore.h"
 
+#include "runtime/ManualCommit.h"
 #include "runtime/Transaction.h"
 #include "server/ServerConnection.h"
 
@@ -26,24 +27,6 @@ QString timestamp(const QDateTime &now)
 {
     return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate);
 }
-
-// Turns autocommit off for the life of the object (a save is one transaction) and restores
-// the transaction's own setting afterwards.
-class ManualCommit
-{
-public:
-    explicit ManualCommit(runtime::Transaction *sqlca) : m_sqlca(sqlca), m_before(sqlca->autoCommit)
-    {
-        m_sqlca->autoCommit = false;
-    }
-    ~ManualCommit() { m_sqlca->autoCommit = m_before; }
-    ManualCommit(const ManualCommit &) = delete;
-    ManualCommit &operator=(const ManualCommit &) = delete;
-
-private:
-    runtime::Transaction *m_sqlca;
-    bool m_before;
-};
 
 } // namespace
 
@@ -122,7 +105,7 @@ NotesStore::SaveResult NotesStore::save(const QString &list, const QString &code
         result.message = m_lastError = QStringLiteral("not connected");
         return result;
     }
-    ManualCommit manual(m_sqlca);
+    runtime::ManualCommit manual(m_sqlca);
     result = write(list, code, text, keywords, baseVersion);
     if (result.ok() && m_sqlca->commit() != 0)
         result = {SaveStatus::DatabaseError, 0, m_sqlca->sqlErrText(), {}};

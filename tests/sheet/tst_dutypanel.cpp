@@ -1,11 +1,11 @@
 #include "TestEnv.h"
+#include "TypeText.h"
 #include "runtime/ProfileStrings.h"
 #include "sheet/DutyPanel.h"
 
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -30,21 +30,6 @@ tariff::TariffRecord watchLine()
     return r;
 }
 
-void typeInto(QLineEdit *field, const QString &text)
-{
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Delete);
-    for (const QChar c : text) {
-        if (c.unicode() < 128) {
-            QTest::keyClicks(field, QString(c));
-        } else { // what an input method commits for Chinese and full-width characters
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(c));
-            QCoreApplication::sendEvent(field, &commit);
-        }
-    }
-}
 
 } // namespace
 
@@ -73,9 +58,9 @@ private slots:
         QLineEdit *pieces = m_panel->quantityField(QStringLiteral("只"));
         QVERIFY(pieces);
         QVERIFY(!m_panel->quantityField(QStringLiteral("千克"))); // no rate needs kilograms
-        typeInto(m_panel->sle_value, QStringLiteral("30,000"));
+        typeText(m_panel->sle_value, QStringLiteral("30,000"));
         QVERIFY(m_panel->mle_import->toPlainText().contains(QStringLiteral("缺少数量（只）")));
-        typeInto(pieces, QStringLiteral("2"));
+        typeText(pieces, QStringLiteral("2"));
         const QString text = m_panel->mle_import->toPlainText();
         // 30000 × 11% = 3300; (30000 + 3300) ÷ 0.8 × 20% = 8325; (30000 + 3300 + 8325) × 13% = 5411.25
         QVERIFY2(text.contains(QStringLiteral("关税（11%）: 3300.00 元")), qPrintable(text));
@@ -103,10 +88,10 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, message);
         m_panel->setRecord(watchLine(), true);
-        typeInto(m_panel->sle_value, value);
+        typeText(m_panel->sle_value, value);
         QCOMPARE(m_panel->mle_import->toPlainText(), message);
         QCOMPARE(m_panel->sle_value->toolTip().isEmpty(), false);
-        typeInto(m_panel->sle_value, QStringLiteral("１０００")); // full-width digits are a number
+        typeText(m_panel->sle_value, QStringLiteral("１０００")); // full-width digits are a number
         QVERIFY(m_panel->sle_value->toolTip().isEmpty());
         QVERIFY(m_panel->mle_import->toPlainText().contains(QStringLiteral("完税价格: 1000.00 元")));
     }
@@ -119,10 +104,10 @@ private slots:
         m_panel->cbx_currency->setCurrentIndex(m_panel->cbx_currency->findText(QStringLiteral("USD 美元")));
         QVERIFY(m_panel->sle_rate->isEnabled());
         QVERIFY(m_panel->sle_rate->text().isEmpty());
-        typeInto(m_panel->sle_value, QStringLiteral("100"));
-        typeInto(m_panel->sle_rate, QStringLiteral("0"));
+        typeText(m_panel->sle_value, QStringLiteral("100"));
+        typeText(m_panel->sle_rate, QStringLiteral("0"));
         QVERIFY(m_panel->mle_import->toPlainText().contains(QStringLiteral("汇率：必须大于0")));
-        typeInto(m_panel->sle_rate, QStringLiteral("7.1"));
+        typeText(m_panel->sle_rate, QStringLiteral("7.1"));
         QTest::keyClick(m_panel->sle_rate, Qt::Key_Tab);
         QCOMPARE(runtime::profileString(m_profile, QStringLiteral("duty"), QStringLiteral("rate_USD"), {}),
                  QStringLiteral("7.1"));
@@ -138,9 +123,9 @@ private slots:
         m_panel->setRecord(watchLine(), true);
         QCOMPARE(m_panel->cbx_rebate->count(), 2);
         m_panel->cbx_rebate->setCurrentIndex(1);
-        typeInto(m_panel->sle_purchase, QStringLiteral("4000"));
+        typeText(m_panel->sle_purchase, QStringLiteral("4000"));
         QVERIFY(m_panel->mle_export->toPlainText().contains(QStringLiteral("出口退税（13%）: 520.00 元")));
-        typeInto(m_panel->sle_fob, QStringLiteral("5000"));
+        typeText(m_panel->sle_fob, QStringLiteral("5000"));
         QVERIFY(m_panel->mle_export->toPlainText().contains(QStringLiteral("不征出口关税")));
         QTest::mouseClick(m_panel->cb_copyresult, Qt::LeftButton);
         const QString copied = QGuiApplication::clipboard()->text();

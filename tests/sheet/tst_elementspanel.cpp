@@ -1,4 +1,5 @@
 #include "TestEnv.h"
+#include "TypeText.h"
 #include "runtime/Transaction.h"
 #include "sheet/ElementsPanel.h"
 #include "support/TestDatabase.h"
@@ -6,7 +7,6 @@
 
 #include <QClipboard>
 #include <QComboBox>
-#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,21 +20,6 @@ const QStringList kElements = {QStringLiteral("品牌类型"), QStringLiteral("�
                                QStringLiteral("用途"), QStringLiteral("品牌（中文或外文名称）"),
                                QStringLiteral("型号")};
 
-void typeInto(QLineEdit *field, const QString &text)
-{
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Delete);
-    for (const QChar c : text) {
-        if (c.unicode() < 128) {
-            QTest::keyClicks(field, QString(c));
-        } else { // what an input method commits
-            QInputMethodEvent commit;
-            commit.setCommitString(QString(c));
-            QCoreApplication::sendEvent(field, &commit);
-        }
-    }
-}
 
 } // namespace
 
@@ -93,8 +78,8 @@ private slots:
             QTest::keyClick(brand, Qt::Key_Down);
         auto *preference = panel->findChild<QComboBox *>(QStringLiteral("element_2"));
         preference->setCurrentIndex(3);
-        typeInto(panel->field(2), QStringLiteral("通讯"));
-        typeInto(panel->field(4), QStringLiteral("X1"));
+        typeText(panel->field(2), QStringLiteral("通讯"));
+        typeText(panel->field(4), QStringLiteral("X1"));
         QCOMPARE(panel->sle_preview->text(), QStringLiteral("4|3|通讯||X1"));
 
         QTest::mouseClick(panel->cb_copyspec, Qt::LeftButton);
@@ -116,7 +101,7 @@ private slots:
         panel.show();
         panel.setLine(QStringLiteral("8517130000"), kElements);
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-        typeInto(panel.field(2), QStringLiteral("a|b"));
+        typeText(panel.field(2), QStringLiteral("a|b"));
         QTest::mouseClick(panel.cb_copyspec, Qt::LeftButton);
         QCOMPARE(boxes.boxes().size(), 1);
         QVERIFY(boxes.texts().first().contains(QStringLiteral("用途")));
@@ -130,7 +115,7 @@ private slots:
     {
         ElementsPanel panel(&m_sqlca);
         panel.setLine(QStringLiteral("8517130000"), kElements);
-        typeInto(panel.field(2), QStringLiteral("x"));
+        typeText(panel.field(2), QStringLiteral("x"));
         m_sqlca.disconnect();
         QVERIFY(panel.copySpecification());
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("||x||"));
