@@ -20,7 +20,6 @@ const QStringList kElements = {QStringLiteral("品牌类型"), QStringLiteral("�
                                QStringLiteral("用途"), QStringLiteral("品牌（中文或外文名称）"),
                                QStringLiteral("型号")};
 
-
 } // namespace
 
 class tst_ElementsPanel : public QObject
