@@ -3,7 +3,7 @@
 // the lexicon (the general word list and the everyday names from db/) and, as the floor, the
 // same rows indexed without one, as the field searched before. Also the index's build time and
 // memory with and without the lexicon. With --misses, the queries that missed and their first
-// five lines. (The memory of the index with and without the lexicon: bench_quicksearch.)
+// five lines; with --queries FILE, the queries of that file instead of the built-in ones. (The memory of the index with and without the lexicon: bench_quicksearch.)
 #include "quicksearch/Lexicon.h"
 #include "quicksearch/SearchIndex.h"
 
@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 
 #include <cstdio>
 #include <vector>
@@ -243,18 +244,54 @@ bool readRows(const QString &databaseFile, QList<IndexRow> *rows)
     return true;
 }
 
-// The place (1-based) of the first accepted code among the first kTop customs lines; 0 if none.
-int placeOf(const quicksearch::SearchIndex &index, const Query &query)
+// A query as measured: the built-in ones, or those of a file given with --queries.
+struct Asked {
+    QString text;
+    QStringList accepted;
+};
+
+std::vector<Asked> builtInQueries()
 {
-    const quicksearch::Answer answer = index.search(QString::fromUtf8(query.text), 50);
+    std::vector<Asked> asked;
+    for (const Query &q : kQueries) {
+        QStringList accepted;
+        for (const char *prefix : q.accepted)
+            accepted << QString::fromLatin1(prefix);
+        asked.push_back({QString::fromUtf8(q.text), accepted});
+    }
+    return asked;
+}
+
+// A file of one query a line: the words, a tab, the accepted code prefixes parted by commas;
+// "#" starts a comment. A set of one's own, kept apart from the one the lexicon was tuned on.
+bool queriesFrom(const QString &path, std::vector<Asked> *asked)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
+        return false;
+    }
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        const QStringList fields = line.split(u'\t');
+        if (line.trimmed().isEmpty() || line.startsWith(u'#') || fields.size() != 2)
+            continue;
+        asked->push_back({fields[0].trimmed(), fields[1].trimmed().split(u',', Qt::SkipEmptyParts)});
+    }
+    return !asked->empty();
+}
+
+// The place (1-based) of the first accepted code among the first kTop customs lines; 0 if none.
+int placeOf(const quicksearch::SearchIndex &index, const Asked &query)
+{
+    const quicksearch::Answer answer = index.search(query.text, 50);
     int place = 0;
     for (const quicksearch::Hit &hit : answer.hits) {
         ++place;
         if (place > kTop)
             return 0;
         const QString &code = index.row(hit.row).code;
-        for (const char *prefix : query.accepted) {
-            if (code.startsWith(QLatin1String(prefix)))
+        for (const QString &prefix : query.accepted) {
+            if (code.startsWith(prefix.trimmed()))
                 return place;
         }
     }
@@ -265,22 +302,22 @@ struct Figures {
     double recall = 0, mrr = 0;
 };
 
-Figures measure(const quicksearch::SearchIndex &index, bool showMisses)
+Figures measure(const quicksearch::SearchIndex &index, const std::vector<Asked> &queries, bool showMisses)
 {
     int found = 0;
     double reciprocal = 0;
-    for (const Query &query : kQueries) {
+    for (const Asked &query : queries) {
         const int place = placeOf(index, query);
         found += place > 0 ? 1 : 0;
         reciprocal += place > 0 ? 1.0 / place : 0;
         if (showMisses && place == 0) {
-            std::printf("  missed %s:", query.text);
-            for (const quicksearch::Hit &hit : index.search(QString::fromUtf8(query.text), kTop).hits)
+            std::printf("  missed %s:", qPrintable(query.text));
+            for (const quicksearch::Hit &hit : index.search(query.text, kTop).hits)
                 std::printf(" %s %s;", qPrintable(index.row(hit.row).code), qPrintable(index.row(hit.row).name.left(16)));
             std::printf("\n");
         }
     }
-    const double n = double(std::size(kQueries));
+    const double n = double(queries.size());
     return {100.0 * found / n, reciprocal / n};
 }
 
@@ -290,6 +327,10 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const bool showMisses = app.arguments().contains(QStringLiteral("--misses"));
+    std::vector<Asked> queries;
+    const int file = int(app.arguments().indexOf(QStringLiteral("--queries")));
+    if (file > 0 ? !queriesFrom(app.arguments().value(file + 1), &queries) : (queries = builtInQueries(), false))
+        return 1;
     QList<IndexRow> rows;
     if (!readRows(bench::UnattendedRun::bundled(), &rows))
         return 1;
@@ -310,15 +351,15 @@ int main(int argc, char **argv)
     for (const QString &problem : lexicon->problems)
         std::printf("dictionary: %s\n", qPrintable(problem));
 
-    const Figures floor = measure(plain, false);
-    const Figures now = measure(words, showMisses);
+    const Figures floor = measure(plain, queries, false);
+    const Figures now = measure(words, queries, showMisses);
     std::printf("everyday names of goods: %zu queries, an accepted code among the first %d lines\n"
                 "  with the lexicon:          recall@%d %.1f%%, MRR %.3f   (goal: recall@%d >= 90%%)\n"
                 "  floor (without, as before): recall@%d %.1f%%, MRR %.3f\n"
                 "index of %lld rows:\n"
                 "  without the lexicon: build %.0f ms\n"
                 "  with the lexicon:    read %.0f ms (%d words, %d everyday names), build %.0f ms (goal < 400 ms)\n",
-                std::size(kQueries), kTop, kTop, now.recall, now.mrr, kTop, kTop, floor.recall, floor.mrr,
+                queries.size(), kTop, kTop, now.recall, now.mrr, kTop, kTop, floor.recall, floor.mrr,
                 qlonglong(rows.size()), plainMs, lexiconMs, lexicon->words.size(), lexicon->everyday.size(),
                 wordsMs);
     return 0;

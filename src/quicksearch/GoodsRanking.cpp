@@ -5,12 +5,16 @@ namespace quicksearch {
 namespace {
 
 const char16_t *const kPartWords[] = {u"零件", u"部件", u"附件", u"配件"};
+// What a name that is not a part of the goods scores at least, and what the words as typed add.
+constexpr int kNotPart = 400;
+constexpr int kTypedWords = 150;
 // Where a phrase ends: a name's commas and semicolons.
 const QStringView kPhraseEnds = u"，,；;。：:";
 // After the goods' own word: the end of a phrase, a bracket, or a conjunction of goods.
 const QStringView kAfterHead = u"，,；;。：:（()）、及和或与等";
-// 用 after these is an adjective of the goods (食用, 家用, 药用), not "used for".
-const QStringView kUseAdjectives = u"食家药民军医兽农商种饮工作";
+// 用 after these is not "used for": an adjective of the goods (食用, 家用, 药用), a substitute
+// (代用品), or "made with" after a conjunction (醋及用醋酸制得的…).
+const QStringView kUseAdjectives = u"食家药民军医兽农商种饮工作代及和或并";
 
 bool holdsPartWord(QStringView text)
 {
@@ -52,7 +56,7 @@ int scoreAt(QStringView name, qsizetype start, qsizetype end, bool part)
     const bool head = depth == 0 && (end == name.size() || kAfterHead.contains(name[end]));
     const bool firstPhrase = depth == 0 && phraseStart == 0;
     const int nearEnd = 99 - int(std::min<qsizetype>(99, phraseEnd - end));
-    return (part ? 0 : 400) + (head ? 200 : 0) + (firstPhrase ? 100 : 0) + nearEnd;
+    return (part ? 0 : kNotPart) + (head ? 200 : 0) + (firstPhrase ? 100 : 0) + nearEnd;
 }
 
 } // namespace
@@ -66,6 +70,11 @@ int goodsScore(QStringView name, QStringView word, bool partsAsked)
     for (qsizetype at = name.indexOf(word); at >= 0; at = name.indexOf(word, at + 1))
         best = std::max(best, scoreAt(name, at, at + word.size(), part));
     return best;
+}
+
+int typedWordsScore(int goods)
+{
+    return goods >= kNotPart ? goods + kTypedWords : goods;
 }
 
 bool asksForParts(const QStringList &words)

@@ -18,4 +18,9 @@ int goodsScore(QStringView name, QStringView word, bool partsAsked);
 // Whether the input's words ask for parts or accessories themselves (手机配件).
 bool asksForParts(const QStringList &words);
 
+// The score of a name that holds the words as typed: one that names the goods (not a part)
+// comes before a name found only through an everyday name's wider term (铁钉 before 铆钉,
+// found as 钉); a part stays where goodsScore() puts it.
+int typedWordsScore(int goods);
+
 } // namespace quicksearch

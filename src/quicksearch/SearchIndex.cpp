@@ -171,7 +171,12 @@ Answer SearchIndex::search(const QString &input, int limit) const
             const QString &name = d.names.texts[size_t(id)];
             const size_t before = matches.size();
             const int coverage = coverageOf(spans, int(name.size()));
-            const int goods = weighing ? goodsScore(name, chinese.last(), partsAsked) : 0;
+            int goods = weighing ? goodsScore(name, chinese.last(), partsAsked) : 0;
+            // The words typed, each a word of the name (金条 is no word of 合金条): the goods come first.
+            if (weighing && d.lexicon
+                && std::all_of(wordSpans.cbegin(), wordSpans.cend(),
+                               [&](const Span &span) { return d.onWordBoundaries(name, span); }))
+                goods = typedWordsScore(goods);
             const int spread = weighing ? searchindex::spreadOf(wordSpans) : 0;
             for (int r : d.names.rows[size_t(id)]) {
                 if (inCode(r)) {

@@ -277,6 +277,8 @@ void SearchIndex::Data::matchTerms(const QList<Term> &terms, bool partsAsked, bo
         match.kind = everyday ? MatchKind::EverydayName : MatchKind::Words;
         match.tier = whole ? 3 : 1;
         match.goods = goodsScore(name, head, partsAsked);
+        if (!everyday)
+            match.goods = typedWordsScore(match.goods);
         match.spread = searchindex::spreadOf(match.spans);
         match.reason = reasons.join(QStringLiteral("；"));
         found->push_back(std::move(match));
