@@ -256,18 +256,22 @@ Answer SearchIndex::search(const QString &input, int limit) const
             }
         }
         // Declaration elements, then notes, for the rows whose names did not match.
-        const auto addHolding = [&](const TextTable &table, MatchKind kind) {
+        const auto addHolding = [&](const TextTable &table, MatchKind kind, int weight) {
             for (int id : table.holdingAll(texts)) {
                 for (int r : table.rows[size_t(id)]) {
                     if (!matched[size_t(r)] && inCode(r)) {
                         matches.push_back(d.ranked(r, kind, 0));
+                        matches.back().weight = weight;
                         matched[size_t(r)] = 1;
                     }
                 }
             }
         };
-        addHolding(d.elements, MatchKind::DeclarationElements);
-        addHolding(d.notes, MatchKind::Notes);
+        addHolding(d.elements, MatchKind::DeclarationElements, 0);
+        // The user's own note or keyword holding the input as typed is the user's word for the
+        // goods: above names that hold only parts of the input's words or sound like it, below
+        // names that hold the words themselves.
+        addHolding(d.notes, MatchKind::Notes, weighing ? searchindex::weightOf(2, 999, 0) : 0);
     }
 
     answer.total = int(matches.size());

@@ -159,7 +159,12 @@ QList<Term> SearchIndex::Data::termsOf(const QStringList &words) const
             terms.append(std::move(term));
             return;
         }
-        for (const QString &part : splitInNames(word))
+        const QStringList parts = splitInNames(word);
+        // A word no name holds any of stays a term no name holds: then no name holds all the
+        // input, and those holding the rest rank as holding only some of it.
+        if (parts.isEmpty())
+            terms.append(Term{});
+        for (const QString &part : parts)
             terms.append(Term{{Alternative{{part}, {}, false}}});
     };
     for (const QString &word : words) {

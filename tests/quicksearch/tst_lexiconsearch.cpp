@@ -71,6 +71,8 @@ private slots:
     void badInputIsHarmless();
     void theLineSaysWhy();
     void theHeadingMostLinesShareFirst();
+    void theWordsAsTypedFirst_data();
+    void theWordsAsTypedFirst();
 
 private:
     SearchIndex m_index;
@@ -259,6 +261,40 @@ void tst_LexiconSearch::theHeadingMostLinesShareFirst()
     const SearchIndex plain = SearchIndex::build(
         {hs("7318160000", "钢制螺母"), hs("7415331000", "铜制螺母"), hs("7415339000", "黄铜制螺母")}, {});
     QCOMPARE(plain.row(plain.search(QStringLiteral("螺母")).hits.front().row).code, QStringLiteral("7318160000"));
+}
+
+// What the user typed, as typed, before what is found only through its parts or a wider term:
+// a name holding the words themselves before one holding an everyday name's term, a note or
+// keyword holding the whole input before names holding only some of its characters.
+void tst_LexiconSearch::theWordsAsTypedFirst_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("the name holds the words: 铁钉 before 铆钉 (钉)") << "铁钉" << "7317000000";
+    QTest::newRow("'及用' and '代用品' are not 'used for'") << "醋" << "2209000000";
+    QTest::newRow("a keyword whole before names holding some characters") << "特选种马" << "0101210090";
+    QTest::newRow("a note's words whole before sound and parts") << "客户甲" << "0101210090";
+}
+
+void tst_LexiconSearch::theWordsAsTypedFirst()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, first);
+    const auto hs = [](const char *code, const char *name) {
+        return IndexRow{CodeList::Customs, QString::fromLatin1(code), QString::fromUtf8(name), {}, {}};
+    };
+    IndexRow noted = hs("0101210090", "");
+    noted.notes = QStringLiteral("客户甲的马，需核对证书 特选种马");
+    noted.removed = true;
+    const SearchIndex index = SearchIndex::build(
+        {hs("7317000000", "铁钉、图钉、平头钉及类似品"), hs("7318230000", "铆钉"), hs("7318110000", "方头螺钉"),
+         hs("2209000000", "醋及用醋酸制得的醋代用品"), hs("2001100000", "用醋或醋酸制作的黄瓜及小黄瓜"),
+         hs("010121", "改良种用马"), hs("0101210010", "改良种用濒危野马"), noted},
+        {}, Lexicon::make(linesOf({"铁钉 342", "醋 500", "黄瓜 300", "种 900", "马 900"}),
+                          linesOf({"铁钉\t钉"})));
+    const quicksearch::Answer answer = index.search(input, 5);
+    QVERIFY2(!answer.hits.isEmpty(), qPrintable(input));
+    QCOMPARE(index.row(answer.hits.front().row).code, first);
 }
 
 QTEST_GUILESS_MAIN(tst_LexiconSearch)
