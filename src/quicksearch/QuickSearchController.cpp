@@ -169,7 +169,7 @@ void QuickSearchController::showRecent()
                 if (hit.kind == quicksearch::MatchKind::ExactCode && m_index->row(hit.row).list == recent.list)
                     name = m_index->row(hit.row).name;
         }
-        entries.append({recent.list, recent.code, name, {}, {}});
+        entries.append({recent.list, recent.code, name, {}, false, {}});
     }
     results->setEntries(entries);
     if (entries.isEmpty()) {

@@ -30,7 +30,7 @@ void ResultModel::setAnswer(const SearchIndex &index, const Answer &answer)
             entries.append({row.list, row.code,
                             removedCodeMark() + QStringLiteral(" 备注: ")
                                 + (note.size() > kNoteShown ? note.left(kNoteShown) + QStringLiteral("…") : note),
-                            {}, true});
+                            {}, true, {}});
             continue;
         }
         entries.append({row.list, row.code, row.name, hit.nameSpans, false, hit.reason});
