@@ -73,6 +73,8 @@ private slots:
     void theHeadingMostLinesShareFirst();
     void theWordsAsTypedFirst_data();
     void theWordsAsTypedFirst();
+    void aNoteHoldingTheWholeInputBeforePartialNames_data();
+    void aNoteHoldingTheWholeInputBeforePartialNames();
 
 private:
     SearchIndex m_index;
@@ -295,6 +297,39 @@ void tst_LexiconSearch::theWordsAsTypedFirst()
     const quicksearch::Answer answer = index.search(input, 5);
     QVERIFY2(!answer.hits.isEmpty(), qPrintable(input));
     QCOMPARE(index.row(answer.hits.front().row).code, first);
+}
+
+void tst_LexiconSearch::aNoteHoldingTheWholeInputBeforePartialNames_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("keyword against parts of a name") << "特选种马" << "0101210090" << "0101210010";
+    QTest::newRow("note words against parts of names") << "手机电池" << "8517130001" << "";
+    QTest::newRow("keyword against a sound-alike name") << "化装品" << "3304990001" << "3304910090";
+}
+
+void tst_LexiconSearch::aNoteHoldingTheWholeInputBeforePartialNames()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    const auto hs = [](const char *code, const char *name, const char *notes = "", bool removed = false) {
+        return IndexRow{CodeList::Customs, QString::fromLatin1(code), QString::fromUtf8(name), {},
+                        QString::fromUtf8(notes), removed};
+    };
+    const SearchIndex index = SearchIndex::build(
+        {hs("0101210010", "改良种用马"), hs("0101210090", "", "客户甲的马，需核对证书 特选种马", true),
+         hs("8517130000", "智能手机"), hs("8507600090", "其他锂离子蓄电池"),
+         hs("8517130001", "", "问过的手机电池，归入哪里", true), hs("3304910090", "其他粉状化妆品,不论是否压紧"),
+         hs("3304990001", "", "化装品", true)},
+        {}, sampleLexicon());
+    const quicksearch::Answer answer = index.search(input, 5);
+    QVERIFY2(answer.hits.size() >= 2, qPrintable(input));
+    QCOMPARE(index.row(answer.hits.at(0).row).code, first);
+    QCOMPARE(answer.hits.at(0).kind, quicksearch::MatchKind::Notes);
+    if (!second.isEmpty())
+        QCOMPARE(index.row(answer.hits.at(1).row).code, second);
 }
 
 QTEST_GUILESS_MAIN(tst_LexiconSearch)
