@@ -85,6 +85,23 @@ bool specificPart(const RateTerm &t, const ImportInput &in, Decimal &value, QStr
     return true;
 }
 
+// What duty and consumption tax share: the figure named, the rate read (or the reason there is
+// none), the term that applies and its specific part. Null when there is no figure to compute.
+const RateTerm *applicableSpecific(TaxFigure &f, const QString &name, const Rate &rate, const ImportInput &in,
+                                   const QString &fallbackUnit, Decimal &specific, QString &specificText)
+{
+    f.name = name;
+    f.rateText = rate.text;
+    if (rate.state == Rate::State::Absent || rate.state == Rate::State::Refused) {
+        f.problem = unknown(rate);
+        return nullptr;
+    }
+    const RateTerm *term = applicableTerm(rate, in, fallbackUnit, f);
+    if (!term || !specificPart(*term, in, specific, specificText, f))
+        return nullptr;
+    return term;
+}
+
 QString join(const QString &a, const QString &b)
 {
     if (a.isEmpty())
@@ -170,19 +187,11 @@ ImportTaxes ImportTaxCalculator::compute(const ImportInput &input) const
 TaxFigure ImportTaxCalculator::computeDuty(const ImportInput &in) const
 {
     TaxFigure f;
-    f.name = QStringLiteral("关税");
-    const Rate &rate = dutyRate(in.origin);
-    f.rateText = rate.text;
-    if (rate.state == Rate::State::Absent || rate.state == Rate::State::Refused) {
-        f.problem = unknown(rate);
-        return f;
-    }
-    const RateTerm *term = applicableTerm(rate, in, m_unit1, f);
-    if (!term)
-        return f;
     Decimal specific;
     QString specificText;
-    if (!specificPart(*term, in, specific, specificText, f))
+    const RateTerm *term =
+        applicableSpecific(f, QStringLiteral("关税"), dutyRate(in.origin), in, m_unit1, specific, specificText);
+    if (!term)
         return f;
     QString adValoremText;
     Decimal adValorem;
@@ -199,18 +208,11 @@ TaxFigure ImportTaxCalculator::computeConsumption(const ImportInput &in,
                                                   const TaxFigure &duty) const
 {
     TaxFigure f;
-    f.name = QStringLiteral("消费税");
-    f.rateText = m_consumption.text;
-    if (m_consumption.state == Rate::State::Absent || m_consumption.state == Rate::State::Refused) {
-        f.problem = unknown(m_consumption);
-        return f;
-    }
-    const RateTerm *term = applicableTerm(m_consumption, in, m_conditionUnit, f);
-    if (!term)
-        return f;
     Decimal specific;
     QString specificText;
-    if (!specificPart(*term, in, specific, specificText, f))
+    const RateTerm *term = applicableSpecific(f, QStringLiteral("消费税"), m_consumption, in, m_conditionUnit,
+                                              specific, specificText);
+    if (!term)
         return f;
     if (!term->hasAdValorem || term->adValorem.isZero()) {
         settle(f, specific);

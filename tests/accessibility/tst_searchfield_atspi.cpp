@@ -6,6 +6,7 @@
 #include "quicksearch/ResultModel.h"
 #include "sheet/w_sheet.h"
 #include "support/RunningProgram.h"
+#include "support/SystemPython.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -29,13 +30,6 @@ const char *kRows =
     "INSERT INTO list_jmwcode(jmw_code, m_flag, name, flag) VALUES ('01', 'N', '活动物', 'Y'),"
     " ('0101', 'N', 'Horses, asses, mules and hinnies; live', NULL);";
 
-// Debian's own interpreter, where python3-pyatspi installs (a python3 earlier on the PATH may
-// be another one).
-QString python()
-{
-    const QString system = QStringLiteral("/usr/bin/python3");
-    return QFileInfo::exists(system) ? system : QStringLiteral("python3");
-}
 
 QString clientScript()
 {
@@ -51,10 +45,10 @@ private slots:
     {
         if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
             QSKIP("no session bus (dbus-run-session is missing)");
-        if (QProcess::execute(python(), {QStringLiteral("-c"), QStringLiteral("import pyatspi")}) != 0)
+        if (QProcess::execute(systemPython(), {QStringLiteral("-c"), QStringLiteral("import pyatspi")}) != 0)
             QSKIP("python3-pyatspi is missing: the screen reader's side cannot run");
         // The accessibility bus runs before the program starts, as on a screen reader's desktop.
-        QCOMPARE(QProcess::execute(python(), {QStringLiteral("-c"),
+        QCOMPARE(QProcess::execute(systemPython(), {QStringLiteral("-c"),
                                               QStringLiteral("import pyatspi; pyatspi.Registry.getDesktop(0).childCount")}),
                  0);
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
@@ -76,7 +70,7 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(sheet->mle_note));
 
         QProcess client;
-        client.start(python(), {clientScript(), QCoreApplication::applicationName()});
+        client.start(systemPython(), {clientScript(), QCoreApplication::applicationName()});
         QVERIFY(client.waitForStarted());
         QByteArray said;
         QDeadlineTimer listening(60000);

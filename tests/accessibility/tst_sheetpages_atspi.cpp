@@ -2,6 +2,7 @@
 #include "mainwin/w_kiv.h"
 #include "sheet/w_sheet.h"
 #include "support/RunningProgram.h"
+#include "support/SystemPython.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -24,17 +25,12 @@ const char *kRows =
     " ('9102210090', '80%', '1:品牌类型;2:出口享惠情况;3:用途;4:型号');"
     "INSERT INTO list_jmwcode(jmw_code, m_flag, name, flag) VALUES ('91', 'N', '钟表', 'Y');";
 
-QString python()
-{
-    const QString system = QStringLiteral("/usr/bin/python3");
-    return QFileInfo::exists(system) ? system : QStringLiteral("python3");
-}
 
 // What the client heard in the sheet's window, as "role:name | label" lines.
 QStringList walkSheet()
 {
     QProcess client;
-    client.start(python(), {QStringLiteral(KIV_SOURCE_DIR "/tests/accessibility/window_client.py"),
+    client.start(systemPython(), {QStringLiteral(KIV_SOURCE_DIR "/tests/accessibility/window_client.py"),
                             QCoreApplication::applicationName(), QStringLiteral("申报信息")});
     if (!client.waitForStarted())
         return {QStringLiteral("client did not start")};
@@ -74,9 +70,9 @@ private slots:
     {
         if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
             QSKIP("no session bus (dbus-run-session is missing)");
-        if (QProcess::execute(python(), {QStringLiteral("-c"), QStringLiteral("import pyatspi")}) != 0)
+        if (QProcess::execute(systemPython(), {QStringLiteral("-c"), QStringLiteral("import pyatspi")}) != 0)
             QSKIP("python3-pyatspi is missing: the screen reader's side cannot run");
-        QCOMPARE(QProcess::execute(python(), {QStringLiteral("-c"),
+        QCOMPARE(QProcess::execute(systemPython(), {QStringLiteral("-c"),
                                               QStringLiteral("import pyatspi; pyatspi.Registry.getDesktop(0).childCount")}),
                  0);
     }

@@ -32,9 +32,7 @@ private slots:
         m_file = m_env->path(QStringLiteral("K-I-V.db"));
         QVERIFY(TestDatabase::create(m_file));
         QVERIFY(TestDatabase::exec(m_file, QString::fromUtf8(kLines)));
-        m_sqlca.dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(m_file));
-        m_sqlca.autoCommit = false;
-        QCOMPARE(m_sqlca.connect(), 0);
+        QVERIFY(TestDatabase::connect(m_sqlca, m_file));
     }
     void cleanup()
     {

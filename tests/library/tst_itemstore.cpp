@@ -35,12 +35,7 @@ struct Library {
             return false;
         return connect(sqlca);
     }
-    bool connect(runtime::Transaction &t)
-    {
-        t.dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(file));
-        t.autoCommit = false;
-        return t.connect() == 0;
-    }
+    bool connect(runtime::Transaction &t) { return TestDatabase::connect(t, file); }
     ~Library() { sqlca.disconnect(); }
 };
 

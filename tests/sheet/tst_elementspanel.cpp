@@ -31,9 +31,7 @@ private slots:
         m_env = std::make_unique<TestEnv>();
         m_file = m_env->path(QStringLiteral("K-I-V.db"));
         QVERIFY(TestDatabase::create(m_file));
-        m_sqlca.dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(m_file));
-        m_sqlca.autoCommit = false;
-        QCOMPARE(m_sqlca.connect(), 0);
+        QVERIFY(TestDatabase::connect(m_sqlca, m_file));
     }
     void cleanup()
     {

@@ -1,5 +1,8 @@
 #include "TestDatabase.h"
 
+#include "TestEnv.h"
+#include "runtime/Transaction.h"
+
 #include <QFile>
 
 #include <sqlite3.h>
@@ -67,4 +70,11 @@ QStringList TestDatabase::column(const QString &file, const QString &sql)
     }
     sqlite3_finalize(stmt);
     return result;
+}
+
+bool TestDatabase::connect(runtime::Transaction &sqlca, const QString &file)
+{
+    sqlca.dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(file));
+    sqlca.autoCommit = false;
+    return sqlca.connect() == 0;
 }

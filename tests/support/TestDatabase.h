@@ -4,6 +4,10 @@
 #include <QStringList>
 
 // Makes small SQLite databases for tests, with the system's schema (db/schema.sql).
+namespace runtime {
+class Transaction;
+}
+
 class TestDatabase
 {
 public:
@@ -15,4 +19,7 @@ public:
     // Rows of a single-column query, as text (null as "<null>").
     static QStringList column(const QString &file, const QString &sql);
     static QString schemaPath();
+    // Connects a transaction object to a database file through the SQLite ODBC driver, outside
+    // autocommit as the program connects; false when it fails.
+    static bool connect(runtime::Transaction &sqlca, const QString &file);
 };
