@@ -1,6 +1,6 @@
 #include "BenchDatabase.h"
 
-#include "runtime/Transaction.h"
+#include "core/runtime/Transaction.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,9 +1,9 @@
 #include "UnattendedRun.h"
 
 #include "BenchDatabase.h"
-#include "app/globals.h"
-#include "runtime/MessageBox.h"
-#include "runtime/Transaction.h"
+#include "core/runtime/Transaction.h"
+#include "core/session/globals.h"
+#include "ui/runtime/MessageBox.h"
 
 namespace bench {
 

@@ -1,11 +1,11 @@
 // The duty calculator as the user types: every 10-digit line of the bundled tariff computed
 // with fixed inputs (import taxes at both origins, export duty and rebate), timing each line.
 // The goal is under 1 ms per recomputation, the worst line included.
-#include "duty/ExportTaxCalculator.h"
-#include "duty/ImportTaxCalculator.h"
-#include "duty/TaxReport.h"
-#include "edition/CsvTable.h"
-#include "tariff/TariffRecord.h"
+#include "core/duty/ExportTaxCalculator.h"
+#include "core/duty/ImportTaxCalculator.h"
+#include "core/duty/TaxReport.h"
+#include "core/edition/CsvTable.h"
+#include "core/tariff/TariffRecord.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,10 +4,10 @@
 // same rows indexed without one, as the field searched before. Also the index's build time and
 // memory with and without the lexicon. With --misses, the queries that missed and their first
 // five lines; with --queries FILE, the queries of that file instead of the built-in ones. (The memory of the index with and without the lexicon: bench_quicksearch.)
-#include "quicksearch/Lexicon.h"
-#include "quicksearch/SearchIndex.h"
+#include "core/quicksearch/Lexicon.h"
+#include "core/quicksearch/SearchIndex.h"
 
-#include "runtime/Transaction.h"
+#include "core/runtime/Transaction.h"
 
 #include "BenchDatabase.h"
 #include "UnattendedRun.h"

@@ -2,14 +2,14 @@
 // and to CSV (reading the rows, then writing), and chapter 84 as a printed list to PDF. Each
 // is run three times; the best and the median are printed against the targets.
 // bench_export [folder] keeps the files there (the README's page comes from its 84.pdf).
-#include "export/CsvWriter.h"
-#include "export/ExportColumns.h"
-#include "export/ExportSource.h"
-#include "export/ExportTable.h"
-#include "export/PagePrinter.h"
-#include "export/PrintDocument.h"
-#include "export/XlsxWriter.h"
-#include "runtime/Transaction.h"
+#include "core/export/CsvWriter.h"
+#include "core/export/ExportColumns.h"
+#include "core/export/ExportSource.h"
+#include "core/export/ExportTable.h"
+#include "core/export/PagePrinter.h"
+#include "core/export/PrintDocument.h"
+#include "core/export/XlsxWriter.h"
+#include "core/runtime/Transaction.h"
 
 #include "BenchDatabase.h"
 #include "UnattendedRun.h"

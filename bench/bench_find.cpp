@@ -1,6 +1,6 @@
 // Steps through every match of a name search, as the find dialog's "find all" does, over
 // generated detail views of 19,000 and 190,000 rows, and prints the times.
-#include "runtime/DataView.h"
+#include "core/runtime/DataView.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

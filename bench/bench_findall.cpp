@@ -5,12 +5,12 @@
 // The main window answers every selection with a find of the item's code, which the data
 // view answers from its index of that column: the time grows with the entries, not with
 // entries times rows.
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
-#include "runtime/DataView.h"
-#include "runtime/TreeModel.h"
-#include "search/FindExpressionBuilder.h"
-#include "search/w_findats.h"
+#include "core/find/FindExpressionBuilder.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/TreeModel.h"
+#include "ui/find/w_findats.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/tree/u_tv.h"
 
 #include "BenchDatabase.h"
 #include "UnattendedRun.h"

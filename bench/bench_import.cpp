@@ -5,14 +5,14 @@
 // (file + database) and applying (backup copy + one transaction), each on a fresh copy of the
 // database, and prints the median and worst of the runs. Then the same for a changed copy of
 // the WCO list (db/harmonized-system.csv): 300 subheadings renamed, 100 removed, 100 added.
-#include "edition/CsvTable.h"
-#include "edition/EditionReader.h"
-#include "edition/DatabaseSnapshot.h"
-#include "edition/EditionApplier.h"
-#include "edition/EditionComparison.h"
-#include "edition/SourceText.h"
-#include "edition/TradeEditionReader.h"
-#include "runtime/Transaction.h"
+#include "core/edition/CsvTable.h"
+#include "core/edition/DatabaseSnapshot.h"
+#include "core/edition/EditionApplier.h"
+#include "core/edition/EditionComparison.h"
+#include "core/edition/EditionReader.h"
+#include "core/edition/SourceText.h"
+#include "core/edition/TradeEditionReader.h"
+#include "core/runtime/Transaction.h"
 
 #include "BenchDatabase.h"
 

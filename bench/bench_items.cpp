@@ -4,10 +4,10 @@
 // lines. Goals: importing 100,000 rows (read, check, preview) under 5 s; checking all items
 // after an edition under 2 s.
 #include "BenchDatabase.h"
-#include "library/ItemImport.h"
-#include "library/ItemReview.h"
-#include "library/ItemStore.h"
-#include "runtime/Transaction.h"
+#include "core/library/ItemImport.h"
+#include "core/library/ItemReview.h"
+#include "core/library/ItemStore.h"
+#include "core/runtime/Transaction.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

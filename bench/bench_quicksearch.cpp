@@ -4,10 +4,10 @@
 // with QString::contains for the same prefixes. The index has the lexicon of db/ (the word list
 // and the everyday names) as the program has; with --plain it has none, as before the lexicon.
 // With --show, the first hits of each input, or of the inputs after it (--show hzp nucl).
-#include "quicksearch/Lexicon.h"
-#include "quicksearch/SearchIndex.h"
+#include "core/quicksearch/Lexicon.h"
+#include "core/quicksearch/SearchIndex.h"
 
-#include "runtime/Transaction.h"
+#include "core/runtime/Transaction.h"
 
 #include "BenchDatabase.h"
 #include "SearchInputs.h"

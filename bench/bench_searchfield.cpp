@@ -2,10 +2,10 @@
 // key at a time, each timed from the key press to the result list painted under the field
 // (the search, the model reset, the list's layout and its paint), on the bundled database.
 // bench_quicksearch times the index alone, on the bundled and the ten-times data.
-#include "mainwin/w_kiv.h"
-#include "quicksearch/QuickSearchController.h"
-#include "quicksearch/QuickSearchField.h"
-#include "quicksearch/QuickSearchPopup.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/quicksearch/QuickSearchController.h"
+#include "ui/quicksearch/QuickSearchField.h"
+#include "ui/quicksearch/QuickSearchPopup.h"
 
 #include "SearchInputs.h"
 #include "UnattendedRun.h"

@@ -3,13 +3,13 @@
 // default fetch) and from the SQLite file; then twenty connections for a minute saving chapter
 // choices, importing editions, saving a note and loading both lists, with the saves per second
 // and the slowest save. KIV_BENCH_SECONDS shortens the minute.
-#include "app/globals.h"
-#include "edition/ImportCommand.h"
-#include "mainwin/w_kiv.h"
-#include "runtime/DataView.h"
-#include "runtime/Transaction.h"
-#include "server/ConsistentRead.h"
-#include "tariff/NotesStore.h"
+#include "core/edition/ImportCommand.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/Transaction.h"
+#include "core/server/ConsistentRead.h"
+#include "core/session/globals.h"
+#include "core/tariff/NotesStore.h"
+#include "ui/mainwin/w_kiv.h"
 
 #include "TeamServer.h"
 #include "UnattendedRun.h"

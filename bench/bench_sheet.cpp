@@ -3,9 +3,9 @@
 // it open and following, as when the key is held down (the sheet shows the line where the walk
 // rests). Then 200 single steps with a pause before each, as when the user reads each record:
 // there the sheet follows every step at once. Prints the median and worst time of a move.
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
-#include "sheet/w_sheet.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/sheet/w_sheet.h"
+#include "ui/tree/u_tv.h"
 
 #include "UnattendedRun.h"
 

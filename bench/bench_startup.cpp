@@ -3,11 +3,11 @@
 // (reading both lists, building both trees), the memory it takes, and what a user then waits
 // for: the first paint, selecting items all over the tree (each selection finds the item's
 // row), opening chapters, and the reload that follows a change of the chapter choice.
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
-#include "runtime/DataView.h"
-#include "runtime/Transaction.h"
-#include "runtime/TreeModel.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/Transaction.h"
+#include "core/runtime/TreeModel.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/tree/u_tv.h"
 
 #include "BenchDatabase.h"
 #include "UnattendedRun.h"

@@ -4,7 +4,7 @@
 // root, redraw on. The floor is a QStandardItemModel given as many items.
 // Run: bench_tree [item count ...]   (default 19000 190000)
 
-#include "runtime/TreeView.h"
+#include "ui/runtime/TreeView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,9 +6,9 @@
 
 #include "FuzzCheck.h"
 
-#include "data/dataviews.h"
-#include "runtime/DataView.h"
-#include "runtime/FindExpression.h"
+#include "core/data/dataviews.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/FindExpression.h"
 
 #include <QByteArray>
 #include <QList>

@@ -3,7 +3,7 @@
 
 #include "FuzzCheck.h"
 
-#include "app/HelpTexts.h"
+#include "core/session/HelpTexts.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -6,7 +6,7 @@
 
 #include "FuzzCheck.h"
 
-#include "runtime/ProfileStrings.h"
+#include "core/runtime/ProfileStrings.h"
 
 #include <QByteArray>
 #include <QFile>

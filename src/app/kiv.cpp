@@ -1,23 +1,26 @@
 #include "app/kiv.h"
 
-#include "app/DataFolder.h"
-#include "app/HelpTexts.h"
-#include "app/ProfileDefaults.h"
-#include "app/QtTranslation.h"
-#include "app/f_registerodbc.h"
-#include "app/globals.h"
-#include "auxiliary/uo_toolbarfont.h"
-#include "data/CommodityTables.h"
-#include "edition/AfterApply.h"
-#include "edition/ImportCommand.h"
-#include "library/ItemReview.h"
-#include "mainwin/w_kiv.h"
-#include "runtime/MessageBox.h"
-#include "runtime/Transaction.h"
-#include "server/InitServerCommand.h"
-#include "server/ServerConnection.h"
-#include "server/ServerSettings.h"
-#include "tariff/TariffSchemaUpgrade.h"
+#include "app/Features.h"
+#include "ui/menu/m_main.h"
+
+#include "core/data/CommodityTables.h"
+#include "core/edition/AfterApply.h"
+#include "core/edition/ImportCommand.h"
+#include "core/library/ItemReview.h"
+#include "core/runtime/Transaction.h"
+#include "core/server/InitServerCommand.h"
+#include "core/server/ServerConnection.h"
+#include "core/server/ServerSettings.h"
+#include "core/session/DataFolder.h"
+#include "core/session/HelpTexts.h"
+#include "core/session/ProfileDefaults.h"
+#include "core/session/QtTranslation.h"
+#include "core/session/f_registerodbc.h"
+#include "core/session/globals.h"
+#include "core/tariff/TariffSchemaUpgrade.h"
+#include "ui/auxiliary/uo_toolbarfont.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/runtime/MessageBox.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -103,6 +106,7 @@ kiv::kiv(QObject *parent)
     : QObject(parent)
 {
     g_instance = this;
+    composeMainWindow();
 }
 
 kiv::~kiv()
@@ -177,6 +181,7 @@ int kiv::open(const QString &commandline)
     // 5. Frame-wide defaults of the toolbar and the status line.
     m_toolbarText = true;
     m_microHelpDefault = QStringLiteral("我们服务于您的信息化建设!");
+    m_main::setDefaultMicroHelp(m_microHelpDefault);
 
     // 6. The main window; its own events load the data.
     m_mainWindow = new w_kiv;

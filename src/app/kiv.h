@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "mainwin/w_kiv.h"
+#include "ui/mainwin/w_kiv.h"
 
 namespace kiv {
 

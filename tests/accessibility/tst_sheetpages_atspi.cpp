@@ -1,8 +1,8 @@
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
-#include "sheet/w_sheet.h"
 #include "support/RunningProgram.h"
 #include "support/SystemPython.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/sheet/w_sheet.h"
+#include "ui/tree/u_tv.h"
 
 #include <QFileInfo>
 #include <QJsonArray>

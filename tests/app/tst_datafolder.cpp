@@ -1,4 +1,4 @@
-#include "app/DataFolder.h"
+#include "core/session/DataFolder.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "app/f_registerodbc.h"
+#include "core/session/f_registerodbc.h"
 
-#include "runtime/Registry.h"
-#include "runtime/Transaction.h"
+#include "core/runtime/Registry.h"
+#include "core/runtime/Transaction.h"
 
 #include "TestDatabase.h"
 #include "TestEnv.h"

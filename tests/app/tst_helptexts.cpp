@@ -1,4 +1,4 @@
-#include "app/HelpTexts.h"
+#include "core/session/HelpTexts.h"
 
 #include "support/TestEnv.h"
 

@@ -1,12 +1,12 @@
 #include "app/kiv.h"
 
-#include "app/globals.h"
-#include "mainwin/TrayIcon.h"
-#include "mainwin/w_kiv.h"
-#include "runtime/ProfileStrings.h"
-#include "runtime/Transaction.h"
+#include "core/runtime/ProfileStrings.h"
+#include "core/runtime/Transaction.h"
+#include "core/session/globals.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "ui/mainwin/TrayIcon.h"
+#include "ui/mainwin/w_kiv.h"
 
 #include <QFile>
 #include <QtTest>

@@ -1,18 +1,18 @@
 #include "app/kiv.h"
 
-#include "app/globals.h"
-#include "mainwin/TrayIcon.h"
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
-#include "mainwin/DetailPanel.h"
-#include "auxiliary/u_list_dw.h"
-#include "options/w_sys_option.h"
-#include "runtime/DataView.h"
-#include "runtime/ProfileStrings.h"
-#include "runtime/Transaction.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/ProfileStrings.h"
+#include "core/runtime/Transaction.h"
+#include "core/session/globals.h"
 #include "support/ChapterListDriver.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "ui/auxiliary/u_list_dw.h"
+#include "ui/mainwin/DetailPanel.h"
+#include "ui/mainwin/TrayIcon.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/options/w_sys_option.h"
+#include "ui/tree/u_tv.h"
 
 #include <QElapsedTimer>
 #include <QFile>

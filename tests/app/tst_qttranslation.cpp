@@ -1,12 +1,12 @@
 // Qt's own texts in Chinese whatever the locale: the exit question's buttons, the print
 // preview's tools; the program's own texts stay as they are.
-#include "app/QtTranslation.h"
+#include "core/session/QtTranslation.h"
 
-#include "export/ExportCommands.h"
-#include "export/w_export.h"
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
 #include "support/RunningProgram.h"
+#include "ui/export/ExportCommands.h"
+#include "ui/export/w_export.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/tree/u_tv.h"
 
 #include <QAction>
 #include <QMessageBox>

@@ -1,5 +1,5 @@
-#include "auxiliary/f_adjust_winpos.h"
-#include "runtime/LayoutUnits.h"
+#include "ui/auxiliary/f_adjust_winpos.h"
+#include "ui/runtime/LayoutUnits.h"
 
 #include <QWidget>
 #include <QtTest>

@@ -1,7 +1,7 @@
-#include "auxiliary/u_list_dw.h"
-#include "data/dataviews.h"
-#include "runtime/DataView.h"
-#include "runtime/DataViewModel.h"
+#include "core/data/dataviews.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/DataViewModel.h"
+#include "ui/auxiliary/u_list_dw.h"
 
 #include <QAbstractItemModelTester>
 #include <QDialog>

@@ -1,6 +1,6 @@
-#include "app/globals.h"
-#include "auxiliary/u_url_link.h"
-#include "runtime/LayoutUnits.h"
+#include "core/session/globals.h"
+#include "ui/auxiliary/u_url_link.h"
+#include "ui/runtime/LayoutUnits.h"
 
 #include <QAccessible>
 #include <QDesktopServices>

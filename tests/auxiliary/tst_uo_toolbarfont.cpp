@@ -1,4 +1,4 @@
-#include "auxiliary/uo_toolbarfont.h"
+#include "ui/auxiliary/uo_toolbarfont.h"
 
 #include <QAction>
 #include <QMainWindow>

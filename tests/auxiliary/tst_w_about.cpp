@@ -1,8 +1,8 @@
-#include "auxiliary/AboutTexts.h"
-#include "auxiliary/f_adjust_winpos.h"
-#include "auxiliary/w_about.h"
-#include "platform/MemoryStatus.h"
-#include "runtime/LayoutUnits.h"
+#include "core/auxiliary/AboutTexts.h"
+#include "core/platform/MemoryStatus.h"
+#include "ui/auxiliary/f_adjust_winpos.h"
+#include "ui/auxiliary/w_about.h"
+#include "ui/runtime/LayoutUnits.h"
 
 #include "TestEnv.h"
 

@@ -1,8 +1,8 @@
-#include "app/globals.h"
-#include "auxiliary/f_adjust_winpos.h"
-#include "auxiliary/u_url_link.h"
-#include "auxiliary/w_help.h"
-#include "runtime/LayoutUnits.h"
+#include "core/session/globals.h"
+#include "ui/auxiliary/f_adjust_winpos.h"
+#include "ui/auxiliary/u_url_link.h"
+#include "ui/auxiliary/w_help.h"
+#include "ui/runtime/LayoutUnits.h"
 
 #include "TestEnv.h"
 

@@ -1,7 +1,7 @@
-#include "data/dataviews.h"
+#include "core/data/dataviews.h"
 
-#include "runtime/DataView.h"
-#include "runtime/Transaction.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 

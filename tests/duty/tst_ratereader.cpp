@@ -1,6 +1,6 @@
-#include "duty/AmountInput.h"
-#include "duty/RateReader.h"
-#include "edition/CsvTable.h"
+#include "core/duty/AmountInput.h"
+#include "core/duty/RateReader.h"
+#include "core/edition/CsvTable.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
-#include "duty/ExportTaxCalculator.h"
-#include "duty/ImportTaxCalculator.h"
-#include "tariff/TariffRecord.h"
+#include "core/duty/ExportTaxCalculator.h"
+#include "core/duty/ImportTaxCalculator.h"
+#include "core/tariff/TariffRecord.h"
 
 #include <QtTest>
 

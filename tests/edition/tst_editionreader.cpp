@@ -1,6 +1,6 @@
-#include "edition/CustomsEditionReader.h"
-#include "edition/EditionReader.h"
-#include "edition/SourceText.h"
+#include "core/edition/CustomsEditionReader.h"
+#include "core/edition/EditionReader.h"
+#include "core/edition/SourceText.h"
 
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"

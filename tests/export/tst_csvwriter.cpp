@@ -1,6 +1,6 @@
 // CSV as a spreadsheet reads it: RFC 4180 quoting, formula-looking fields made text, read
 // back with Python's csv module.
-#include "export/CsvWriter.h"
+#include "core/export/CsvWriter.h"
 
 #include "ReadBack.h"
 #include "support/TestEnv.h"

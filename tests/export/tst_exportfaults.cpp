@@ -1,9 +1,9 @@
 // Files that cannot be written, for each of the three writers: a folder without write
 // access, a full disk (a file size limit), a name the file system refuses. Each time a clear
 // message, no file of the writer's left behind and the old file untouched.
-#include "export/CsvWriter.h"
-#include "export/PagePrinter.h"
-#include "export/XlsxWriter.h"
+#include "core/export/CsvWriter.h"
+#include "core/export/PagePrinter.h"
+#include "core/export/XlsxWriter.h"
 
 #include "support/TestEnv.h"
 

@@ -1,7 +1,7 @@
 // The plain choices behind the export dialog: file names and suffixes, and the columns as
 // the profile keeps them.
-#include "export/ExportColumns.h"
-#include "export/ExportRequest.h"
+#include "core/export/ExportColumns.h"
+#include "core/export/ExportRequest.h"
 
 #include <QFile>
 #include <QtTest>

@@ -1,10 +1,10 @@
 // Reading an export's records: a subtree, a result list and a whole list of the bundled
 // database, checked against the database read directly with SQLite.
-#include "export/ExportColumns.h"
-#include "export/ExportSource.h"
-#include "export/ExportTable.h"
+#include "core/export/ExportColumns.h"
+#include "core/export/ExportSource.h"
+#include "core/export/ExportTable.h"
 
-#include "runtime/Transaction.h"
+#include "core/runtime/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 

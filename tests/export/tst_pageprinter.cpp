@@ -1,10 +1,10 @@
 // Printed pages as a PDF: A4, the header on every page, the footer with program, edition,
 // date and page numbers, and Chinese text that pdftotext gives back as written.
-#include "export/PagePrinter.h"
-#include "export/PrintDocument.h"
+#include "core/export/PagePrinter.h"
+#include "core/export/PrintDocument.h"
 
 #include "ReadBack.h"
-#include "sheet/SheetContent.h"
+#include "core/sheet/SheetContent.h"
 #include "support/TestEnv.h"
 
 #include <QDir>

@@ -1,20 +1,20 @@
 // 导出..., 打印... and 导出此节点... as a user works them: keys, the context menu, the dialog's
 // fields, the question before replacing a file, the remembered choices, the result lists of
 // the find dialog and the search field, cancelling a long export and the print preview.
-#include "export/ExportCommands.h"
-#include "export/ExportJob.h"
-#include "export/w_export.h"
+#include "ui/export/ExportCommands.h"
+#include "ui/export/ExportJob.h"
+#include "ui/export/w_export.h"
 
 #include "ReadBack.h"
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
-#include "menu/m_tools.h"
-#include "quicksearch/QuickSearchController.h"
-#include "quicksearch/QuickSearchField.h"
-#include "quicksearch/ResultModel.h"
-#include "search/w_findats.h"
-#include "runtime/MessageBox.h"
+#include "app/m_tools.h"
+#include "core/quicksearch/ResultModel.h"
 #include "support/RunningProgram.h"
+#include "ui/find/w_findats.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/quicksearch/QuickSearchController.h"
+#include "ui/quicksearch/QuickSearchField.h"
+#include "ui/runtime/MessageBox.h"
+#include "ui/tree/u_tv.h"
 
 #include <QAccessible>
 #include <QComboBox>

@@ -1,12 +1,12 @@
 // Workbooks read back with openpyxl: a chapter of the bundled database cell by cell against
 // the database, strings never numbers or formulas, Excel's cell limit, one sheet per list.
-#include "export/ExportColumns.h"
-#include "export/ExportSource.h"
-#include "export/ExportTable.h"
-#include "export/XlsxWriter.h"
+#include "core/export/ExportColumns.h"
+#include "core/export/ExportSource.h"
+#include "core/export/ExportTable.h"
+#include "core/export/XlsxWriter.h"
 
 #include "ReadBack.h"
-#include "runtime/Transaction.h"
+#include "core/runtime/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 

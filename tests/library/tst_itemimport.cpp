@@ -1,7 +1,7 @@
 #include "TestEnv.h"
-#include "library/ItemImport.h"
-#include "library/ItemStore.h"
-#include "runtime/Transaction.h"
+#include "core/library/ItemImport.h"
+#include "core/library/ItemStore.h"
+#include "core/runtime/Transaction.h"
 #include "support/TestDatabase.h"
 
 #include <QStringEncoder>

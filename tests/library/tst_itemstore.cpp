@@ -1,8 +1,8 @@
 #include "TestEnv.h"
-#include "library/ItemCode.h"
-#include "library/ItemReview.h"
-#include "library/ItemStore.h"
-#include "runtime/Transaction.h"
+#include "core/library/ItemCode.h"
+#include "core/library/ItemReview.h"
+#include "core/library/ItemStore.h"
+#include "core/runtime/Transaction.h"
 #include "support/TestDatabase.h"
 
 #include <QtTest>

@@ -1,8 +1,8 @@
-#include "mainwin/CommodityTreeBuilder.h"
+#include "core/catalog/CommodityTreeBuilder.h"
 
-#include "data/dataviews.h"
-#include "runtime/DataView.h"
-#include "runtime/TreeModel.h"
+#include "core/data/dataviews.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/TreeModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "mainwin/MainLayout.h"
+#include "ui/mainwin/MainLayout.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
-#include "mainwin/MainWindowKeys.h"
+#include "ui/mainwin/MainWindowKeys.h"
 
-#include "menu/m_main.h"
+#include "ui/menu/m_main.h"
 
 #include <QAction>
 #include <QApplication>

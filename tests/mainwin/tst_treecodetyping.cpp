@@ -1,7 +1,7 @@
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
-#include "runtime/TreeModel.h"
+#include "core/runtime/TreeModel.h"
 #include "support/RunningProgram.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/tree/u_tv.h"
 
 #include <QApplication>
 #include <QtTest>

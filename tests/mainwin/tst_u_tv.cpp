@@ -1,4 +1,4 @@
-#include "mainwin/u_tv.h"
+#include "ui/tree/u_tv.h"
 
 #include "TestEnv.h"
 

@@ -1,19 +1,19 @@
-#include "mainwin/w_kiv.h"
+#include "ui/mainwin/w_kiv.h"
 
-#include "auxiliary/u_url_link.h"
+#include "ui/auxiliary/u_url_link.h"
 
-#include "app/globals.h"
-#include "mainwin/DetailPanel.h"
-#include "mainwin/MainLayout.h"
-#include "mainwin/SplitterBar.h"
-#include "mainwin/TrayIcon.h"
-#include "mainwin/u_tv.h"
-#include "runtime/DataForm.h"
-#include "runtime/DataView.h"
-#include "runtime/LayoutUnits.h"
-#include "runtime/Transaction.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/Transaction.h"
+#include "core/session/globals.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "ui/mainwin/DetailPanel.h"
+#include "ui/mainwin/MainLayout.h"
+#include "ui/mainwin/SplitterBar.h"
+#include "ui/mainwin/TrayIcon.h"
+#include "ui/runtime/DataForm.h"
+#include "ui/runtime/LayoutUnits.h"
+#include "ui/tree/u_tv.h"
 
 #include <QFile>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "menu/HelpKey.h"
+#include "ui/menu/HelpKey.h"
 
 #include <QtTest>
 

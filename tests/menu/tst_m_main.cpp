@@ -1,14 +1,14 @@
-#include "menu/m_main.h"
+#include "ui/menu/m_main.h"
 
-#include "app/globals.h"
-#include "auxiliary/w_about.h"
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
-#include "options/w_sys_option.h"
-#include "search/w_findats.h"
-#include "runtime/Transaction.h"
+#include "core/runtime/Transaction.h"
+#include "core/session/globals.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "ui/auxiliary/w_about.h"
+#include "ui/find/w_findats.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/options/w_sys_option.h"
+#include "ui/tree/u_tv.h"
 
 #include <QAction>
 #include <QDesktopServices>

@@ -1,4 +1,4 @@
-#include "platform/bitor.h"
+#include "ui/platform/bitor.h"
 
 #include "TestEnv.h"
 

@@ -1,4 +1,4 @@
-#include "platform/MemoryStatus.h"
+#include "core/platform/MemoryStatus.h"
 
 #include "TestEnv.h"
 

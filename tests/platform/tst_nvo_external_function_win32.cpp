@@ -1,5 +1,5 @@
-#include "platform/MemoryStatus.h"
-#include "platform/nvo_external_function_win32.h"
+#include "core/platform/MemoryStatus.h"
+#include "ui/platform/nvo_external_function_win32.h"
 
 #include "TestEnv.h"
 

@@ -1,5 +1,5 @@
-#include "platform/WindowHandles.h"
-#include "platform/nvo_external_function_win32.h"
+#include "ui/platform/WindowHandles.h"
+#include "ui/platform/nvo_external_function_win32.h"
 
 #include <QDialog>
 #include <QLabel>

@@ -1,7 +1,7 @@
-#include "platform/notifyicondata.h"
-#include "platform/nvo_sizeof.h"
-#include "platform/str_directory.h"
-#include "platform/str_memorystatus.h"
+#include "core/platform/notifyicondata.h"
+#include "core/platform/str_directory.h"
+#include "core/platform/str_memorystatus.h"
+#include "ui/platform/nvo_sizeof.h"
 
 #include "TestEnv.h"
 

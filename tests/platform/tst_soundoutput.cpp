@@ -1,4 +1,4 @@
-#include "platform/SoundOutput.h"
+#include "core/platform/SoundOutput.h"
 
 #include "TestEnv.h"
 

@@ -1,7 +1,7 @@
-#include "quicksearch/GoodsRanking.h"
-#include "quicksearch/Lexicon.h"
-#include "quicksearch/ResultModel.h"
-#include "quicksearch/SearchIndex.h"
+#include "core/quicksearch/GoodsRanking.h"
+#include "core/quicksearch/Lexicon.h"
+#include "core/quicksearch/ResultModel.h"
+#include "core/quicksearch/SearchIndex.h"
 
 #include <QTemporaryDir>
 #include <QTest>

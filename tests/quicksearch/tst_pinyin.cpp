@@ -1,4 +1,4 @@
-#include "quicksearch/Pinyin.h"
+#include "core/quicksearch/Pinyin.h"
 
 #include <QTest>
 

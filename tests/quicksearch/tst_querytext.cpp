@@ -1,4 +1,4 @@
-#include "quicksearch/QueryText.h"
+#include "core/quicksearch/QueryText.h"
 
 #include <QTest>
 

@@ -1,13 +1,13 @@
-#include "quicksearch/QuickSearchController.h"
+#include "ui/quicksearch/QuickSearchController.h"
 
-#include "app/globals.h"
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
-#include "quicksearch/QuickSearchField.h"
-#include "quicksearch/QuickSearchPopup.h"
-#include "quicksearch/ResultModel.h"
-#include "runtime/TreeModel.h"
+#include "core/quicksearch/ResultModel.h"
+#include "core/runtime/TreeModel.h"
+#include "core/session/globals.h"
 #include "support/RunningProgram.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/quicksearch/QuickSearchField.h"
+#include "ui/quicksearch/QuickSearchPopup.h"
+#include "ui/tree/u_tv.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>

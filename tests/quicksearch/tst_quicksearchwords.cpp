@@ -1,10 +1,11 @@
 // The search field with the program's dictionaries, as the user meets it: everyday names and
 // typos typed key by key, the line saying why it is there, and a bad dictionary named in a
 // message while the field still searches.
-#include "quicksearch/QuickSearchController.h"
-#include "quicksearch/QuickSearchField.h"
-#include "quicksearch/ResultModel.h"
+#include "core/quicksearch/ResultModel.h"
 #include "support/RunningProgram.h"
+#include "ui/quicksearch/QuickSearchController.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/quicksearch/QuickSearchField.h"
 
 #include <QFile>
 #include <QtTest>

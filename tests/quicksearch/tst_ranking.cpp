@@ -1,4 +1,4 @@
-#include "quicksearch/Ranking.h"
+#include "core/quicksearch/Ranking.h"
 
 #include <QRandomGenerator>
 #include <QTest>

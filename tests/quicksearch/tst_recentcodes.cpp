@@ -1,4 +1,4 @@
-#include "quicksearch/RecentCodes.h"
+#include "core/quicksearch/RecentCodes.h"
 
 #include <QFile>
 #include <QTemporaryDir>

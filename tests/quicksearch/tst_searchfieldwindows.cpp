@@ -1,12 +1,12 @@
-#include "quicksearch/QuickSearchController.h"
+#include "ui/quicksearch/QuickSearchController.h"
 
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
-#include "quicksearch/QuickSearchField.h"
-#include "quicksearch/QuickSearchPopup.h"
-#include "quicksearch/ResultModel.h"
-#include "sheet/w_sheet.h"
+#include "core/quicksearch/ResultModel.h"
 #include "support/RunningProgram.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/quicksearch/QuickSearchField.h"
+#include "ui/quicksearch/QuickSearchPopup.h"
+#include "ui/sheet/w_sheet.h"
+#include "ui/tree/u_tv.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

@@ -1,4 +1,4 @@
-#include "quicksearch/SearchIndex.h"
+#include "core/quicksearch/SearchIndex.h"
 
 #include <QTest>
 

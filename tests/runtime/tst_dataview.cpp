@@ -1,5 +1,5 @@
-#include "runtime/DataView.h"
-#include "runtime/Transaction.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/Transaction.h"
 
 #include "TestDatabase.h"
 #include "TestEnv.h"

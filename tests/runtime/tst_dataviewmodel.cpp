@@ -1,5 +1,5 @@
-#include "runtime/DataView.h"
-#include "runtime/DataViewModel.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/DataViewModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

@@ -1,5 +1,5 @@
-#include "runtime/FindExpression.h"
-#include "runtime/LikePattern.h"
+#include "core/runtime/FindExpression.h"
+#include "core/runtime/LikePattern.h"
 
 #include <QTest>
 

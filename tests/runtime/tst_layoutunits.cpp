@@ -1,4 +1,4 @@
-#include "runtime/LayoutUnits.h"
+#include "ui/runtime/LayoutUnits.h"
 
 #include <QWidget>
 #include <QtTest>

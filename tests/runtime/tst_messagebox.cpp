@@ -1,4 +1,4 @@
-#include "runtime/MessageBox.h"
+#include "ui/runtime/MessageBox.h"
 
 #include "support/TestEnv.h"
 

@@ -1,4 +1,4 @@
-#include "runtime/NamedEvents.h"
+#include "core/runtime/NamedEvents.h"
 
 #include <QtTest>
 

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "TestEnv.h"
-#include "runtime/ProfileStrings.h"
+#include "core/runtime/ProfileStrings.h"
 
 using runtime::createProfileFile;
 using runtime::profileString;

@@ -1,5 +1,5 @@
-#include "runtime/Registry.h"
-#include "runtime/Transaction.h"
+#include "core/runtime/Registry.h"
+#include "core/runtime/Transaction.h"
 
 #include "TestDatabase.h"
 #include "TestEnv.h"

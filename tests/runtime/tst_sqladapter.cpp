@@ -1,4 +1,4 @@
-#include "runtime/SqlAdapter.h"
+#include "core/runtime/SqlAdapter.h"
 
 #include <QtTest>
 

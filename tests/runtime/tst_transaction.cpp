@@ -1,4 +1,4 @@
-#include "runtime/Transaction.h"
+#include "core/runtime/Transaction.h"
 
 #include "TestDatabase.h"
 #include "TestEnv.h"

@@ -1,4 +1,4 @@
-#include "runtime/TreeModel.h"
+#include "core/runtime/TreeModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

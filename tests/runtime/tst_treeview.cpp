@@ -1,5 +1,5 @@
-#include "runtime/StockPictures.h"
-#include "runtime/TreeView.h"
+#include "core/runtime/StockPictures.h"
+#include "ui/runtime/TreeView.h"
 
 #include "TestEnv.h"
 

@@ -1,4 +1,4 @@
-#include "search/FieldWidthValidator.h"
+#include "ui/find/FieldWidthValidator.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "search/FindExpressionBuilder.h"
+#include "core/find/FindExpressionBuilder.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "search/ListPrefixIndex.h"
+#include "core/find/ListPrefixIndex.h"
 
 #include <QListWidget>
 #include <QRandomGenerator>

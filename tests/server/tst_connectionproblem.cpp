@@ -1,9 +1,9 @@
 // What 测试连接 tells the user for the texts libpq and the server really give, and how a typed
 // password is written where psqlODBC and libpq read it back. No server needed.
 
-#include "server/ConnectionProblem.h"
-#include "server/PasswordFile.h"
-#include "server/ServerConnection.h"
+#include "core/server/ConnectionProblem.h"
+#include "core/server/PasswordFile.h"
+#include "core/server/ServerConnection.h"
 
 #include <QFile>
 #include <QtTest>

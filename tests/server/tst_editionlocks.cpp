@@ -2,16 +2,16 @@
 // the first one's reading and its copying (a PausePoint handler). On a real team database and
 // on the bundled file opened twice.
 
-#include "edition/EditionBackups.h"
-#include "edition/EditionLock.h"
-#include "edition/EditionUndo.h"
-#include "edition/ImportCommand.h"
-#include "edition/PausePoint.h"
-#include "edition/w_edition_import.h"
-#include "app/globals.h"
-#include "runtime/MessageBox.h"
-#include "runtime/Transaction.h"
-#include "server/ServerEditionBackups.h"
+#include "core/edition/EditionBackups.h"
+#include "core/edition/EditionLock.h"
+#include "core/edition/EditionUndo.h"
+#include "core/edition/ImportCommand.h"
+#include "core/edition/PausePoint.h"
+#include "core/edition/ServerEditionBackups.h"
+#include "core/runtime/Transaction.h"
+#include "core/session/globals.h"
+#include "ui/edition/w_edition_import.h"
+#include "ui/runtime/MessageBox.h"
 
 #include "support/TeamServer.h"
 #include "support/TestDatabase.h"

@@ -2,11 +2,11 @@
 // customs list's chapters file, a colleague sees them, a WCO list keeps a renamed heading's
 // name, and 恢复上一版本 goes back through both imports.
 
-#include "edition/EditionUndo.h"
-#include "edition/ImportCommand.h"
-#include "export/ExportSource.h"
-#include "runtime/Transaction.h"
-#include "tariff/HeadingNames.h"
+#include "core/edition/EditionUndo.h"
+#include "core/edition/ImportCommand.h"
+#include "core/export/ExportSource.h"
+#include "core/runtime/Transaction.h"
+#include "core/tariff/HeadingNames.h"
 
 #include "support/TeamServer.h"
 #include "support/TestEnv.h"

@@ -1,13 +1,13 @@
 // Many users on one team database at once, and a server that goes away under the program.
 
-#include "app/globals.h"
-#include "auxiliary/u_list_dw.h"
-#include "edition/ImportCommand.h"
-#include "options/w_sys_option.h"
-#include "runtime/DataView.h"
-#include "runtime/Transaction.h"
-#include "server/ConsistentRead.h"
-#include "tariff/NotesStore.h"
+#include "core/edition/ImportCommand.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/Transaction.h"
+#include "core/server/ConsistentRead.h"
+#include "core/session/globals.h"
+#include "core/tariff/NotesStore.h"
+#include "ui/auxiliary/u_list_dw.h"
+#include "ui/options/w_sys_option.h"
 
 #include "support/ChapterListDriver.h"
 #include "support/TeamServer.h"

@@ -2,14 +2,14 @@
 // as bob, the program's own import and restore as a member, and --init-server on a database
 // where another application keeps its own schema dbo.
 
-#include "app/globals.h"
-#include "edition/ImportCommand.h"
-#include "edition/w_edition_import.h"
-#include "runtime/Transaction.h"
-#include "server/InitServerCommand.h"
-#include "library/ItemStore.h"
-#include "tariff/ElementValuesStore.h"
-#include "tariff/NotesStore.h"
+#include "core/edition/ImportCommand.h"
+#include "core/library/ItemStore.h"
+#include "core/runtime/Transaction.h"
+#include "core/server/InitServerCommand.h"
+#include "core/session/globals.h"
+#include "core/tariff/ElementValuesStore.h"
+#include "core/tariff/NotesStore.h"
+#include "ui/edition/w_edition_import.h"
 
 #include "support/TeamServer.h"
 #include "support/TestEnv.h"

@@ -1,7 +1,7 @@
 // The [server] section of the profile file: reading, checking and writing the team database's
 // settings.
 
-#include "server/ServerSettings.h"
+#include "core/server/ServerSettings.h"
 
 #include "TestEnv.h"
 

@@ -1,7 +1,7 @@
 // The dialog of 数据源设置...: the choice between the bundled file and a server, the
 // connection test, and what 确定 writes.
 
-#include "server/w_datasource.h"
+#include "ui/server/w_datasource.h"
 
 #include "TestEnv.h"
 

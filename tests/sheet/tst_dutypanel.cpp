@@ -1,7 +1,7 @@
 #include "TestEnv.h"
 #include "TypeText.h"
-#include "runtime/ProfileStrings.h"
-#include "sheet/DutyPanel.h"
+#include "core/runtime/ProfileStrings.h"
+#include "ui/sheet/DutyPanel.h"
 
 #include <QCheckBox>
 #include <QClipboard>

@@ -1,9 +1,9 @@
 #include "TestEnv.h"
 #include "TypeText.h"
-#include "runtime/Transaction.h"
-#include "sheet/ElementsPanel.h"
+#include "core/runtime/Transaction.h"
+#include "core/tariff/SpecificationText.h"
 #include "support/TestDatabase.h"
-#include "tariff/SpecificationText.h"
+#include "ui/sheet/ElementsPanel.h"
 
 #include <QClipboard>
 #include <QComboBox>

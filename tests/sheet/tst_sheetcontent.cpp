@@ -1,5 +1,5 @@
-#include "sheet/CopyFormats.h"
-#include "sheet/SheetContent.h"
+#include "core/sheet/CopyFormats.h"
+#include "core/sheet/SheetContent.h"
 
 #include <QtTest>
 

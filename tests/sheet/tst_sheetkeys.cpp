@@ -1,13 +1,13 @@
-#include "sheet/w_sheet.h"
+#include "ui/sheet/w_sheet.h"
 
-#include "app/globals.h"
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
-#include "quicksearch/QuickSearchController.h"
-#include "quicksearch/QuickSearchField.h"
-#include "runtime/TreeModel.h"
+#include "core/runtime/TreeModel.h"
+#include "core/session/globals.h"
 #include "support/RunningProgram.h"
 #include "support/TestDatabase.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/quicksearch/QuickSearchController.h"
+#include "ui/quicksearch/QuickSearchField.h"
+#include "ui/tree/u_tv.h"
 
 #include <QAction>
 #include <QApplication>

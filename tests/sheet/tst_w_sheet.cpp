@@ -1,16 +1,16 @@
-#include "sheet/w_sheet.h"
+#include "ui/sheet/w_sheet.h"
 
-#include "sheet/RecordPanel.h"
+#include "ui/sheet/RecordPanel.h"
 
-#include "app/globals.h"
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
-#include "runtime/DataView.h"
-#include "runtime/TreeModel.h"
-#include "runtime/Transaction.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/Transaction.h"
+#include "core/runtime/TreeModel.h"
+#include "core/session/globals.h"
 #include "support/RunningProgram.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/tree/u_tv.h"
 
 #include <QAccessible>
 #include <QAction>

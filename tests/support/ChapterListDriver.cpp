@@ -1,8 +1,8 @@
 #include "ChapterListDriver.h"
 
-#include "auxiliary/u_list_dw.h"
-#include "runtime/DataView.h"
-#include "runtime/DataViewModel.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/DataViewModel.h"
+#include "ui/auxiliary/u_list_dw.h"
 
 #include <QtTest>
 

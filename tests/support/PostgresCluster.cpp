@@ -1,7 +1,7 @@
 #include "PostgresCluster.h"
 
-#include "runtime/OdbcConnection.h"
-#include "server/ServerConnection.h"
+#include "core/runtime/OdbcConnection.h"
+#include "core/server/ServerConnection.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 #include "RunningProgram.h"
 
 #include "TestDatabase.h"
-#include "app/globals.h"
-#include "mainwin/u_tv.h"
-#include "mainwin/w_kiv.h"
-#include "runtime/DataView.h"
-#include "runtime/Transaction.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/Transaction.h"
+#include "core/session/globals.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/tree/u_tv.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 #include "TeamServer.h"
 
-#include "runtime/Transaction.h"
-#include "server/InitServerCommand.h"
+#include "core/runtime/Transaction.h"
+#include "core/server/InitServerCommand.h"
 
 #include <QTextStream>
 

@@ -1,7 +1,7 @@
 #include "TestDatabase.h"
 
 #include "TestEnv.h"
-#include "runtime/Transaction.h"
+#include "core/runtime/Transaction.h"
 
 #include <QFile>
 

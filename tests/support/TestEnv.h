@@ -5,7 +5,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include "runtime/MessageBox.h"
+#include "ui/runtime/MessageBox.h"
 
 // Gives a test its own world: a temporary working folder (made current), its own user
 // odbc.ini (ODBCINI), odbcinst.ini folder (ODBCSYSINI) and XDG_CONFIG_HOME. Everything is

@@ -1,4 +1,4 @@
-#include "tariff/DeclarationElements.h"
+#include "core/tariff/DeclarationElements.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "tariff/InspectionCategories.h"
+#include "core/tariff/InspectionCategories.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
-#include "tariff/NotesStore.h"
+#include "core/tariff/NotesStore.h"
 
-#include "runtime/Transaction.h"
+#include "core/runtime/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 

@@ -1,10 +1,10 @@
-#include "tariff/TariffSchemaUpgrade.h"
+#include "core/tariff/TariffSchemaUpgrade.h"
 
-#include "runtime/Transaction.h"
+#include "core/runtime/Transaction.h"
+#include "core/tariff/NotesStore.h"
+#include "core/tariff/TariffStore.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
-#include "tariff/NotesStore.h"
-#include "tariff/TariffStore.h"
 
 #include <QtTest>
 

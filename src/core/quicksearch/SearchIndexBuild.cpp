@@ -1,0 +1,220 @@
+// Building the index: codes in code order, names by character, pinyin suffixes and English
+// words, declaration elements and notes by character.
+#include "core/quicksearch/SearchIndexData.h"
+
+#include "core/quicksearch/Pinyin.h"
+#include "core/quicksearch/QueryText.h"
+
+#include <string_view>
+
+namespace quicksearch {
+
+using searchindex::kMaxIndexedLength;
+using searchindex::NamePinyin;
+using searchindex::Suffix;
+using searchindex::Syllable;
+
+namespace {
+
+// The first eight letters of a suffix as one number that sorts as they do, so that sorting
+// rarely needs to look at the strings.
+uint64_t packedPrefix(std::string_view text)
+{
+    uint64_t key = 0;
+    for (size_t i = 0; i < 8; ++i)
+        key = (key << 8) | (i < text.size() ? uint8_t(text[i]) : 0);
+    return key;
+}
+
+} // namespace
+
+int searchindex::TextTable::add(const QString &folded, int row, QHash<QString, int> *ids)
+{
+    auto it = ids->constFind(folded);
+    if (it == ids->constEnd()) {
+        it = ids->insert(folded, int(texts.size()));
+        texts.push_back(folded);
+        rows.emplace_back();
+    }
+    rows[size_t(it.value())].push_back(row);
+    return it.value();
+}
+
+void searchindex::TextTable::index()
+{
+    std::vector<char16_t> units;
+    for (size_t id = 0; id < texts.size(); ++id) {
+        units.assign(reinterpret_cast<const char16_t *>(texts[id].utf16()),
+                     reinterpret_cast<const char16_t *>(texts[id].utf16()) + texts[id].size());
+        std::sort(units.begin(), units.end());
+        units.erase(std::unique(units.begin(), units.end()), units.end());
+        for (char16_t unit : units)
+            postings[unit].push_back(int(id));
+    }
+}
+
+void SearchIndex::Data::indexCodes(const QList<IndexRow> &unchosen)
+{
+    byCode.resize(size_t(rows.size()));
+    for (size_t i = 0; i < byCode.size(); ++i)
+        byCode[i] = int(i);
+    // Codes are compared unit by unit, as the search's lower_bound does; no locale, no case.
+    const auto codeOf = [this](int r) {
+        return std::u16string_view(reinterpret_cast<const char16_t *>(rows[r].code.utf16()),
+                                   size_t(rows[r].code.size()));
+    };
+    std::sort(byCode.begin(), byCode.end(), [&](int a, int b) {
+        const int order = codeOf(a).compare(codeOf(b));
+        if (order != 0)
+            return order < 0;
+        if (rows[a].list != rows[b].list)
+            return rows[a].list == CodeList::Customs;
+        return a < b;
+    });
+    codeOrder.resize(byCode.size());
+    for (size_t i = 0; i < byCode.size(); ++i)
+        codeOrder[size_t(byCode[i])] = int(i);
+    for (const IndexRow &row : unchosen)
+        unchosenCodes.push_back(row.code);
+    std::sort(unchosenCodes.begin(), unchosenCodes.end());
+    unchosenCodes.erase(std::unique(unchosenCodes.begin(), unchosenCodes.end()), unchosenCodes.end());
+}
+
+void SearchIndex::Data::indexPinyin(Pinyin &reader, int id)
+{
+    const QString &name = names.texts[size_t(id)];
+    NamePinyin &entry = pinyin[size_t(id)];
+    int previousEnd = -1;
+    for (const Pinyin::Reading &reading : reader.readingsOf(name)) {
+        if (reading.start + reading.length > kMaxIndexedLength)
+            break;
+        if (previousEnd >= 0 && reading.start != previousEnd) {
+            entry.full.push_back(' ');
+            entry.initials.push_back(' ');
+        }
+        if (entry.full.size() + size_t(reading.syllable.size()) > size_t(kMaxIndexedLength))
+            break;
+        Syllable syllable;
+        syllable.pinyinAt = uint16_t(entry.full.size());
+        syllable.initialAt = uint16_t(entry.initials.size());
+        syllable.start = uint16_t(reading.start);
+        syllable.length = uint16_t(reading.length);
+        syllable.letters = uint16_t(reading.syllable.size());
+        for (QChar letter : reading.syllable)
+            entry.full.push_back(char(letter.unicode()));
+        entry.initials.push_back(char(reading.syllable.front().unicode()));
+        entry.syllables.push_back(syllable);
+        fullSuffixes.push_back({uint32_t(id), syllable.pinyinAt});
+        initialSuffixes.push_back({uint32_t(id), syllable.initialAt});
+        previousEnd = reading.start + reading.length;
+    }
+}
+
+void SearchIndex::Data::indexWords(int id, QHash<QString, int> *wordIds)
+{
+    const QString &name = names.texts[size_t(id)];
+    const int length = std::min(int(name.size()), kMaxIndexedLength);
+    int start = -1;
+    for (int i = 0; i <= length; ++i) {
+        const bool inside = i < length && name[i].unicode() < 0x80 && name[i].isLetterOrNumber();
+        if (inside && start < 0) {
+            start = i;
+        } else if (!inside && start >= 0) {
+            const QString word = name.mid(start, i - start);
+            auto it = wordIds->constFind(word);
+            if (it == wordIds->constEnd()) {
+                it = wordIds->insert(word, int(vocabulary.size()));
+                vocabulary.push_back(word);
+                vocabularyNames.emplace_back();
+            }
+            std::vector<int> &ids = vocabularyNames[size_t(it.value())];
+            if (ids.empty() || ids.back() != id)
+                ids.push_back(id);
+            start = -1;
+        }
+    }
+}
+
+void SearchIndex::Data::indexNames(const QList<QString> &folded)
+{
+    QHash<QString, int> nameIds;
+    rowName.resize(size_t(rows.size()));
+    for (int r = 0; r < rows.size(); ++r)
+        rowName[size_t(r)] = names.add(folded[r], r, &nameIds);
+    names.index();
+
+    Pinyin reader;
+    reader.learn(QList<QString>(names.texts.cbegin(), names.texts.cend()));
+    QHash<QString, int> wordIds;
+    pinyin.resize(names.texts.size());
+    for (size_t id = 0; id < names.texts.size(); ++id) {
+        indexPinyin(reader, int(id));
+        indexWords(int(id), &wordIds);
+    }
+    const auto sortSuffixes = [](std::vector<Suffix> *suffixes, auto textOf) {
+        struct Keyed {
+            uint64_t key;
+            Suffix suffix;
+        };
+        std::vector<Keyed> keyed;
+        keyed.reserve(suffixes->size());
+        for (const Suffix &suffix : *suffixes)
+            keyed.push_back({packedPrefix(std::string_view(textOf(suffix)).substr(suffix.at)), suffix});
+        std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
+            if (a.key != b.key)
+                return a.key < b.key;
+            return std::string_view(textOf(a.suffix)).substr(a.suffix.at)
+                   < std::string_view(textOf(b.suffix)).substr(b.suffix.at);
+        });
+        for (size_t i = 0; i < keyed.size(); ++i)
+            (*suffixes)[i] = keyed[i].suffix;
+    };
+    sortSuffixes(&fullSuffixes, [this](const Suffix &s) -> const std::string & { return pinyin[s.name].full; });
+    sortSuffixes(&initialSuffixes,
+                 [this](const Suffix &s) -> const std::string & { return pinyin[s.name].initials; });
+    std::vector<int> order(vocabulary.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::sort(order.begin(), order.end(), [this](int a, int b) { return vocabulary[a] < vocabulary[b]; });
+    std::vector<QString> sortedWords;
+    std::vector<std::vector<int>> sortedNames;
+    for (int i : order) {
+        sortedWords.push_back(std::move(vocabulary[size_t(i)]));
+        sortedNames.push_back(std::move(vocabularyNames[size_t(i)]));
+    }
+    vocabulary = std::move(sortedWords);
+    vocabularyNames = std::move(sortedNames);
+    if (lexicon)
+        indexSyllables(reader);
+}
+
+SearchIndex SearchIndex::build(QList<IndexRow> rows, QList<IndexRow> unchosenRows,
+                               std::shared_ptr<const Lexicon> lexicon)
+{
+    auto data = std::make_shared<Data>();
+    data->rows = std::move(rows);
+    data->lexicon = std::move(lexicon);
+    data->indexCodes(unchosenRows);
+
+    QList<QString> folded;
+    folded.reserve(data->rows.size());
+    QHash<QString, int> elementIds, noteIds;
+    data->rowElements.assign(size_t(data->rows.size()), -1);
+    data->rowNotes.assign(size_t(data->rows.size()), -1);
+    for (int r = 0; r < data->rows.size(); ++r) {
+        const IndexRow &row = data->rows[r];
+        folded.append(QueryText::fold(row.name));
+        if (!row.declarationElements.isEmpty())
+            data->rowElements[size_t(r)] =
+                data->elements.add(QueryText::fold(row.declarationElements), r, &elementIds);
+        if (!row.notes.isEmpty())
+            data->rowNotes[size_t(r)] = data->notes.add(QueryText::fold(row.notes), r, &noteIds);
+    }
+    data->indexNames(folded);
+    data->elements.index();
+    data->notes.index();
+    data->simplified = std::make_unique<IcuTransliterator>(QStringLiteral("Traditional-Simplified"));
+    return SearchIndex(std::move(data));
+}
+
+} // namespace quicksearch

@@ -1,0 +1,211 @@
+#pragma once
+
+// What a SearchIndex holds, shared by the files that build it (SearchIndexBuild.cpp), match
+// names against an input (SearchIndexMatch.cpp) and search (SearchIndex.cpp). Private to them.
+
+#include "core/quicksearch/IcuTransliterator.h"
+#include "core/quicksearch/Lexicon.h"
+#include "core/quicksearch/Ranking.h"
+#include "core/quicksearch/SearchIndex.h"
+
+#include <QHash>
+#include <QStringList>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quicksearch {
+
+class Pinyin;
+
+namespace searchindex {
+
+constexpr int kMaxIndexedLength = 0xFFFF;
+constexpr int kCoverageScale = 10000;
+
+// Distinct folded texts, the rows that have each, and for every character the texts holding
+// it. Many rows share a text (names like 其他, the same declaration elements), so matching
+// works on texts and only the result is spread over rows.
+struct TextTable {
+    std::vector<QString> texts;
+    std::vector<std::vector<int>> rows;
+    QHash<char16_t, std::vector<int>> postings; // ascending text ids
+
+    // The text's id, new or known; `ids` maps the texts added so far to theirs.
+    int add(const QString &folded, int row, QHash<QString, int> *ids);
+    // Fills the postings once every text is added.
+    void index();
+
+    const std::vector<int> *posting(QChar c) const
+    {
+        const auto it = postings.constFind(c.unicode());
+        return it == postings.constEnd() ? nullptr : &it.value();
+    }
+
+    // The shortest posting among the word's characters; null when one of them is in no text.
+    const std::vector<int> *rarest(const QString &word) const
+    {
+        const std::vector<int> *best = nullptr;
+        for (QChar c : word) {
+            const std::vector<int> *list = posting(c);
+            if (!list)
+                return nullptr;
+            if (!best || list->size() < best->size())
+                best = list;
+        }
+        return best;
+    }
+
+    // The texts holding every word, ascending.
+    std::vector<int> holdingAll(const QStringList &words) const
+    {
+        const std::vector<int> *candidates = nullptr;
+        for (const QString &word : words) {
+            const std::vector<int> *list = rarest(word);
+            if (!list)
+                return {};
+            if (!candidates || list->size() < candidates->size())
+                candidates = list;
+        }
+        std::vector<int> found;
+        if (!candidates)
+            return found;
+        for (int id : *candidates) {
+            const QString &text = texts[size_t(id)];
+            if (std::all_of(words.cbegin(), words.cend(), [&](const QString &w) { return text.contains(w); }))
+                found.push_back(id);
+        }
+        return found;
+    }
+};
+
+// One Chinese character of a name with its syllable's place in the name's pinyin strings.
+struct Syllable {
+    uint16_t pinyinAt = 0;
+    uint16_t initialAt = 0;
+    uint16_t start = 0;
+    uint16_t length = 0;  // the character's QString units
+    uint16_t letters = 0; // the syllable's letters
+};
+
+// The pinyin of a name: its syllables joined, and their initials; a blank where a run of
+// Chinese characters ends, so that no match reaches across other characters.
+struct NamePinyin {
+    std::string full;
+    std::string initials;
+    std::vector<Syllable> syllables;
+};
+
+// A place in one name's pinyin string where a syllable begins.
+struct Suffix {
+    uint32_t name = 0;
+    uint16_t at = 0;
+};
+
+// A word of the input, prepared once per search.
+struct QueryWord {
+    QString text;       // folded
+    bool ascii = false; // read as pinyin and English; otherwise contained in the name
+    std::string latin;  // the pinyin to look for: the word when it is only letters a-z
+};
+
+// One way a name can hold a word of the input: all of `parts`; `reason` says why when the parts
+// are not the word itself (an everyday name's term); `whole` is false for a word that no name
+// holds and that was split into parts that names do hold.
+struct Alternative {
+    QStringList parts;
+    QString reason;
+    bool whole = true;
+};
+
+// A word the input was cut into: a name holds it when it holds one of its alternatives.
+struct Term {
+    QList<Alternative> alternatives;
+};
+
+// A name found through the lexicon, with what the list shows of it.
+struct WordMatch {
+    int name = 0;
+    MatchKind kind = MatchKind::Words;
+    int tier = 0;     // see SearchIndexWords.cpp
+    int goods = 0;    // goodsScore() of the head word
+    int spread = 0;   // characters between the matched words
+    std::vector<Span> spans;
+    QString reason;
+};
+
+// A weighted match's weight: its tier, then goodsScore(), then how close its words are.
+int weightOf(int tier, int goods, int spread);
+// The characters between the spans that are in none of them.
+int spreadOf(std::vector<Span> spans);
+
+} // namespace searchindex
+
+struct SearchIndex::Data {
+    using TextTable = searchindex::TextTable;
+    using QueryWord = searchindex::QueryWord;
+
+    QList<IndexRow> rows;
+    std::vector<int> codeOrder; // row -> place in code order
+    std::vector<int> byCode;    // rows in code order
+    std::vector<QString> unchosenCodes; // sorted
+
+    TextTable names;
+    std::vector<searchindex::NamePinyin> pinyin; // by name id
+    std::vector<searchindex::Suffix> fullSuffixes;
+    std::vector<searchindex::Suffix> initialSuffixes;
+    // The distinct ASCII words (runs of letters and digits) of the names, sorted, and the
+    // names holding each.
+    std::vector<QString> vocabulary;
+    std::vector<std::vector<int>> vocabularyNames;
+    TextTable elements;
+    TextTable notes;
+    std::vector<int> rowName;     // row -> name text id
+    std::vector<int> rowElements; // row -> elements text id, -1 without
+    std::vector<int> rowNotes;
+
+    std::unique_ptr<IcuTransliterator> simplified;
+
+    std::shared_ptr<const Lexicon> lexicon;
+    QHash<char16_t, QString> syllables; // with a lexicon: the pinyin of the characters it knows
+
+    // --- building (SearchIndexBuild.cpp)
+    void indexCodes(const QList<IndexRow> &unchosen);
+    void indexNames(const QList<QString> &folded);
+    void indexPinyin(Pinyin &reader, int id);
+    void indexWords(int id, QHash<QString, int> *wordIds);
+
+    // --- matching names (SearchIndexMatch.cpp)
+    QList<QueryWord> prepare(const QStringList &words) const;
+    std::vector<int> nameCandidates(const QueryWord &word) const;
+    // Whether name `id` holds every word; its marked spans and the kind of match, and when
+    // asked for, the span each word matched, in the words' order.
+    bool matchName(int id, const QList<QueryWord> &words, const QString &joined, const QString &spaced,
+                   std::vector<Span> *spans, MatchKind *kind, std::vector<Span> *wordSpans = nullptr) const;
+    bool matchAscii(int id, const QueryWord &word, std::vector<Span> *spans, bool *byPinyin) const;
+
+    // --- the lexicon's matches (SearchIndexWords.cpp)
+    void indexSyllables(Pinyin &reader);
+    bool holdsAnywhere(const QString &word) const;
+    QStringList splitInNames(const QString &word) const;
+    QList<searchindex::Term> termsOf(const QStringList &words) const;
+    std::vector<int> namesOf(const searchindex::Term &term) const;
+    void matchTerms(const QList<searchindex::Term> &terms, bool partsAsked, bool strictWords,
+                    std::vector<searchindex::WordMatch> *found) const;
+    void matchSound(const QString &input, std::vector<searchindex::WordMatch> *found) const;
+    bool onWordBoundaries(const QString &name, const Span &span) const;
+
+    // --- searching (SearchIndex.cpp)
+    std::pair<size_t, size_t> codeRange(const QString &prefix) const;
+    QString codeNotice(const QString &digits, std::vector<RankedMatch> *matches) const;
+    RankedMatch ranked(int row, MatchKind kind, int coverage, int frequency = 0) const
+    {
+        return {row, kind, coverage, int(rows[row].code.size()), codeOrder[size_t(row)], frequency};
+    }
+};
+
+} // namespace quicksearch

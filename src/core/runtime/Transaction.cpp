@@ -1,0 +1,204 @@
+#include "core/runtime/Transaction.h"
+
+#include "core/runtime/OdbcConnection.h"
+#include "core/runtime/SqlAdapter.h"
+
+#include <QRegularExpression>
+
+namespace runtime {
+
+Transaction::Transaction(QObject *parent) : QObject(parent) {}
+
+Transaction::~Transaction() = default;
+
+void Transaction::setResult(long code, const QString &text, long nrows)
+{
+    m_sqlCode = code;
+    m_sqlErrText = text;
+    m_sqlNRows = nrows;
+}
+
+QString Transaction::connectStringOf(const QString &dbParm)
+{
+    // ConnectString='...' (or "..."), the keyword in any case, among other comma-separated
+    // parameters.
+    static const QRegularExpression pattern(
+        QStringLiteral(R"re((?:^|,)\s*connectstring\s*=\s*(?:'([^']*)'|"([^"]*)"))re"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(dbParm);
+    if (!match.hasMatch())
+        return QString();
+    return match.capturedStart(1) >= 0 ? match.captured(1) : match.captured(2);
+}
+
+bool Transaction::isConnected() const
+{
+    return m_connection && m_connection->isConnected();
+}
+
+int Transaction::connect()
+{
+    if (isConnected()) {
+        setResult(-1, QStringLiteral("Transaction already connected"));
+        return -1;
+    }
+    if (!dbms.isEmpty() && dbms.compare(QLatin1String("ODBC"), Qt::CaseInsensitive) != 0) {
+        setResult(-1, QStringLiteral("Database interface %1 is not supported").arg(dbms));
+        return -1;
+    }
+    const QString connectString = connectStringOf(dbParm);
+    if (connectString.isEmpty()) {
+        setResult(-1, QStringLiteral("DBParm holds no ConnectString"));
+        return -1;
+    }
+    auto connection = std::make_unique<OdbcConnection>();
+    if (!connection->connect(connectString)) {
+        setResult(-1, connection->lastError());
+        return -1;
+    }
+    if (!autoCommit && !connection->setAutoCommit(false)) {
+        setResult(-1, connection->lastError());
+        return -1;
+    }
+    m_connection = std::move(connection);
+    m_connectString = connectString;
+    m_writesPending = false;
+    setResult(0);
+    return 0;
+}
+
+bool Transaction::reconnect()
+{
+    // The work of the lost transaction is gone with the connection; the caller's own state
+    // (a data view's change flags) keeps what is to be sent again.
+    auto connection = std::make_unique<OdbcConnection>();
+    if (!connection->connect(m_connectString)
+        || (!autoCommit && !connection->setAutoCommit(false))) {
+        setResult(-1, connection->lastError());
+        return false;
+    }
+    m_connection = std::move(connection);
+    m_writesPending = false;
+    return true;
+}
+
+int Transaction::disconnect()
+{
+    if (!isConnected()) {
+        setResult(-1, QStringLiteral("Transaction not connected"));
+        return -1;
+    }
+    // Disconnecting commits the open work, as the original runtime's DISCONNECT does.
+    const bool committed = m_connection->autoCommit() || m_connection->commit();
+    const QString error = committed ? QString() : m_connection->lastError();
+    m_connection.reset();
+    setResult(committed ? 0 : -1, error);
+    return committed ? 0 : -1;
+}
+
+bool Transaction::ready()
+{
+    if (!isConnected()) {
+        setResult(-1, QStringLiteral("Transaction not connected"));
+        return false;
+    }
+    if (m_sqlCode == -1 && m_connection->connectionDead() && !reconnect())
+        return false;
+    // autoCommit may have been changed since the connection was made.
+    if (m_connection->autoCommit() != autoCommit && !m_connection->setAutoCommit(autoCommit)) {
+        setResult(-1, m_connection->lastError());
+        return false;
+    }
+    return true;
+}
+
+int Transaction::commit()
+{
+    if (!ready())
+        return -1;
+    if (!autoCommit && !m_connection->commit()) {
+        setResult(-1, m_connection->lastError());
+        return -1;
+    }
+    m_writesPending = false;
+    setResult(0);
+    return 0;
+}
+
+int Transaction::rollback()
+{
+    if (!ready())
+        return -1;
+    if (!autoCommit && !m_connection->rollback()) {
+        setResult(-1, m_connection->lastError());
+        return -1;
+    }
+    m_writesPending = false;
+    setResult(0);
+    return 0;
+}
+
+QString Transaction::adaptSql(const QString &sql) const
+{
+    if (!isConnected())
+        return sql;
+    const OdbcDriverInfo &info = m_connection->driverInfo();
+    return runtime::adaptSql(sql, !info.supportsSchemas(), !info.supportsLeft());
+}
+
+QString Transaction::dbmsName() const
+{
+    return isConnected() ? m_connection->driverInfo().dbmsName : QString();
+}
+
+int Transaction::select(const QString &sql, const QList<ColumnType> &types,
+                        QVector<QVector<QVariant>> *rows, const QVector<QVariant> &params)
+{
+    if (!ready())
+        return -1;
+    const qsizetype before = rows->size();
+    const bool ok = m_connection->select(sql, types, rows, params);
+    const QString error = ok ? QString() : m_connection->lastError();
+    // Outside autocommit the driver opens a transaction for a query too, and its read lock
+    // would keep every other program from writing the file for as long as the window is
+    // open. While nothing of ours is pending, ending it changes no data.
+    if (!autoCommit && !m_writesPending)
+        m_connection->commit();
+    if (!ok) {
+        setResult(-1, error);
+        return -1;
+    }
+    const long found = long(rows->size() - before);
+    setResult(found == 0 ? 100 : 0, QString(), found);
+    return 0;
+}
+
+int Transaction::tableNames(QStringList *names)
+{
+    if (!ready())
+        return -1;
+    const bool ok = m_connection->tableNames(names);
+    const QString error = ok ? QString() : m_connection->lastError();
+    // As after a query: the catalog's read lock must not outlive the call.
+    if (!autoCommit && !m_writesPending)
+        m_connection->commit();
+    setResult(ok ? 0 : -1, error);
+    return ok ? 0 : -1;
+}
+
+int Transaction::execute(const QString &sql, const QVector<QVariant> &params)
+{
+    if (!ready())
+        return -1;
+    long affected = 0;
+    // Even a failed statement may leave earlier work of the transaction open.
+    m_writesPending = !autoCommit;
+    if (!m_connection->execute(sql, params, &affected)) {
+        setResult(-1, m_connection->lastError());
+        return -1;
+    }
+    setResult(m_connection->lastFoundNoRows() ? 100 : 0, QString(), affected);
+    return 0;
+}
+
+} // namespace runtime

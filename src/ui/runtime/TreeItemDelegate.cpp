@@ -1,0 +1,136 @@
+#include "ui/runtime/TreeItemDelegate.h"
+
+#include "ui/runtime/TreeView.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace runtime {
+
+namespace {
+// Space left and right of a state picture.
+constexpr int kStateMargin = 1;
+// Enough for the labels the header measures while a user browses; more is started afresh.
+constexpr qsizetype kMaxRememberedSizes = 50000;
+} // namespace
+
+TreeItemDelegate::TreeItemDelegate(TreeView *view)
+    : QStyledItemDelegate(view)
+    , m_view(view)
+{
+}
+
+QRect TreeItemDelegate::stateCell(const QRect &itemRect) const
+{
+    const QSize size = m_view->statePictureSize();
+    return QRect(itemRect.left(), itemRect.top(), size.width() + 2 * kStateMargin, itemRect.height());
+}
+
+bool TreeItemDelegate::reservesStatePicture(int statePictureIndex) const
+{
+    return statePictureIndex > 0 && m_view->statePictureCount() > 0;
+}
+
+int TreeItemDelegate::stateIndex(const QModelIndex &index)
+{
+    return index.data(TreeModel::StatePictureIndexRole).toInt();
+}
+
+void TreeItemDelegate::prepare(QStyleOptionViewItem *option, const QModelIndex &index) const
+{
+    initStyleOption(option, index);
+}
+
+void TreeItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem rest(option);
+    const int state = stateIndex(index);
+    if (reservesStatePicture(state)) {
+        const QRect cell = stateCell(option.rect);
+        const QSize size = m_view->statePictureSize();
+        const QRect target(cell.left() + kStateMargin, cell.top() + (cell.height() - size.height()) / 2,
+                           size.width(), size.height());
+        const QIcon icon = m_view->statePicture(state);
+        if (!icon.isNull())
+            icon.paint(painter, target);
+        // The selection highlight covers the picture and the label, not the state picture.
+        rest.rect.setLeft(cell.right() + 1);
+    }
+    QStyledItemDelegate::paint(painter, rest, index);
+    if (index.data(TreeModel::MarkRole).toBool())
+        paintMark(painter, rest, index);
+}
+
+int TreeItemDelegate::markWidth(const QStyleOptionViewItem &option)
+{
+    return option.fontMetrics.height() / 2 + 6;
+}
+
+void TreeItemDelegate::paintMark(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyleOptionViewItem item(option);
+    initStyleOption(&item, index);
+    const QWidget *widget = item.widget;
+    const QStyle *style = widget ? widget->style() : nullptr;
+    if (!style)
+        return;
+    const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
+    const int textEnd = text.left() + item.fontMetrics.horizontalAdvance(item.text) + 4;
+    // A small filled square after the label, in the text colour: seen on any background.
+    const int side = std::max(4, item.fontMetrics.height() / 3);
+    const QRect mark(std::min(textEnd, text.right() - side), text.center().y() - side / 2, side, side);
+    painter->save();
+    const bool selected = item.state & QStyle::State_Selected;
+    painter->fillRect(mark, item.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->restore();
+}
+
+QSize TreeItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    const QString context = QStringLiteral("%1|%2x%3|%4x%5|%6x%7|%8")
+                                .arg(option.font.key())
+                                .arg(m_view->pictureSize().width()).arg(m_view->pictureSize().height())
+                                .arg(m_view->statePictureSize().width()).arg(m_view->statePictureSize().height())
+                                .arg(option.decorationSize.width()).arg(option.decorationSize.height())
+                                .arg(quintptr(m_view->style()));
+    if (context != m_sizesContext || m_sizes.size() > kMaxRememberedSizes) {
+        m_sizes.clear();
+        m_sizesContext = context;
+    }
+    QStyleOptionViewItem item(option);
+    initStyleOption(&item, index);
+    const bool reservesState = reservesStatePicture(stateIndex(index));
+    const bool marked = index.data(TreeModel::MarkRole).toBool();
+    const SizeKey key{item.text, int(item.features) << 3 | (marked ? 4 : 0) | (item.font.bold() ? 2 : 0)
+                                     | (reservesState ? 1 : 0)};
+    const auto known = m_sizes.constFind(key);
+    if (known != m_sizes.cend())
+        return *known;
+
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    if (reservesState) {
+        size.rwidth() += m_view->statePictureSize().width() + 2 * kStateMargin;
+        size.setHeight(qMax(size.height(), m_view->statePictureSize().height()));
+    }
+    if (marked)
+        size.rwidth() += markWidth(item);
+    m_sizes.insert(key, size);
+    return size;
+}
+
+void TreeItemDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (m_view->pictureCount() == 0)
+        return;
+    const int picture = index.data(TreeModel::PictureIndexRole).toInt();
+    const int selected = index.data(TreeModel::SelectedPictureIndexRole).toInt();
+    const bool isSelected = option->state & QStyle::State_Selected;
+    // Every item keeps the picture's room, so labels line up even without a picture.
+    option->features |= QStyleOptionViewItem::HasDecoration;
+    option->decorationSize = m_view->pictureSize();
+    option->icon = m_view->picture(isSelected && selected > 0 ? selected : picture);
+}
+
+} // namespace runtime
