@@ -1,6 +1,7 @@
 #include "core/quicksearch/ResultModel.h"
 #include "support/RunningProgram.h"
 #include "support/SystemPython.h"
+#include "support/TestMain.h"
 #include "ui/mainwin/w_kiv.h"
 #include "ui/quicksearch/QuickSearchController.h"
 #include "ui/quicksearch/QuickSearchField.h"
@@ -114,5 +115,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_SearchFieldAtSpi)
+KIV_TEST_MAIN(tst_SearchFieldAtSpi)
 #include "tst_searchfield_atspi.moc"

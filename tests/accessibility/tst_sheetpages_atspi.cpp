@@ -1,5 +1,6 @@
 #include "support/RunningProgram.h"
 #include "support/SystemPython.h"
+#include "support/TestMain.h"
 #include "ui/mainwin/w_kiv.h"
 #include "ui/sheet/w_sheet.h"
 #include "ui/tree/u_tv.h"
@@ -111,5 +112,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_SheetPagesAtSpi)
+KIV_TEST_MAIN(tst_SheetPagesAtSpi)
 #include "tst_sheetpages_atspi.moc"

@@ -1,4 +1,5 @@
 #include "core/session/DataFolder.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QFile>
@@ -114,5 +115,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_DataFolder)
+KIV_TEST_GUILESS_MAIN(tst_DataFolder)
 #include "tst_datafolder.moc"

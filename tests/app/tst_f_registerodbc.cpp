@@ -5,6 +5,7 @@
 
 #include "TestDatabase.h"
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -191,5 +192,5 @@ void tst_f_registerodbc::removedDatabaseIsNotCreatedAgain()
     QVERIFY(!QFile::exists(QStringLiteral("K-I-V.db")));
 }
 
-QTEST_GUILESS_MAIN(tst_f_registerodbc)
+KIV_TEST_GUILESS_MAIN(tst_f_registerodbc)
 #include "tst_f_registerodbc.moc"

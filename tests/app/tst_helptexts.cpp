@@ -1,6 +1,7 @@
 #include "core/session/HelpTexts.h"
 
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QFile>
 #include <QtTest>
@@ -128,5 +129,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_HelpTexts)
+KIV_TEST_GUILESS_MAIN(tst_HelpTexts)
 #include "tst_helptexts.moc"

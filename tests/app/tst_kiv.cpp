@@ -5,6 +5,7 @@
 #include "core/session/globals.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "ui/mainwin/TrayIcon.h"
 #include "ui/mainwin/w_kiv.h"
 
@@ -216,5 +217,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_Kiv)
+KIV_TEST_MAIN(tst_Kiv)
 #include "tst_kiv.moc"

@@ -7,6 +7,7 @@
 #include "support/ChapterListDriver.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "ui/auxiliary/u_list_dw.h"
 #include "ui/mainwin/DetailPanel.h"
 #include "ui/mainwin/TrayIcon.h"
@@ -244,5 +245,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_KivFaults)
+KIV_TEST_MAIN(tst_KivFaults)
 #include "tst_kiv_faults.moc"

@@ -3,6 +3,7 @@
 #include "core/session/QtTranslation.h"
 
 #include "support/RunningProgram.h"
+#include "support/TestMain.h"
 #include "ui/export/ExportCommands.h"
 #include "ui/export/w_export.h"
 #include "ui/mainwin/w_kiv.h"
@@ -102,5 +103,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_QtTranslation)
+KIV_TEST_MAIN(tst_QtTranslation)
 #include "tst_qttranslation.moc"

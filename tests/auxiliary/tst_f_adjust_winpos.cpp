@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "ui/auxiliary/f_adjust_winpos.h"
 #include "ui/runtime/LayoutUnits.h"
 
@@ -88,5 +89,5 @@ void tst_f_adjust_winpos::missingWindowIsIgnored()
     QCOMPARE(kiv::toUnit16(1234), qint16(1234));
 }
 
-QTEST_MAIN(tst_f_adjust_winpos)
+KIV_TEST_MAIN(tst_f_adjust_winpos)
 #include "tst_f_adjust_winpos.moc"

@@ -1,6 +1,7 @@
 #include "core/data/dataviews.h"
 #include "core/runtime/DataView.h"
 #include "core/runtime/DataViewModel.h"
+#include "support/TestMain.h"
 #include "ui/auxiliary/u_list_dw.h"
 
 #include <QAbstractItemModelTester>
@@ -338,5 +339,5 @@ void tst_u_list_dw::longTextsLeaveEveryColumnInView()
     QTRY_VERIFY(QToolTip::text().isEmpty());
 }
 
-QTEST_MAIN(tst_u_list_dw)
+KIV_TEST_MAIN(tst_u_list_dw)
 #include "tst_u_list_dw.moc"

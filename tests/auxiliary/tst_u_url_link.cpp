@@ -1,4 +1,5 @@
 #include "core/session/globals.h"
+#include "support/TestMain.h"
 #include "ui/auxiliary/u_url_link.h"
 #include "ui/runtime/LayoutUnits.h"
 
@@ -159,5 +160,5 @@ void tst_u_url_link::longTextIsNotCutOff()
     QCOMPARE(wide->size(), QSize(500, 30));
 }
 
-QTEST_MAIN(tst_u_url_link)
+KIV_TEST_MAIN(tst_u_url_link)
 #include "tst_u_url_link.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "ui/auxiliary/uo_toolbarfont.h"
 
 #include <QAction>
@@ -143,5 +144,5 @@ void tst_uo_toolbarfont::frameWithoutToolbarIsLeftAlone()
     font.of_settoolbarfont(nullptr, QStringLiteral("宋体"), -12, QStringLiteral("1234567"));
 }
 
-QTEST_MAIN(tst_uo_toolbarfont)
+KIV_TEST_MAIN(tst_uo_toolbarfont)
 #include "tst_uo_toolbarfont.moc"

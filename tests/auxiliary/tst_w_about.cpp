@@ -5,6 +5,7 @@
 #include "ui/runtime/LayoutUnits.h"
 
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QApplication>
 #include <QFile>
@@ -211,5 +212,5 @@ void tst_w_about::openModalWaitsUntilClosed()
     QVERIFY(sawFigures);
 }
 
-QTEST_MAIN(tst_w_about)
+KIV_TEST_MAIN(tst_w_about)
 #include "tst_w_about.moc"

@@ -5,6 +5,7 @@
 #include "ui/runtime/LayoutUnits.h"
 
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -18,7 +19,7 @@
 #include <QUrl>
 #include <QtTest>
 
-class UrlRecorder : public QObject
+class HelpUrlRecorder : public QObject
 {
     Q_OBJECT
 public:
@@ -47,7 +48,7 @@ private:
     static QString text(const w_help &window) { return window.findChild<QPlainTextEdit *>("mle_1")->toPlainText(); }
     // The help file's CR LF line ends show as plain line breaks.
     static QString shown(QString help) { return help.replace(QLatin1String("\r\n"), QLatin1String("\n")); }
-    UrlRecorder m_browser;
+    HelpUrlRecorder m_browser;
 };
 
 void tst_w_help::init()
@@ -253,5 +254,5 @@ void tst_w_help::openWithParmWaitsUntilClosed()
     QCOMPARE(seenText, shown(gs_help[4]));
 }
 
-QTEST_MAIN(tst_w_help)
+KIV_TEST_MAIN(tst_w_help)
 #include "tst_w_help.moc"

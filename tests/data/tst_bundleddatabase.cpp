@@ -12,6 +12,7 @@
 
 #include "TestDatabase.h"
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 namespace {
 
@@ -359,5 +360,5 @@ void TstBundledDatabase::failedRunKeepsExistingDatabase()
              QStringList{QStringLiteral("K-I-V.db")});
 }
 
-QTEST_GUILESS_MAIN(TstBundledDatabase)
+KIV_TEST_GUILESS_MAIN(TstBundledDatabase)
 #include "tst_bundleddatabase.moc"

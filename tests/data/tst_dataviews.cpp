@@ -4,6 +4,7 @@
 #include "core/runtime/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -162,5 +163,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_DataViews)
+KIV_TEST_GUILESS_MAIN(tst_DataViews)
 #include "tst_dataviews.moc"

@@ -1,6 +1,7 @@
 #include "core/duty/AmountInput.h"
 #include "core/duty/RateReader.h"
 #include "core/edition/CsvTable.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -183,5 +184,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_RateReader)
+KIV_TEST_APPLESS_MAIN(tst_RateReader)
 #include "tst_ratereader.moc"

@@ -1,6 +1,7 @@
 #include "core/duty/ExportTaxCalculator.h"
 #include "core/duty/ImportTaxCalculator.h"
 #include "core/tariff/TariffRecord.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -251,5 +252,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_TaxCalculator)
+KIV_TEST_APPLESS_MAIN(tst_TaxCalculator)
 #include "tst_taxcalculator.moc"

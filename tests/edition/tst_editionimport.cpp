@@ -12,6 +12,7 @@
 
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -517,5 +518,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_EditionImport)
+KIV_TEST_GUILESS_MAIN(tst_EditionImport)
 #include "tst_editionimport.moc"

@@ -4,6 +4,7 @@
 
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -428,5 +429,5 @@ private:
     QHash<QString, Verdict> m_verdicts;
 };
 
-QTEST_GUILESS_MAIN(tst_EditionReader)
+KIV_TEST_GUILESS_MAIN(tst_EditionReader)
 #include "tst_editionreader.moc"

@@ -13,6 +13,7 @@
 #include "core/tariff/NotesStore.h"
 #include "support/RunningProgram.h"
 #include "support/TestDatabase.h"
+#include "support/TestMain.h"
 #include "ui/mainwin/w_kiv.h"
 #include "ui/quicksearch/QuickSearchController.h"
 #include "ui/quicksearch/QuickSearchField.h"
@@ -273,5 +274,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_HeadingNames)
+KIV_TEST_MAIN(tst_HeadingNames)
 #include "tst_headingnames.moc"

@@ -7,6 +7,7 @@
 
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -190,5 +191,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_ImportCommand)
+KIV_TEST_GUILESS_MAIN(tst_ImportCommand)
 #include "tst_importcommand.moc"

@@ -10,6 +10,7 @@
 
 #include "support/RunningProgram.h"
 #include "support/TestDatabase.h"
+#include "support/TestMain.h"
 
 #include <QAccessible>
 #include <QtTest>
@@ -329,5 +330,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_w_edition_import)
+KIV_TEST_MAIN(tst_w_edition_import)
 #include "tst_w_edition_import.moc"

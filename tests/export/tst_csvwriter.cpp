@@ -4,6 +4,7 @@
 
 #include "ReadBack.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QtTest>
@@ -97,5 +98,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_csvwriter)
+KIV_TEST_GUILESS_MAIN(tst_csvwriter)
 #include "tst_csvwriter.moc"

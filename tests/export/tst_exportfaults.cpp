@@ -6,6 +6,7 @@
 #include "core/export/XlsxWriter.h"
 
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QFile>
@@ -162,5 +163,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_exportfaults)
+KIV_TEST_MAIN(tst_exportfaults)
 #include "tst_exportfaults.moc"

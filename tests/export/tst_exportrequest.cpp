@@ -2,6 +2,7 @@
 // the profile keeps them.
 #include "core/export/ExportColumns.h"
 #include "core/export/ExportRequest.h"
+#include "support/TestMain.h"
 
 #include <QFile>
 #include <QtTest>
@@ -81,5 +82,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_exportrequest)
+KIV_TEST_GUILESS_MAIN(tst_exportrequest)
 #include "tst_exportrequest.moc"

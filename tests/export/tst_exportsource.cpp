@@ -7,6 +7,7 @@
 #include "core/runtime/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QFile>
 #include <QtTest>
@@ -182,5 +183,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_exportsource)
+KIV_TEST_GUILESS_MAIN(tst_exportsource)
 #include "tst_exportsource.moc"

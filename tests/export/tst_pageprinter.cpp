@@ -6,6 +6,7 @@
 #include "ReadBack.h"
 #include "core/sheet/SheetContent.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -92,5 +93,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_pageprinter)
+KIV_TEST_MAIN(tst_pageprinter)
 #include "tst_pageprinter.moc"

@@ -9,6 +9,7 @@
 #include "app/m_tools.h"
 #include "core/quicksearch/ResultModel.h"
 #include "support/RunningProgram.h"
+#include "support/TestMain.h"
 #include "ui/find/w_findats.h"
 #include "ui/mainwin/w_kiv.h"
 #include "ui/quicksearch/QuickSearchController.h"
@@ -429,5 +430,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_w_export)
+KIV_TEST_MAIN(tst_w_export)
 #include "tst_w_export.moc"

@@ -9,6 +9,7 @@
 #include "core/runtime/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QtTest>
@@ -140,5 +141,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_xlsxwriter)
+KIV_TEST_GUILESS_MAIN(tst_xlsxwriter)
 #include "tst_xlsxwriter.moc"

@@ -3,6 +3,7 @@
 #include "core/library/ItemStore.h"
 #include "core/runtime/Transaction.h"
 #include "support/TestDatabase.h"
+#include "support/TestMain.h"
 
 #include <QStringEncoder>
 #include <QtTest>
@@ -139,5 +140,5 @@ private:
     runtime::Transaction m_sqlca;
 };
 
-QTEST_APPLESS_MAIN(tst_ItemImport)
+KIV_TEST_APPLESS_MAIN(tst_ItemImport)
 #include "tst_itemimport.moc"

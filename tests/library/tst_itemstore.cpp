@@ -4,6 +4,7 @@
 #include "core/library/ItemStore.h"
 #include "core/runtime/Transaction.h"
 #include "support/TestDatabase.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -210,5 +211,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_ItemStore)
+KIV_TEST_APPLESS_MAIN(tst_ItemStore)
 #include "tst_itemstore.moc"

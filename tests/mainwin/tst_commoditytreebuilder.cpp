@@ -3,6 +3,7 @@
 #include "core/data/dataviews.h"
 #include "core/runtime/DataView.h"
 #include "core/runtime/TreeModel.h"
+#include "support/TestMain.h"
 
 #include <QAbstractItemModelTester>
 #include <QtTest>
@@ -166,5 +167,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_CommodityTreeBuilder)
+KIV_TEST_GUILESS_MAIN(tst_CommodityTreeBuilder)
 #include "tst_commoditytreebuilder.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "ui/mainwin/MainLayout.h"
 
 #include <QtTest>
@@ -108,5 +109,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_MainLayout)
+KIV_TEST_GUILESS_MAIN(tst_MainLayout)
 #include "tst_mainlayout.moc"

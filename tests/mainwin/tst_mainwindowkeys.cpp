@@ -1,5 +1,6 @@
 #include "ui/mainwin/MainWindowKeys.h"
 
+#include "support/TestMain.h"
 #include "ui/menu/m_main.h"
 
 #include <QAction>
@@ -110,5 +111,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_MainWindowKeys)
+KIV_TEST_MAIN(tst_MainWindowKeys)
 #include "tst_mainwindowkeys.moc"

@@ -1,5 +1,6 @@
 #include "core/runtime/TreeModel.h"
 #include "support/RunningProgram.h"
+#include "support/TestMain.h"
 #include "ui/mainwin/w_kiv.h"
 #include "ui/tree/u_tv.h"
 
@@ -60,5 +61,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_TreeCodeTyping)
+KIV_TEST_MAIN(tst_TreeCodeTyping)
 #include "tst_treecodetyping.moc"

@@ -1,6 +1,7 @@
 #include "ui/tree/u_tv.h"
 
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -435,5 +436,5 @@ void TestUTv::emptySpaceKeepsTheLastAnswer()
     QVERIFY(!m_tv->stateClick());
 }
 
-QTEST_MAIN(TestUTv)
+KIV_TEST_MAIN(TestUTv)
 #include "tst_u_tv.moc"

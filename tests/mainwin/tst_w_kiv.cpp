@@ -7,6 +7,7 @@
 #include "core/session/globals.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "ui/mainwin/DetailPanel.h"
 #include "ui/mainwin/MainLayout.h"
 #include "ui/mainwin/SplitterBar.h"
@@ -474,5 +475,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_w_kiv)
+KIV_TEST_MAIN(tst_w_kiv)
 #include "tst_w_kiv.moc"

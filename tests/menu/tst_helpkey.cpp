@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "ui/menu/HelpKey.h"
 
 #include <QtTest>
@@ -29,5 +30,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_HelpKey)
+KIV_TEST_MAIN(tst_HelpKey)
 #include "tst_helpkey.moc"

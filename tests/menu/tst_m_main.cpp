@@ -4,6 +4,7 @@
 #include "core/session/globals.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "ui/auxiliary/w_about.h"
 #include "ui/find/w_findats.h"
 #include "ui/mainwin/w_kiv.h"
@@ -310,5 +311,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_m_main)
+KIV_TEST_MAIN(tst_m_main)
 #include "tst_m_main.moc"

@@ -8,6 +8,7 @@
 #include "support/ChapterListDriver.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "ui/auxiliary/u_list_dw.h"
 #include "ui/auxiliary/u_url_link.h"
 #include "ui/mainwin/w_kiv.h"
@@ -553,5 +554,5 @@ void tst_w_sys_option::helpAndLink()
     QCOMPARE(browser.urls, (QList<QUrl>{QUrl(QString::fromLatin1(kiv::kWebAddress))}));
 }
 
-QTEST_MAIN(tst_w_sys_option)
+KIV_TEST_MAIN(tst_w_sys_option)
 #include "tst_w_sys_option.moc"

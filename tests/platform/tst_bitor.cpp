@@ -1,6 +1,7 @@
 #include "ui/platform/bitor.h"
 
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -88,5 +89,5 @@ void tst_bitor::fewerThanTwoValues()
     QCOMPARE(box.buttons, runtime::MessageButtons::Ok);
 }
 
-QTEST_GUILESS_MAIN(tst_bitor)
+KIV_TEST_GUILESS_MAIN(tst_bitor)
 #include "tst_bitor.moc"

@@ -1,6 +1,7 @@
 #include "core/platform/MemoryStatus.h"
 
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QFile>
 #include <QtTest>
@@ -180,5 +181,5 @@ void tst_memorystatus::readsTheKernelsFile()
     QVERIFY(status.availPageFile >= std::min(status.availPhysical, status.totalPhysical));
 }
 
-QTEST_GUILESS_MAIN(tst_memorystatus)
+KIV_TEST_GUILESS_MAIN(tst_memorystatus)
 #include "tst_memorystatus.moc"

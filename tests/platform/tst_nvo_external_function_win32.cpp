@@ -2,6 +2,7 @@
 #include "ui/platform/nvo_external_function_win32.h"
 
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -395,5 +396,5 @@ void tst_nvo_external_function_win32::soundWithoutDevice()
         QCOMPARE(machine.waveoutgetnumdevs(), SoundOutput().deviceCount());
 }
 
-QTEST_MAIN(tst_nvo_external_function_win32)
+KIV_TEST_MAIN(tst_nvo_external_function_win32)
 #include "tst_nvo_external_function_win32.moc"

@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "ui/platform/WindowHandles.h"
 #include "ui/platform/nvo_external_function_win32.h"
 
@@ -241,5 +242,5 @@ void tst_nvo_external_function_win32_windows::timers()
     QVERIFY(!window.ticks.contains(7));
 }
 
-QTEST_MAIN(tst_nvo_external_function_win32_windows)
+KIV_TEST_MAIN(tst_nvo_external_function_win32_windows)
 #include "tst_nvo_external_function_win32_windows.moc"

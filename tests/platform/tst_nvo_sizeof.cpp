@@ -4,6 +4,7 @@
 #include "ui/platform/nvo_sizeof.h"
 
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QDate>
 #include <QtTest>
@@ -204,5 +205,5 @@ void tst_nvo_sizeof::systemStructures()
     QVERIFY(recorder.boxes().isEmpty());
 }
 
-QTEST_GUILESS_MAIN(tst_nvo_sizeof)
+KIV_TEST_GUILESS_MAIN(tst_nvo_sizeof)
 #include "tst_nvo_sizeof.moc"

@@ -1,6 +1,7 @@
 #include "core/platform/SoundOutput.h"
 
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QDir>
 #include <QFile>
@@ -118,5 +119,5 @@ void tst_soundoutput::refusesWithoutDeviceFileOrPlayer()
     QVERIFY(!SoundOutput(m_devices, {m_env->path(QStringLiteral("empty"))}).play(m_sound));
 }
 
-QTEST_GUILESS_MAIN(tst_soundoutput)
+KIV_TEST_GUILESS_MAIN(tst_soundoutput)
 #include "tst_soundoutput.moc"

@@ -2,6 +2,7 @@
 #include "core/quicksearch/Lexicon.h"
 #include "core/quicksearch/ResultModel.h"
 #include "core/quicksearch/SearchIndex.h"
+#include "support/TestMain.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -332,5 +333,5 @@ void tst_LexiconSearch::aNoteHoldingTheWholeInputBeforePartialNames()
         QCOMPARE(index.row(answer.hits.at(1).row).code, second);
 }
 
-QTEST_GUILESS_MAIN(tst_LexiconSearch)
+KIV_TEST_GUILESS_MAIN(tst_LexiconSearch)
 #include "tst_lexiconsearch.moc"

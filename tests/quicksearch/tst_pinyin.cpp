@@ -1,4 +1,5 @@
 #include "core/quicksearch/Pinyin.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 
@@ -96,5 +97,5 @@ void tst_Pinyin::learningInOneCallReadsAsOneByOne()
     QVERIFY(batch.syllableOf(U'A').isEmpty());
 }
 
-QTEST_GUILESS_MAIN(tst_Pinyin)
+KIV_TEST_GUILESS_MAIN(tst_Pinyin)
 #include "tst_pinyin.moc"

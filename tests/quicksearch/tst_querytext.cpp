@@ -1,4 +1,5 @@
 #include "core/quicksearch/QueryText.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 
@@ -81,5 +82,5 @@ void tst_QueryText::foldingKeepsPositions()
     QCOMPARE(folded.size(), name.size());
 }
 
-QTEST_GUILESS_MAIN(tst_QueryText)
+KIV_TEST_GUILESS_MAIN(tst_QueryText)
 #include "tst_querytext.moc"

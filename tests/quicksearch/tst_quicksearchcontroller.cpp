@@ -4,6 +4,7 @@
 #include "core/runtime/TreeModel.h"
 #include "core/session/globals.h"
 #include "support/RunningProgram.h"
+#include "support/TestMain.h"
 #include "ui/mainwin/w_kiv.h"
 #include "ui/quicksearch/QuickSearchField.h"
 #include "ui/quicksearch/QuickSearchPopup.h"
@@ -173,5 +174,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_QuickSearchController)
+KIV_TEST_MAIN(tst_QuickSearchController)
 #include "tst_quicksearchcontroller.moc"

@@ -3,8 +3,9 @@
 // message while the field still searches.
 #include "core/quicksearch/ResultModel.h"
 #include "support/RunningProgram.h"
-#include "ui/quicksearch/QuickSearchController.h"
+#include "support/TestMain.h"
 #include "ui/mainwin/w_kiv.h"
+#include "ui/quicksearch/QuickSearchController.h"
 #include "ui/quicksearch/QuickSearchField.h"
 
 #include <QFile>
@@ -118,5 +119,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_QuickSearchWords)
+KIV_TEST_MAIN(tst_QuickSearchWords)
 #include "tst_quicksearchwords.moc"

@@ -1,4 +1,5 @@
 #include "core/quicksearch/Ranking.h"
+#include "support/TestMain.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -140,5 +141,5 @@ void tst_Ranking::rankHitsPlacesTheBestInOrder()
         QCOMPARE(matches[size_t(i)].row, sorted[size_t(i)].row);
 }
 
-QTEST_GUILESS_MAIN(tst_Ranking)
+KIV_TEST_GUILESS_MAIN(tst_Ranking)
 #include "tst_ranking.moc"

@@ -1,4 +1,5 @@
 #include "core/quicksearch/RecentCodes.h"
+#include "support/TestMain.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -104,5 +105,5 @@ void tst_RecentCodes::readsOnlyWhatItCan()
     QCOMPARE(describe(RecentCodes::load(profile)), expected);
 }
 
-QTEST_GUILESS_MAIN(tst_RecentCodes)
+KIV_TEST_GUILESS_MAIN(tst_RecentCodes)
 #include "tst_recentcodes.moc"

@@ -2,6 +2,7 @@
 
 #include "core/quicksearch/ResultModel.h"
 #include "support/RunningProgram.h"
+#include "support/TestMain.h"
 #include "ui/mainwin/w_kiv.h"
 #include "ui/quicksearch/QuickSearchField.h"
 #include "ui/quicksearch/QuickSearchPopup.h"
@@ -136,5 +137,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_SearchFieldWindows)
+KIV_TEST_MAIN(tst_SearchFieldWindows)
 #include "tst_searchfieldwindows.moc"

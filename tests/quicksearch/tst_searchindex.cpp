@@ -1,4 +1,5 @@
 #include "core/quicksearch/SearchIndex.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 
@@ -272,5 +273,5 @@ void tst_SearchIndex::searchesFromSeveralThreads()
     QCOMPARE(wrong.load(), 0);
 }
 
-QTEST_GUILESS_MAIN(tst_SearchIndex)
+KIV_TEST_GUILESS_MAIN(tst_SearchIndex)
 #include "tst_searchindex.moc"

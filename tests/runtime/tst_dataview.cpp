@@ -3,6 +3,7 @@
 
 #include "TestDatabase.h"
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -853,5 +854,5 @@ void TestDataView::updateKeepsFlagsOnRequest()
     QCOMPARE(TestDatabase::column(m_file, "SELECT flag FROM list_hscode WHERE code='03'"), QStringList{"N"});
 }
 
-QTEST_GUILESS_MAIN(TestDataView)
+KIV_TEST_GUILESS_MAIN(TestDataView)
 #include "tst_dataview.moc"

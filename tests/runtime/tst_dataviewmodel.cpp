@@ -1,5 +1,6 @@
 #include "core/runtime/DataView.h"
 #include "core/runtime/DataViewModel.h"
+#include "support/TestMain.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -261,5 +262,5 @@ void TestDataViewModel::inATableView()
     QCOMPARE(orphan.columnCount(), 0);
 }
 
-QTEST_MAIN(TestDataViewModel)
+KIV_TEST_MAIN(TestDataViewModel)
 #include "tst_dataviewmodel.moc"

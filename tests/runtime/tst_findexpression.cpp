@@ -1,5 +1,6 @@
 #include "core/runtime/FindExpression.h"
 #include "core/runtime/LikePattern.h"
+#include "support/TestMain.h"
 
 #include <QTest>
 
@@ -311,5 +312,5 @@ void TestFindExpression::longAndNestedExpressions()
     QVERIFY(literal.matches(row("1", longName)));
 }
 
-QTEST_GUILESS_MAIN(TestFindExpression)
+KIV_TEST_GUILESS_MAIN(TestFindExpression)
 #include "tst_findexpression.moc"

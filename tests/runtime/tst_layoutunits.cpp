@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "ui/runtime/LayoutUnits.h"
 
 #include <QWidget>
@@ -51,5 +52,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_LayoutUnits)
+KIV_TEST_MAIN(tst_LayoutUnits)
 #include "tst_layoutunits.moc"

@@ -1,6 +1,7 @@
 #include "ui/runtime/MessageBox.h"
 
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -111,5 +112,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_MessageBox)
+KIV_TEST_MAIN(tst_MessageBox)
 #include "tst_messagebox.moc"

@@ -1,4 +1,5 @@
 #include "core/runtime/NamedEvents.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -64,5 +65,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_NamedEvents)
+KIV_TEST_GUILESS_MAIN(tst_NamedEvents)
 #include "tst_namedevents.moc"

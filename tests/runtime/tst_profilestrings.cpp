@@ -10,6 +10,7 @@
 
 #include "TestEnv.h"
 #include "core/runtime/ProfileStrings.h"
+#include "support/TestMain.h"
 
 using runtime::createProfileFile;
 using runtime::profileString;
@@ -368,5 +369,5 @@ void TstProfileStrings::removesOnlyTheKey()
     QCOMPARE(profileString(m_ini, QStringLiteral("s"), key, "<none>"), QStringLiteral("<none>"));
 }
 
-QTEST_GUILESS_MAIN(TstProfileStrings)
+KIV_TEST_GUILESS_MAIN(TstProfileStrings)
 #include "tst_profilestrings.moc"

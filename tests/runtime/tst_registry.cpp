@@ -3,6 +3,7 @@
 
 #include "TestDatabase.h"
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -249,5 +250,5 @@ void tst_Registry::readOnlyFileAnswersMinusOne()
                                                    | QFileDevice::ExeOwner);
 }
 
-QTEST_GUILESS_MAIN(tst_Registry)
+KIV_TEST_GUILESS_MAIN(tst_Registry)
 #include "tst_registry.moc"

@@ -1,4 +1,5 @@
 #include "core/runtime/SqlAdapter.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -90,5 +91,5 @@ void tst_SqlAdapter::detailQueryOfTheCustomsList()
                  "and flag='Y') order by code"));
 }
 
-QTEST_GUILESS_MAIN(tst_SqlAdapter)
+KIV_TEST_GUILESS_MAIN(tst_SqlAdapter)
 #include "tst_sqladapter.moc"

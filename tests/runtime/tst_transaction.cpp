@@ -2,6 +2,7 @@
 
 #include "TestDatabase.h"
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -394,5 +395,5 @@ void tst_Transaction::queriesOutsideAutoCommitLeaveTheFileWritable()
     QCOMPARE(sqlca.disconnect(), 0);
 }
 
-QTEST_GUILESS_MAIN(tst_Transaction)
+KIV_TEST_GUILESS_MAIN(tst_Transaction)
 #include "tst_transaction.moc"

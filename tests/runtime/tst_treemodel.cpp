@@ -1,4 +1,5 @@
 #include "core/runtime/TreeModel.h"
+#include "support/TestMain.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -396,5 +397,5 @@ void TestTreeModel::buildsBigTreesCorrectly()
     QVERIFY(!previous.isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestTreeModel)
+KIV_TEST_GUILESS_MAIN(TestTreeModel)
 #include "tst_treemodel.moc"

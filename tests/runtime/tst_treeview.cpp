@@ -2,6 +2,7 @@
 #include "ui/runtime/TreeView.h"
 
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
@@ -427,7 +428,7 @@ void TestTreeView::itemsAreAccessibleByLabel()
     QCOMPARE(names, QStringList({"root", "alpha", "beta", "gamma"}));
 }
 
-QTEST_MAIN(TestTreeView)
+KIV_TEST_MAIN(TestTreeView)
 #include "tst_treeview.moc"
 
 void TestTreeView::columnWidthFollowsLabelsFontAndPictures()

@@ -4,6 +4,7 @@
 #include "core/server/ConnectionProblem.h"
 #include "core/server/PasswordFile.h"
 #include "core/server/ServerConnection.h"
+#include "support/TestMain.h"
 
 #include <QFile>
 #include <QtTest>
@@ -98,5 +99,5 @@ void tst_connectionproblem::passwordFileIsPrivateAndEscaped()
     QCOMPARE(server::PasswordFile::conninfoValue(QStringLiteral("dir/a b'c")), QStringLiteral("dir/a\\ b\\'c"));
 }
 
-QTEST_MAIN(tst_connectionproblem)
+KIV_TEST_MAIN(tst_connectionproblem)
 #include "tst_connectionproblem.moc"

@@ -16,6 +16,7 @@
 #include "support/TeamServer.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -277,5 +278,5 @@ void tst_editionlocks::twoRestoresOfOneFile()
              TestDatabase::column(TeamServer::bundledDatabase(), QStringLiteral("SELECT count(*) FROM list_hscode")));
 }
 
-QTEST_MAIN(tst_editionlocks)
+KIV_TEST_MAIN(tst_editionlocks)
 #include "tst_editionlocks.moc"

@@ -18,6 +18,7 @@
 
 #include "support/TeamServer.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -299,5 +300,5 @@ void tst_serverconnection::connectionTestSaysWhatWentWrong()
     QVERIFY2(!answer.contains(QLatin1String("SQLSTATE")), qPrintable(answer));
 }
 
-QTEST_MAIN(tst_serverconnection)
+KIV_TEST_MAIN(tst_serverconnection)
 #include "tst_serverconnection.moc"

@@ -10,6 +10,7 @@
 
 #include "support/TeamServer.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -134,5 +135,5 @@ private:
     TeamServer m_server;
 };
 
-QTEST_MAIN(tst_ServerHeadingNames)
+KIV_TEST_MAIN(tst_ServerHeadingNames)
 #include "tst_serverheadingnames.moc"

@@ -13,6 +13,7 @@
 #include "support/TeamServer.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QDeadlineTimer>
 #include <QMutex>
@@ -218,5 +219,5 @@ void tst_serverload::saveFailsWhileTheServerIsDownAndSucceedsAfter()
     QCOMPARE(TeamServer::scalar(bob.get(), flag), QStringLiteral("Y"));
 }
 
-QTEST_MAIN(tst_serverload)
+KIV_TEST_MAIN(tst_serverload)
 #include "tst_serverload.moc"

@@ -13,6 +13,7 @@
 
 #include "support/TeamServer.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -295,5 +296,5 @@ void tst_serverroles::itemsAndElementValuesAreTheTeams()
     QCOMPARE(afterUpgrade.saved.changedBy, QStringLiteral("alice"));
 }
 
-QTEST_MAIN(tst_serverroles)
+KIV_TEST_MAIN(tst_serverroles)
 #include "tst_serverroles.moc"

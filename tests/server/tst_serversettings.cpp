@@ -4,6 +4,7 @@
 #include "core/server/ServerSettings.h"
 
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -126,5 +127,5 @@ void tst_serversettings::clearGoesBackToTheBundledFile()
     QVERIFY(TestEnv::readFile(file).contains("[data]\r\nHGDETAIL=Y\r\n"));
 }
 
-QTEST_GUILESS_MAIN(tst_serversettings)
+KIV_TEST_GUILESS_MAIN(tst_serversettings)
 #include "tst_serversettings.moc"

@@ -24,6 +24,7 @@
 #include "support/TeamServer.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -352,5 +353,5 @@ void tst_teamserver::importAndUndoKeepTheChoices()
     QVERIFY(!edition::EditionUndo::restoreNewest(owner.get(), QString()).ok);
 }
 
-QTEST_MAIN(tst_teamserver)
+KIV_TEST_MAIN(tst_teamserver)
 #include "tst_teamserver.moc"

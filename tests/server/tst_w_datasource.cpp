@@ -4,6 +4,7 @@
 #include "ui/server/w_datasource.h"
 
 #include "TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -173,5 +174,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_w_datasource)
+KIV_TEST_MAIN(tst_w_datasource)
 #include "tst_w_datasource.moc"

@@ -1,6 +1,7 @@
 #include "TestEnv.h"
 #include "TypeText.h"
 #include "core/runtime/ProfileStrings.h"
+#include "support/TestMain.h"
 #include "ui/sheet/DutyPanel.h"
 
 #include <QCheckBox>
@@ -149,5 +150,5 @@ private:
     QString m_profile;
 };
 
-QTEST_MAIN(tst_DutyPanel)
+KIV_TEST_MAIN(tst_DutyPanel)
 #include "tst_dutypanel.moc"

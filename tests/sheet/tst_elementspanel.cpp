@@ -3,6 +3,7 @@
 #include "core/runtime/Transaction.h"
 #include "core/tariff/SpecificationText.h"
 #include "support/TestDatabase.h"
+#include "support/TestMain.h"
 #include "ui/sheet/ElementsPanel.h"
 
 #include <QClipboard>
@@ -133,5 +134,5 @@ private:
     runtime::Transaction m_sqlca;
 };
 
-QTEST_MAIN(tst_ElementsPanel)
+KIV_TEST_MAIN(tst_ElementsPanel)
 #include "tst_elementspanel.moc"

@@ -1,5 +1,6 @@
 #include "core/sheet/CopyFormats.h"
 #include "core/sheet/SheetContent.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -125,5 +126,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_SheetContent)
+KIV_TEST_MAIN(tst_SheetContent)
 #include "tst_sheetcontent.moc"

@@ -4,6 +4,7 @@
 #include "core/session/globals.h"
 #include "support/RunningProgram.h"
 #include "support/TestDatabase.h"
+#include "support/TestMain.h"
 #include "ui/mainwin/w_kiv.h"
 #include "ui/quicksearch/QuickSearchController.h"
 #include "ui/quicksearch/QuickSearchField.h"
@@ -272,5 +273,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_SheetKeys)
+KIV_TEST_MAIN(tst_SheetKeys)
 #include "tst_sheetkeys.moc"

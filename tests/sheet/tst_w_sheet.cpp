@@ -9,6 +9,7 @@
 #include "support/RunningProgram.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "ui/mainwin/w_kiv.h"
 #include "ui/tree/u_tv.h"
 
@@ -266,5 +267,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_w_sheet)
+KIV_TEST_MAIN(tst_w_sheet)
 #include "tst_w_sheet.moc"

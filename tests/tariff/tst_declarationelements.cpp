@@ -1,4 +1,5 @@
 #include "core/tariff/DeclarationElements.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -41,5 +42,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_DeclarationElements)
+KIV_TEST_APPLESS_MAIN(tst_DeclarationElements)
 #include "tst_declarationelements.moc"

@@ -1,4 +1,5 @@
 #include "core/tariff/InspectionCategories.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -59,5 +60,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(tst_InspectionCategories)
+KIV_TEST_APPLESS_MAIN(tst_InspectionCategories)
 #include "tst_inspectioncategories.moc"

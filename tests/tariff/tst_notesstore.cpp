@@ -3,6 +3,7 @@
 #include "core/runtime/Transaction.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -192,5 +193,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_NotesStore)
+KIV_TEST_GUILESS_MAIN(tst_NotesStore)
 #include "tst_notesstore.moc"

@@ -5,6 +5,7 @@
 #include "core/tariff/TariffStore.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -65,5 +66,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_TariffSchemaUpgrade)
+KIV_TEST_MAIN(tst_TariffSchemaUpgrade)
 #include "tst_tariffschemaupgrade.moc"

@@ -3,6 +3,7 @@
 #include "core/runtime/Transaction.h"
 #include "core/tariff/InspectionCategories.h"
 #include "core/tariff/SupervisionConditions.h"
+#include "core/tariff/TariffStore.h"
 #include "core/tariff/TariffTables.h"
 
 #include <QStringList>
@@ -97,12 +98,11 @@ bool ExportSource::read(const QString &list, const QString &condition, const QVe
     QString sql;
     if (customs) {
         // A heading's or subheading's Chinese name stands in for the English one.
-        sql = QStringLiteral("SELECT h.code, %1, h.unit, h.note, h.sz, h.zssl_set, h.zssl_set1, h.tsl_ym, "
-                             "h.splb, h.op_user, h.op_date")
-                  .arg(m_hasChineseNames ? QStringLiteral("COALESCE(c.name, h.name)") : QStringLiteral("h.name"));
-        sql += m_hasLine ? QStringLiteral(", t.provisional_rate, t.general_rate, t.export_tax_rate, "
-                                          "t.export_provisional_rate, t.supervision_conditions, t.declaration_elements")
-                         : QStringLiteral(", NULL, NULL, NULL, NULL, NULL, NULL");
+        sql = QStringLiteral("SELECT ")
+            + tariff::TariffStore::recordColumns(
+                  m_hasChineseNames ? QStringLiteral("COALESCE(c.name, h.name)") : QStringLiteral("h.name"), m_hasLine);
+        if (!m_hasLine)
+            sql += QStringLiteral(", NULL, NULL, NULL, NULL, NULL, NULL");
         sql += m_hasNotes ? QStringLiteral(", n.note") : QStringLiteral(", NULL");
         sql += QStringLiteral(" FROM list_hscode h");
         if (m_hasLine)
@@ -122,7 +122,8 @@ bool ExportSource::read(const QString &list, const QString &condition, const QVe
     if (!condition.isEmpty())
         sql += QStringLiteral(" WHERE ") + QString(condition).replace(QStringLiteral("CODE"), codeColumn);
     sql += QStringLiteral(" ORDER BY ") + codeColumn;
-    const int columns = customs ? 18 : 4;
+    constexpr int kNoteColumn = tariff::TariffStore::kBaseColumnCount + tariff::TariffStore::kLineColumnCount;
+    const int columns = customs ? kNoteColumn + 1 : 4;
     QVector<QVector<QVariant>> rows;
     if (m_sqlca->select(m_sqlca->adaptSql(sql), QList<runtime::ColumnType>(columns, runtime::ColumnType::String),
                         &rows, params) != 0) {
@@ -134,33 +135,36 @@ bool ExportSource::read(const QString &list, const QString &condition, const QVe
         const auto text = [&row](int i) { return row.value(i).toString(); };
         ExportRecord r;
         r.list = list;
-        r.code = text(0).trimmed();
-        r.name = text(1);
-        r.unit1 = text(2);
-        r.parent = parentOf(list, r.code);
         if (customs) {
-            r.unit2 = text(3);
-            r.mfnRate = text(4);
-            r.vatRate = text(5);
-            r.consumptionTax = text(6);
-            r.exportRebate = text(7);
-            const QString inspection = text(8);
-            r.opUser = text(9);
-            r.opDate = text(10);
-            r.provisionalRate = text(11);
-            r.generalRate = text(12);
-            r.exportTaxRate = text(13);
-            r.exportProvisionalRate = text(14);
-            const QString supervision = text(15);
-            r.declarationElements = text(16);
-            r.note = text(17);
-            r.supervision = namedCodes(supervision, tariff::SupervisionConditions::parse(supervision, m_certificates));
+            const tariff::TariffRecord t = tariff::TariffStore::readRecord(row, true);
+            r.code = t.code;
+            r.name = t.name;
+            r.unit1 = t.unit1;
+            r.unit2 = t.unit2;
+            r.mfnRate = t.mfnRate;
+            r.vatRate = t.vatRate;
+            r.consumptionTax = t.consumptionTax;
+            r.exportRebate = t.exportRebate;
+            r.opUser = t.opUser;
+            r.opDate = t.opDate;
+            r.provisionalRate = t.provisionalRate;
+            r.generalRate = t.generalRate;
+            r.exportTaxRate = t.exportTaxRate;
+            r.exportProvisionalRate = t.exportProvisionalRate;
+            r.declarationElements = t.declarationElements;
+            r.note = text(kNoteColumn);
+            r.supervision = namedCodes(t.supervisionConditions,
+                                       tariff::SupervisionConditions::parse(t.supervisionConditions, m_certificates));
             const tariff::InspectionCategories::Split split =
-                tariff::InspectionCategories::split(inspection, m_categories);
-            r.inspection = namedCodes(inspection, split.imports + split.exports);
+                tariff::InspectionCategories::split(t.inspectionCategory, m_categories);
+            r.inspection = namedCodes(t.inspectionCategory, split.imports + split.exports);
         } else {
+            r.code = text(0).trimmed();
+            r.name = text(1);
+            r.unit1 = text(2);
             r.note = text(3);
         }
+        r.parent = parentOf(list, r.code);
         records->append(r);
     }
     return true;

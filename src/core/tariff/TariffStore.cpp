@@ -9,17 +9,27 @@ namespace tariff {
 
 namespace {
 
-// list_hscode's columns of a record, then tariff_line's, in the order of the members they
-// fill (readRecord).
-const char kBaseColumns[] = "h.code, h.name, h.unit, h.note, h.sz, h.zssl_set, h.zssl_set1, "
-                            "h.tsl_ym, h.splb, h.op_user, h.op_date";
+// list_hscode's columns of a record after its name, then tariff_line's, in the order of the
+// members they fill (readRecord).
+const char kBaseColumnsAfterName[] = "h.unit, h.note, h.sz, h.zssl_set, h.zssl_set1, "
+                                     "h.tsl_ym, h.splb, h.op_user, h.op_date";
 const char kLineColumns[] = "t.provisional_rate, t.general_rate, t.export_tax_rate, "
                             "t.export_provisional_rate, t.supervision_conditions, "
                             "t.declaration_elements";
-constexpr int kBaseColumnCount = 11;
-constexpr int kLineColumnCount = 6;
+const QString kBaseColumns = TariffStore::recordColumns(QStringLiteral("h.name"), false);
 
-TariffRecord readRecord(const QVector<QVariant> &row, bool withLine)
+} // namespace
+
+QString TariffStore::recordColumns(const QString &nameExpression, bool withLine)
+{
+    QString columns = QStringLiteral("h.code, ") + nameExpression + QStringLiteral(", ")
+        + QLatin1String(kBaseColumnsAfterName);
+    if (withLine)
+        columns += QStringLiteral(", ") + QLatin1String(kLineColumns);
+    return columns;
+}
+
+TariffRecord TariffStore::readRecord(const QVector<QVariant> &row, bool withLine)
 {
     const auto text = [&row](int i) { return row.value(i).toString(); };
     TariffRecord r;
@@ -47,7 +57,6 @@ TariffRecord readRecord(const QVector<QVariant> &row, bool withLine)
     return r;
 }
 
-} // namespace
 
 TariffStore::TariffStore(runtime::Transaction *sqlca) : m_sqlca(sqlca) {}
 
@@ -74,8 +83,8 @@ QHash<QString, TariffRecord> TariffStore::lines()
     const QString where = QStringLiteral(" WHERE length(rtrim(h.code)) = 10");
     const QString sql = withLine
         ? QStringLiteral("SELECT %1, %2 FROM list_hscode h LEFT JOIN tariff_line t ON t.code = h.code")
-              .arg(QLatin1String(kBaseColumns), QLatin1String(kLineColumns)) + where
-        : QStringLiteral("SELECT %1 FROM list_hscode h").arg(QLatin1String(kBaseColumns)) + where;
+              .arg(kBaseColumns, QLatin1String(kLineColumns)) + where
+        : QStringLiteral("SELECT %1 FROM list_hscode h").arg(kBaseColumns) + where;
     const int columns = kBaseColumnCount + (withLine ? kLineColumnCount : 0);
     QVector<QVector<QVariant>> rows;
     if (m_sqlca->select(m_sqlca->adaptSql(sql), QList<runtime::ColumnType>(columns, runtime::ColumnType::String),
@@ -102,8 +111,8 @@ std::optional<TariffRecord> TariffStore::record(const QString &code)
     const QString sql = withLine
         ? QStringLiteral("SELECT %1, %2 FROM list_hscode h LEFT JOIN tariff_line t ON t.code = h.code "
                          "WHERE h.code = ?")
-              .arg(QLatin1String(kBaseColumns), QLatin1String(kLineColumns))
-        : QStringLiteral("SELECT %1 FROM list_hscode h WHERE h.code = ?").arg(QLatin1String(kBaseColumns));
+              .arg(kBaseColumns, QLatin1String(kLineColumns))
+        : QStringLiteral("SELECT %1 FROM list_hscode h WHERE h.code = ?").arg(kBaseColumns);
     const int columns = kBaseColumnCount + (withLine ? kLineColumnCount : 0);
     const QList<runtime::ColumnType> types(columns, runtime::ColumnType::String);
     QVector<QVector<QVariant>> rows;

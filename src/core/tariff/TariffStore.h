@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QVector>
 
 #include <optional>
 
@@ -20,6 +21,14 @@ namespace tariff {
 class TariffStore
 {
 public:
+    // The columns of a record (list_hscode h, and tariff_line t joined when withLine), in the
+    // order readRecord reads them; nameExpression is what stands for the name (h.name).
+    static QString recordColumns(const QString &nameExpression, bool withLine);
+    static constexpr int kBaseColumnCount = 11;
+    static constexpr int kLineColumnCount = 6;
+    // A record from a row of those columns; without the line its line fields are missing.
+    static TariffRecord readRecord(const QVector<QVariant> &row, bool withLine);
+
     explicit TariffStore(runtime::Transaction *sqlca);
 
     // The record of a code of list_hscode; nullopt when the code is not there or the

@@ -8,6 +8,7 @@
 #include "support/ButtonDriver.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
+#include "support/TestMain.h"
 #include "ui/auxiliary/f_adjust_winpos.h"
 #include "ui/auxiliary/w_help.h"
 #include "ui/mainwin/w_kiv.h"
@@ -704,5 +705,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_w_findats)
+KIV_TEST_MAIN(tst_w_findats)
 #include "tst_w_findats.moc"

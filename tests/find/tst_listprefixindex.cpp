@@ -1,4 +1,5 @@
 #include "core/find/ListPrefixIndex.h"
+#include "support/TestMain.h"
 
 #include <QListWidget>
 #include <QRandomGenerator>
@@ -66,5 +67,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_listprefixindex)
+KIV_TEST_MAIN(tst_listprefixindex)
 #include "tst_listprefixindex.moc"

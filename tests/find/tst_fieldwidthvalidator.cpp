@@ -1,3 +1,4 @@
+#include "support/TestMain.h"
 #include "ui/find/FieldWidthValidator.h"
 
 #include <QApplication>
@@ -71,5 +72,5 @@ private:
     FieldWidthValidator *validator = nullptr;
 };
 
-QTEST_MAIN(tst_fieldwidthvalidator)
+KIV_TEST_MAIN(tst_fieldwidthvalidator)
 #include "tst_fieldwidthvalidator.moc"

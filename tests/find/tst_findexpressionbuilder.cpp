@@ -1,4 +1,5 @@
 #include "core/find/FindExpressionBuilder.h"
+#include "support/TestMain.h"
 
 #include <QtTest>
 
@@ -63,5 +64,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_findexpressionbuilder)
+KIV_TEST_GUILESS_MAIN(tst_findexpressionbuilder)
 #include "tst_findexpressionbuilder.moc"
