@@ -217,12 +217,12 @@ Imported import(const QString &db, const QString &edition, bool report)
     }
     const EditionComparison comparison = EditionComparison::compare(file, snapshot);
     result.readMs = timer.nsecsElapsed() / 1e6;
-    if (report && file.list == CodeList::Trade)
+    if (report && file.list == CodeList::ForeignTrade)
         std::printf("  %lld codes; foreign-trade list %d added, %d removed, %d renamed; customs list %d added, "
                     "%d removed, %d renamed\n",
-                    qlonglong(file.tradeCodes.size()), comparison.count(CodeList::Trade, ChangeKind::Added),
-                    comparison.count(CodeList::Trade, ChangeKind::Removed),
-                    comparison.count(CodeList::Trade, ChangeKind::Renamed),
+                    qlonglong(file.tradeCodes.size()), comparison.count(CodeList::ForeignTrade, ChangeKind::Added),
+                    comparison.count(CodeList::ForeignTrade, ChangeKind::Removed),
+                    comparison.count(CodeList::ForeignTrade, ChangeKind::Renamed),
                     comparison.count(CodeList::Customs, ChangeKind::Added),
                     comparison.count(CodeList::Customs, ChangeKind::Removed),
                     comparison.count(CodeList::Customs, ChangeKind::Renamed));
@@ -231,7 +231,7 @@ Imported import(const QString &db, const QString &edition, bool report)
                     qlonglong(file.lines.size()), comparison.count(ChangeKind::Added),
                     comparison.count(ChangeKind::Removed), comparison.count(ChangeKind::Renamed),
                     comparison.count(ChangeKind::Rate));
-    const QString name = file.list == CodeList::Trade ? QStringLiteral("HS2027") : QStringLiteral("CN2027");
+    const QString name = file.list == CodeList::ForeignTrade ? QStringLiteral("HS2027") : QStringLiteral("CN2027");
     timer.start();
     const EditionApplier::Result applied = EditionApplier::apply(sqlca.get(), db, file, snapshot, comparison, {name, {}, {}});
     result.applyMs = timer.nsecsElapsed() / 1e6;

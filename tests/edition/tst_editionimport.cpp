@@ -153,7 +153,7 @@ struct Fixture {
         const QString path = env.path(QStringLiteral("hs.csv"));
         ReadError error;
         QString dbError;
-        if (!TestEnv::writeFile(path, codes) || !EditionReader::read(path, QString(), CodeList::Trade, &file, &error)
+        if (!TestEnv::writeFile(path, codes) || !EditionReader::read(path, QString(), CodeList::ForeignTrade, &file, &error)
             || !DatabaseSnapshot::read(&sqlca, &snapshot, &dbError)) {
             qWarning() << error.text() << dbError;
             return false;
@@ -313,13 +313,13 @@ private slots:
                    "XXI,98,Special,TOTAL,2\nXXI,9802,Currency,98,4\nXXI,980200,Currency in circulation,9802,6\n";
         QVERIFY(f.readTrade(edition));
         const EditionComparison &c = f.comparison;
-        QCOMPARE(c.count(CodeList::Trade, ChangeKind::Added), 4);
+        QCOMPARE(c.count(CodeList::ForeignTrade, ChangeKind::Added), 4);
         QCOMPARE(c.count(CodeList::Customs, ChangeKind::Added), 4);
-        for (CodeList list : {CodeList::Trade, CodeList::Customs}) {
+        for (CodeList list : {CodeList::ForeignTrade, CodeList::Customs}) {
             QCOMPARE(c.count(list, ChangeKind::Removed), 1);
             QCOMPARE(c.count(list, ChangeKind::Renamed), 1);
         }
-        QCOMPARE(c.count(CodeList::Trade, ChangeKind::Machinery), 1);
+        QCOMPARE(c.count(CodeList::ForeignTrade, ChangeKind::Machinery), 1);
         QCOMPARE(c.newChapters, (QStringList{QStringLiteral("77"), QStringLiteral("98")}));
         QCOMPARE(c.unnamedChapters, QStringList{QStringLiteral("77")});
         QCOMPARE(c.tradeRemovedWithNotes, QStringList{QStringLiteral("010121")});
@@ -505,7 +505,7 @@ private slots:
              QStringLiteral("\"良种\"马"), false},
             {QStringLiteral("0101290090"), ChangeKind::Removed, -1, QStringLiteral("其他马"), QString(), true},
             {QStringLiteral("0102"), ChangeKind::Machinery, -1, QStringLiteral("N"), QStringLiteral("Y"), false,
-             CodeList::Trade}};
+             CodeList::ForeignTrade}};
         const QByteArray csv = ChangeReport::toCsv(changes);
         QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
         QCOMPARE(QString::fromUtf8(csv.mid(3)).split(QStringLiteral("\r\n")),

@@ -292,7 +292,7 @@ private slots:
         const TradeCase c = tradeCases().at(index);
         const QString dir = m_env.path(QStringLiteral("trade%1").arg(index));
         const QString path = dir + "/harmonized-system.csv";
-        QCOMPARE(EditionReader::detect(path), CodeList::Trade);
+        QCOMPARE(EditionReader::detect(path), CodeList::ForeignTrade);
         EditionFile edition;
         ReadError error;
         const bool ok = EditionReader::read(path, QString(), std::nullopt, &edition, &error);
@@ -300,7 +300,7 @@ private slots:
         const Verdict generator = m_verdicts.value(dir);
         QCOMPARE(generator.exitCode, ok ? 0 : 1);
         if (ok) {
-            QCOMPARE(edition.list, CodeList::Trade);
+            QCOMPARE(edition.list, CodeList::ForeignTrade);
             QCOMPARE(edition.tradeCodes.size(), 3);
             QCOMPARE(edition.tradeCodes[2].code, QStringLiteral("010121"));
             QCOMPARE(edition.tradeCodes[2].name, QStringLiteral("Pure-bred breeding animals"));
@@ -341,7 +341,7 @@ private slots:
         const QString path = env.path(QStringLiteral("edition.csv"));
         if (file != "-")
             QVERIFY(TestEnv::writeFile(path, file));
-        QCOMPARE(EditionReader::detect(path), trade ? CodeList::Trade : CodeList::Customs);
+        QCOMPARE(EditionReader::detect(path), trade ? CodeList::ForeignTrade : CodeList::Customs);
         if (!trade)
             return;
         EditionFile edition;

@@ -7,6 +7,7 @@
 #include "core/runtime/TreeModel.h"
 #include "core/server/ConsistentRead.h"
 #include "core/tariff/HeadingNames.h"
+#include "core/tariff/ListKind.h"
 
 #include <QHash>
 
@@ -15,7 +16,12 @@ namespace catalog {
 namespace {
 bool isTrade(const QString &list)
 {
-    return list == QLatin1String("jmw");
+    return tariff::listFromKey(list) == tariff::ListKind::ForeignTrade;
+}
+
+tariff::ListKind kindOf(const QString &list)
+{
+    return isTrade(list) ? tariff::ListKind::ForeignTrade : tariff::ListKind::Customs;
 }
 } // namespace
 
@@ -48,15 +54,15 @@ runtime::TreeModel *Catalog::tree(const QString &list) const
 QString Catalog::listOf(const runtime::DataView *rows) const
 {
     if (rows == m_customsRows)
-        return QStringLiteral("hs");
+        return tariff::listKey(tariff::ListKind::Customs);
     if (rows == m_tradeRows)
-        return QStringLiteral("jmw");
+        return tariff::listKey(tariff::ListKind::ForeignTrade);
     return QString();
 }
 
 QString Catalog::codeColumn(const QString &list)
 {
-    return isTrade(list) ? QStringLiteral("jmw_code") : QStringLiteral("code");
+    return tariff::listCodeColumn(kindOf(list));
 }
 
 int Catalog::retrieve(runtime::Transaction *trans)

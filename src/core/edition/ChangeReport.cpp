@@ -43,7 +43,7 @@ QString ChangeReport::noteText(const Change &change)
 
 QString ChangeReport::summary(const EditionComparison &c)
 {
-    if (c.list == CodeList::Trade)
+    if (c.list == CodeList::ForeignTrade)
         return tradeSummary(c);
     QStringList lines;
     lines.append(QStringLiteral("新增 %1 个编码，删除 %2 个，名称变更 %3 个，税率变更 %4 个，单位变更 %5 个，"
@@ -81,15 +81,15 @@ QString ChangeReport::tradeSummary(const EditionComparison &c)
 {
     QStringList lines;
     lines.append(QStringLiteral("外经贸商品编码：新增 %1 个编码，删除 %2 个，名称变更 %3 个，机电标志变更 %4 个。")
-                     .arg(c.count(CodeList::Trade, ChangeKind::Added))
-                     .arg(c.count(CodeList::Trade, ChangeKind::Removed))
-                     .arg(c.count(CodeList::Trade, ChangeKind::Renamed))
-                     .arg(c.count(CodeList::Trade, ChangeKind::Machinery)));
+                     .arg(c.count(CodeList::ForeignTrade, ChangeKind::Added))
+                     .arg(c.count(CodeList::ForeignTrade, ChangeKind::Removed))
+                     .arg(c.count(CodeList::ForeignTrade, ChangeKind::Renamed))
+                     .arg(c.count(CodeList::ForeignTrade, ChangeKind::Machinery)));
     lines.append(QStringLiteral("海关商品编码的品目和子目：新增 %1 个，删除 %2 个，名称变更 %3 个。")
                      .arg(c.count(CodeList::Customs, ChangeKind::Added))
                      .arg(c.count(CodeList::Customs, ChangeKind::Removed))
                      .arg(c.count(CodeList::Customs, ChangeKind::Renamed)));
-    const std::pair<CodeList, const QStringList *> noted[] = {{CodeList::Trade, &c.tradeRemovedWithNotes},
+    const std::pair<CodeList, const QStringList *> noted[] = {{CodeList::ForeignTrade, &c.tradeRemovedWithNotes},
                                                               {CodeList::Customs, &c.removedWithNotes}};
     for (const auto &[list, codes] : noted) {
         if (!codes->isEmpty())

@@ -77,7 +77,7 @@ EditionApplier::Result EditionApplier::apply(runtime::Transaction *sqlca, const 
     const QString edition = options.edition.trimmed();
     const QString date = LineColumns::dateText(options.date.isValid() ? options.date : QDate::currentDate());
     SqlWriter w(sqlca);
-    if (file.list == CodeList::Trade)
+    if (file.list == CodeList::ForeignTrade)
         TradeEditionWriter::write(w, file, snapshot, comparison, edition, date);
     else
         CustomsEditionWriter::write(w, file, snapshot, comparison, edition, date);

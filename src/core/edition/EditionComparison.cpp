@@ -11,7 +11,7 @@ namespace edition {
 
 EditionComparison EditionComparison::compare(const EditionFile &file, const DatabaseSnapshot &snapshot)
 {
-    if (file.list == CodeList::Trade)
+    if (file.list == CodeList::ForeignTrade)
         return TradeComparison::compare(file, snapshot);
     EditionComparison c;
     c.extraColumns = file.extraColumns;

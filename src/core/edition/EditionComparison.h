@@ -50,7 +50,7 @@ public:
     // How many codes a kind touches (a code counts once per kind and list).
     int count(ChangeKind kind) const
     {
-        return m_counts[size_t(CodeList::Customs)][size_t(kind)] + m_counts[size_t(CodeList::Trade)][size_t(kind)];
+        return m_counts[size_t(CodeList::Customs)][size_t(kind)] + m_counts[size_t(CodeList::ForeignTrade)][size_t(kind)];
     }
     int count(CodeList list, ChangeKind kind) const { return m_counts[size_t(list)][size_t(kind)]; }
     bool isEmpty() const { return changes.isEmpty(); }

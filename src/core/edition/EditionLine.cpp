@@ -47,11 +47,6 @@ QString fieldLabel(Field field)
     return QString::fromUtf16(kFields[int(field)].label);
 }
 
-QString listLabel(CodeList list)
-{
-    return list == CodeList::Trade ? QStringLiteral("外经贸") : QStringLiteral("海关");
-}
-
 QString kindLabel(ChangeKind kind)
 {
     return QString::fromUtf16(kKindLabels[int(kind)]);

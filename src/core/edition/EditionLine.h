@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/tariff/ListKind.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -47,10 +49,8 @@ enum class ChangeKind {
 };
 inline constexpr int kChangeKindCount = 10;
 
-// The two code lists an edition changes: list_hscode and list_jmwcode.
-enum class CodeList { Customs, Trade };
-// As the trees and the export name them: 海关, 外经贸.
-QString listLabel(CodeList list);
+// The two code lists an edition changes: list_hscode and list_jmwcode (tariff::listLabel names them).
+using CodeList = tariff::ListKind;
 
 ChangeKind kindOf(Field field);
 // The column of cn_hscode_*.csv that holds a field.

@@ -40,8 +40,8 @@ QString EditionMessages::restored(CodeList list, const EditionStamp &customsBefo
     const bool trade = tradeBefore.name != tradeAfter.name || tradeBefore.date != tradeAfter.date;
     if (customs || (!trade && list == CodeList::Customs))
         lines.append(editionLine(CodeList::Customs, customsBefore, customsAfter));
-    if (trade || (!customs && list == CodeList::Trade))
-        lines.append(editionLine(CodeList::Trade, tradeBefore, tradeAfter));
+    if (trade || (!customs && list == CodeList::ForeignTrade))
+        lines.append(editionLine(CodeList::ForeignTrade, tradeBefore, tradeAfter));
     lines.append(summary);
     return lines.join(u'\n');
 }

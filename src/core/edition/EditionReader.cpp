@@ -23,7 +23,7 @@ CodeList EditionReader::detect(const QString &path)
         if (column.size() >= 2 && column.startsWith(u'"') && column.endsWith(u'"'))
             column = column.mid(1, column.size() - 2);
     }
-    return columns.contains(QLatin1String("hscode")) && !columns.contains(QLatin1String("code10")) ? CodeList::Trade
+    return columns.contains(QLatin1String("hscode")) && !columns.contains(QLatin1String("code10")) ? CodeList::ForeignTrade
                                                                                                     : CodeList::Customs;
 }
 
@@ -42,7 +42,7 @@ bool EditionReader::read(const QString &path, const QString &chaptersPath, std::
 
 QString EditionReader::title(CodeList list)
 {
-    return list == CodeList::Trade ? QStringLiteral("外经贸商品编码表") : QStringLiteral("海关商品编码表");
+    return list == CodeList::ForeignTrade ? QStringLiteral("外经贸商品编码表") : QStringLiteral("海关商品编码表");
 }
 
 } // namespace edition

@@ -42,7 +42,7 @@ QString ImportCommand::editionFromFileName(const QString &path, CodeList list)
 {
     static const QRegularExpression year(QStringLiteral("(?<!\\d)(20\\d\\d)(?!\\d)"));
     const QRegularExpressionMatch m = year.match(QFileInfo(path).completeBaseName());
-    return (list == CodeList::Trade ? QStringLiteral("HS") : QStringLiteral("CN"))
+    return (list == CodeList::ForeignTrade ? QStringLiteral("HS") : QStringLiteral("CN"))
            + (m.hasMatch() ? m.captured(1) : QString::number(QDate::currentDate().year()));
 }
 
@@ -90,13 +90,13 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
     if (list == QLatin1String("customs"))
         codeList = CodeList::Customs;
     else if (list == QLatin1String("trade"))
-        codeList = CodeList::Trade;
+        codeList = CodeList::ForeignTrade;
     else if (!list.isEmpty()) {
         err << QStringLiteral("kivtree: --list %1：应为 customs（海关商品编码表）或 trade（外经贸商品编码表）\n").arg(list)
             << usage() << '\n';
         return BadInput;
     }
-    if (codeList == CodeList::Trade && !chapters.isEmpty()) {
+    if (codeList == CodeList::ForeignTrade && !chapters.isEmpty()) {
         err << QStringLiteral("kivtree: --chapters 只用于海关商品编码表（customs）\n") << usage() << '\n';
         return BadInput;
     }
@@ -152,7 +152,7 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
     const EditionComparison comparison = EditionComparison::compare(edition_, snapshot);
     out << QStringLiteral("文件：%1（%2，%3 个编码，版本 %4）\n")
                .arg(file, EditionReader::title(codeList))
-               .arg(codeList == CodeList::Trade ? edition_.tradeCodes.size() : edition_.lines.size())
+               .arg(codeList == CodeList::ForeignTrade ? edition_.tradeCodes.size() : edition_.lines.size())
                .arg(edition);
     out << ChangeReport::summary(comparison) << '\n';
     if (dryRun) {

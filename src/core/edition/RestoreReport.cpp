@@ -12,7 +12,7 @@ bool readState(runtime::Transaction *sqlca, DatabaseSnapshot *lines, EditionStam
                QString *error)
 {
     return DatabaseSnapshot::read(sqlca, lines, error) && EditionStamp::read(sqlca, CodeList::Customs, customs, error)
-        && EditionStamp::read(sqlca, CodeList::Trade, trade, error);
+        && EditionStamp::read(sqlca, CodeList::ForeignTrade, trade, error);
 }
 
 } // namespace

@@ -61,14 +61,14 @@ EditionComparison SnapshotComparison::compare(const DatabaseSnapshot &before, co
     }
     if (!linesChanged) {
         // The foreign-trade list's edition: its codes, and the customs headings and subheadings.
-        c.list = CodeList::Trade;
+        c.list = CodeList::ForeignTrade;
         compareNames(before.headingNames, after.headingNames, CodeList::Customs, after.notedCodes, &c);
-        compareNames(before.tradeNames, after.tradeNames, CodeList::Trade, after.tradeNotedCodes, &c);
+        compareNames(before.tradeNames, after.tradeNames, CodeList::ForeignTrade, after.tradeNotedCodes, &c);
         for (auto it = after.tradeMachinery.cbegin(); it != after.tradeMachinery.cend(); ++it) {
             const auto old = before.tradeMachinery.constFind(it.key());
             if (old != before.tradeMachinery.cend() && old.value() != it.value())
                 c.changes.append({it.key(), ChangeKind::Machinery, -1, old.value(), it.value(),
-                                  after.tradeNotedCodes.contains(it.key()), CodeList::Trade});
+                                  after.tradeNotedCodes.contains(it.key()), CodeList::ForeignTrade});
         }
     }
     c.finish();

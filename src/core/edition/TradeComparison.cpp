@@ -14,7 +14,7 @@ QString TradeComparison::machineryFlag(const QString &section)
 EditionComparison TradeComparison::compare(const EditionFile &file, const DatabaseSnapshot &s)
 {
     EditionComparison c;
-    c.list = CodeList::Trade;
+    c.list = CodeList::ForeignTrade;
     c.extraColumns = file.extraColumns;
     QSet<QString> inFile;
     inFile.reserve(file.tradeCodes.size());
@@ -32,18 +32,18 @@ EditionComparison TradeComparison::compare(const EditionFile &file, const Databa
                     c.unnamedChapters.append(t.code);
                 c.changes.append({t.code, ChangeKind::Chapter, -1, QString(),
                                   name.isEmpty() ? EditionComparison::unknownChapterName() : name, tradeNoted,
-                                  CodeList::Trade});
+                                  CodeList::ForeignTrade});
             } else {
-                c.changes.append({t.code, ChangeKind::Added, -1, QString(), t.name, tradeNoted, CodeList::Trade});
+                c.changes.append({t.code, ChangeKind::Added, -1, QString(), t.name, tradeNoted, CodeList::ForeignTrade});
             }
         } else {
             if (!chapter && old.value() != t.name)
                 c.changes.append(
-                    {t.code, ChangeKind::Renamed, int(Field::Name), old.value(), t.name, tradeNoted, CodeList::Trade});
+                    {t.code, ChangeKind::Renamed, int(Field::Name), old.value(), t.name, tradeNoted, CodeList::ForeignTrade});
             const QString flag = machineryFlag(t.section);
             const QString before = s.tradeMachinery.value(t.code);
             if (before != flag)
-                c.changes.append({t.code, ChangeKind::Machinery, -1, before, flag, tradeNoted, CodeList::Trade});
+                c.changes.append({t.code, ChangeKind::Machinery, -1, before, flag, tradeNoted, CodeList::ForeignTrade});
         }
         if (chapter) {
             // The customs list's chapters are its own; one it lacks comes in unnamed, so that
@@ -74,7 +74,7 @@ EditionComparison TradeComparison::compare(const EditionFile &file, const Databa
         const bool noted = s.tradeNotedCodes.contains(it.key());
         if (noted)
             c.tradeRemovedWithNotes.append(it.key());
-        c.changes.append({it.key(), ChangeKind::Removed, -1, it.value(), QString(), noted, CodeList::Trade});
+        c.changes.append({it.key(), ChangeKind::Removed, -1, it.value(), QString(), noted, CodeList::ForeignTrade});
     }
     for (auto it = s.headingNames.cbegin(); it != s.headingNames.cend(); ++it) {
         if (inFile.contains(it.key()))

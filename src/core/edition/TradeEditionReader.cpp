@@ -22,7 +22,7 @@ bool TradeEditionReader::isPseudoCode(const QString &code)
 bool TradeEditionReader::read(const QString &path, EditionFile *file, ReadError *error, const Progress &progress)
 {
     *file = EditionFile();
-    file->list = CodeList::Trade;
+    file->list = CodeList::ForeignTrade;
     file->path = path;
     CsvTable table;
     if (!table.readFile(path, columns(), error, progress, 0, 900))

@@ -17,7 +17,7 @@ void TradeEditionWriter::write(SqlWriter &w, const EditionFile &file, const Data
     const QHash<QString, QString> units = HeadingUnits::of(snapshot.lines);
 
     for (const Change &c : comparison.changes) {
-        const bool trade = c.list == CodeList::Trade;
+        const bool trade = c.list == CodeList::ForeignTrade;
         const TradeCode *t = byCode.value(c.code);
         switch (c.kind) {
         case ChangeKind::Removed:

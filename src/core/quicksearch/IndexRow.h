@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/tariff/ListKind.h"
+
 #include <QString>
 
 #include <optional>
@@ -7,10 +9,7 @@
 namespace quicksearch {
 
 // The two code lists the field searches at once.
-enum class CodeList {
-    Customs,      // 'hs', list_hscode, shown as 海关
-    ForeignTrade, // 'jmw', list_jmwcode, shown as 外经贸
-};
+using CodeList = tariff::ListKind;
 
 // The key a list has in the database and the profile: "hs" or "jmw".
 QString codeListKey(CodeList list);

@@ -299,7 +299,7 @@ void w_edition_import::readingDone()
         le_edition->setText(ImportCommand::editionFromFileName(m_read.file.path, list));
     st_summary->setText(QStringLiteral("%1（%2）：%3 个编码。\n%4")
                             .arg(QFileInfo(m_read.file.path).fileName(), EditionReader::title(list))
-                            .arg(list == CodeList::Trade ? m_read.file.tradeCodes.size() : m_read.file.lines.size())
+                            .arg(list == CodeList::ForeignTrade ? m_read.file.tradeCodes.size() : m_read.file.lines.size())
                             .arg(ChangeReport::summary(m_read.comparison)));
     cb_export->setEnabled(!m_read.comparison.isEmpty());
     cb_apply->setEnabled(true);
