@@ -5,6 +5,7 @@
 #include "core/runtime/Transaction.h"
 #include "core/session/globals.h"
 #include "support/ChapterListDriver.h"
+#include "support/ForeignLock.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 #include "support/TestMain.h"
@@ -34,27 +35,6 @@ bool makeDatabase(const QString &file)
                   "INSERT INTO list_hscode(code, name, flag) VALUES ('01', '活动物', 'Y'), ('0101', '马', NULL);"
                   "INSERT INTO list_jmwcode(jmw_code, name, flag) VALUES ('01', '活动物', 'Y');"));
 }
-
-// Another program's hold on the database file: an open exclusive transaction.
-class ForeignLock
-{
-public:
-    explicit ForeignLock(const QString &file)
-    {
-        sqlite3_open(QFile::encodeName(file).constData(), &m_db);
-        m_locked = sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~ForeignLock()
-    {
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
-    }
-    bool locked() const { return m_locked; }
-
-private:
-    sqlite3 *m_db = nullptr;
-    bool m_locked = false;
-};
 
 // The whole program running on the small database, with its options dialog open.
 struct RunningProgram

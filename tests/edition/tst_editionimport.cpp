@@ -10,6 +10,7 @@
 #include "core/runtime/Transaction.h"
 #include "core/tariff/NotesStore.h"
 
+#include "support/ForeignLock.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 #include "support/TestMain.h"
@@ -85,27 +86,6 @@ QByteArray smallEdition(const QString &name)
     return TestEnv::readFile(kLines).split('\n').first() + "\n0101210010,01012100,010121,0101,01," + name.toUtf8()
            + ",千克,头,0%,,0%,9%,0%,0%,,,AFEB,P/Q,1:品牌类型\n";
 }
-
-// Another program holding the database: an open exclusive transaction.
-class ForeignLock
-{
-public:
-    explicit ForeignLock(const QString &file)
-    {
-        sqlite3_open(QFile::encodeName(file).constData(), &m_db);
-        m_locked = sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~ForeignLock()
-    {
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(m_db);
-    }
-    bool locked() const { return m_locked; }
-
-private:
-    sqlite3 *m_db = nullptr;
-    bool m_locked = false;
-};
 
 // A copy of the bundled database and a connection to it, as the program connects.
 struct Fixture {

@@ -6,6 +6,7 @@
 #include "core/runtime/TreeModel.h"
 #include "core/session/globals.h"
 #include "support/ButtonDriver.h"
+#include "support/RunningProgram.h"
 #include "support/TestDatabase.h"
 #include "support/TestEnv.h"
 #include "support/TestMain.h"
@@ -52,24 +53,13 @@ const char *kRows =
     "INSERT INTO list_jmwcode(jmw_code, name, flag) VALUES"
     " ('01', '活动物', 'Y'), ('0101', '马', NULL), ('010110', '其他马', NULL), ('0102', '牛', NULL);";
 
-struct Fixture {
-    TestEnv env;
-    MessageRecorder recorder;
-    std::unique_ptr<runtime::Transaction> transaction = std::make_unique<runtime::Transaction>();
-    std::unique_ptr<w_kiv> window;
+struct Fixture : RunningProgram {
     QPointer<w_findats> dialog;
     std::unique_ptr<QAbstractItemModelTester> tester;
 
     bool open(const QString &rows = QString::fromUtf8(kRows))
     {
-        const QString file = env.path(QStringLiteral("K-I-V.db"));
-        gs_docname = env.configHome() + QStringLiteral("/velquor_kiv.ini");
-        if (!TestDatabase::create(file) || !TestDatabase::exec(file, rows))
-            return false;
-        transaction->dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(file));
-        transaction->autoCommit = false;
-        sqlca = transaction.get();
-        if (transaction->connect() != 0)
+        if (!makeDatabase(rows) || !connectDatabase())
             return false;
         window = std::make_unique<w_kiv>();
         window->show();
@@ -78,12 +68,7 @@ struct Fixture {
         tester = std::make_unique<QAbstractItemModelTester>(dialog->lb_1->model());
         return dialog && recorder.boxes().isEmpty();
     }
-    ~Fixture()
-    {
-        tester.reset();
-        window.reset();
-        sqlca = nullptr;
-    }
+    ~Fixture() { tester.reset(); }
 
     QStringList entries() const
     {

@@ -1,6 +1,7 @@
 #include "ui/quicksearch/QuickSearchController.h"
 
 #include "core/quicksearch/ResultModel.h"
+#include "support/HorseRows.h"
 #include "support/RunningProgram.h"
 #include "support/TestMain.h"
 #include "ui/mainwin/w_kiv.h"
@@ -20,12 +21,7 @@
 // in the accessible tree below the menu bar (its focus event and results are heard through
 // AT-SPI in tests/accessibility).
 namespace {
-const char *kRows =
-    "INSERT INTO list_hscode(code, name, flag) VALUES"
-    " ('01', '活动物', 'Y'), ('0101', 'Horses, asses, mules and hinnies; live', NULL),"
-    " ('010121', 'Horses; live, pure-bred breeding animals', NULL),"
-    " ('0101210010', '改良种用濒危野马', NULL), ('0101210090', '改良种用马', NULL);"
-    "INSERT INTO list_jmwcode(jmw_code, m_flag, name, flag) VALUES ('01', 'N', '活动物', 'Y');";
+const char *kRows = kHorseRows;
 
 struct Program : RunningProgram {
     QuickSearchController *search = nullptr;

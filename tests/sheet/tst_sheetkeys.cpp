@@ -2,6 +2,7 @@
 
 #include "core/runtime/TreeModel.h"
 #include "core/session/globals.h"
+#include "support/HorseRows.h"
 #include "support/RunningProgram.h"
 #include "support/TestDatabase.h"
 #include "support/TestMain.h"
@@ -20,12 +21,7 @@
 // The keyboard between the main window and the declarant's sheet, and the note that is never
 // saved or dropped without the user's word. Run offscreen and under Xvfb (xcb).
 namespace {
-const char *kRows =
-    "INSERT INTO list_hscode(code, name, flag) VALUES"
-    " ('01', '活动物', 'Y'), ('0101', 'Horses, asses, mules and hinnies; live', NULL),"
-    " ('010121', 'Horses; live, pure-bred breeding animals', NULL),"
-    " ('0101210010', '改良种用濒危野马', NULL), ('0101210090', '改良种用马', NULL);"
-    "INSERT INTO list_jmwcode(jmw_code, m_flag, name, flag) VALUES ('01', 'N', '活动物', 'Y');";
+const char *kRows = kHorseRows;
 
 const QString kQuestion = QStringLiteral("备注已修改，是否保存？");
 

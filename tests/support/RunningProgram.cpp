@@ -22,14 +22,19 @@ bool RunningProgram::makeDatabase(const QString &rows)
     return TestDatabase::create(file) && TestDatabase::exec(file, rows);
 }
 
-bool RunningProgram::start()
+bool RunningProgram::connectDatabase()
 {
     gs_docname = env.configHome() + QStringLiteral("/velquor_kiv.ini");
     transaction = std::make_unique<runtime::Transaction>();
     transaction->dbParm = QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(file));
     transaction->autoCommit = false;
     sqlca = transaction.get();
-    if (transaction->connect() != 0)
+    return transaction->connect() == 0;
+}
+
+bool RunningProgram::start()
+{
+    if (!connectDatabase())
         return false;
     window = std::make_unique<w_kiv>();
     window->show();

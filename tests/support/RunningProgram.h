@@ -25,6 +25,10 @@ struct RunningProgram {
 
     // The schema and the given rows (SQL statements).
     bool makeDatabase(const QString &rows);
+    // The profile file in the test's folder, and sqlca connected to the database as the
+    // program connects (automatic commit off).
+    bool connectDatabase();
+    // Connected, then the main window shown, active and loaded, the customs tree focused.
     bool start();
     void stop();
     // The customs tree's item of a code; -1 when there is none.
