@@ -3,7 +3,7 @@
 #include "core/quicksearch/ResultModel.h"
 #include "core/runtime/TreeModel.h"
 #include "core/session/globals.h"
-#include "support/RunningProgram.h"
+#include "support/SearchFieldProgram.h"
 #include "support/TestMain.h"
 #include "ui/mainwin/w_kiv.h"
 #include "ui/quicksearch/QuickSearchField.h"
@@ -27,15 +27,8 @@ const char *kRows =
     "INSERT INTO list_jmwcode(jmw_code, m_flag, name, flag) VALUES ('01', 'N', '活动物', 'Y'),"
     " ('0101', 'N', 'Horses, asses, mules and hinnies; live', NULL);";
 
-struct Program : RunningProgram {
-    QuickSearchController *search = nullptr;
-    bool startWithIndex()
-    {
-        if (!makeDatabase(QString::fromUtf8(kRows)) || !start())
-            return false;
-        search = QuickSearchController::of(window.get());
-        return search && QTest::qWaitFor([this] { return search->isIndexReady(); });
-    }
+struct Program : SearchFieldProgram {
+    bool startWithIndex() { return SearchFieldProgram::startWithIndex(QString::fromUtf8(kRows)); }
     // The user presses Ctrl+F in the tree and types.
     void type(const QString &text)
     {

@@ -2,7 +2,7 @@
 // typos typed key by key, the line saying why it is there, and a bad dictionary named in a
 // message while the field still searches.
 #include "core/quicksearch/ResultModel.h"
-#include "support/RunningProgram.h"
+#include "support/SearchFieldProgram.h"
 #include "support/TestMain.h"
 #include "ui/mainwin/w_kiv.h"
 #include "ui/quicksearch/QuickSearchController.h"
@@ -22,15 +22,8 @@ const char *kRows =
     " ('7003190002', '手机或平板电脑盖板（包括前盖、后盖）用原板玻璃', NULL);"
     "INSERT INTO list_jmwcode(jmw_code, m_flag, name, flag) VALUES ('85', 'N', '电机、电气设备及其零件', 'Y');";
 
-struct Program : RunningProgram {
-    QuickSearchController *search = nullptr;
-    bool startWithIndex()
-    {
-        if (!makeDatabase(QString::fromUtf8(kRows)) || !start())
-            return false;
-        search = QuickSearchController::of(window.get());
-        return search && QTest::qWaitFor([this] { return search->isIndexReady(); });
-    }
+struct Program : SearchFieldProgram {
+    bool startWithIndex() { return SearchFieldProgram::startWithIndex(QString::fromUtf8(kRows)); }
     void type(const QString &text)
     {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
