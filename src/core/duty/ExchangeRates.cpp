@@ -1,6 +1,6 @@
 #include "core/duty/ExchangeRates.h"
 
-#include "core/runtime/ProfileStrings.h"
+#include "core/settings/Setting.h"
 
 namespace duty {
 
@@ -14,12 +14,12 @@ QStringList ExchangeRates::currencies()
 
 QString ExchangeRates::rate(const QString &currency) const
 {
-    return runtime::profileString(m_file, section(), QStringLiteral("rate_") + currency, QString());
+    return settings::Settings::value(m_file, settings::kExchangeRate, currency);
 }
 
 bool ExchangeRates::keep(const QString &currency, const QString &rate) const
 {
-    return runtime::setProfileString(m_file, section(), QStringLiteral("rate_") + currency, rate) == 1;
+    return settings::Settings::setValue(m_file, settings::kExchangeRate, rate, currency) == 1;
 }
 
 } // namespace duty

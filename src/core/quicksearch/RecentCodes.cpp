@@ -1,6 +1,6 @@
 #include "core/quicksearch/RecentCodes.h"
 
-#include "core/runtime/ProfileStrings.h"
+#include "core/settings/Setting.h"
 
 #include <QStringList>
 
@@ -25,7 +25,7 @@ bool isCode(const QString &code)
 RecentCodes RecentCodes::load(const QString &profileFile)
 {
     RecentCodes recent;
-    const QString stored = runtime::profileString(profileFile, profileSection(), profileKey(), QString());
+    const QString stored = settings::Settings::value(profileFile, settings::kRecentCodes);
     const QStringList items = stored.split(u',', Qt::SkipEmptyParts);
     // Stored newest first; adding the oldest first rebuilds the same order without repeats.
     for (auto it = items.crbegin(); it != items.crend(); ++it) {
@@ -44,7 +44,7 @@ int RecentCodes::save(const QString &profileFile) const
     QStringList items;
     for (const Entry &entry : m_entries)
         items.append(codeListKey(entry.list) + u':' + entry.code);
-    return runtime::setProfileString(profileFile, profileSection(), profileKey(), items.join(u','));
+    return settings::Settings::setValue(profileFile, settings::kRecentCodes, items.join(u','));
 }
 
 void RecentCodes::add(CodeList list, const QString &code)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/settings/Setting.h"
+
 #include "core/quicksearch/IndexRow.h"
 
 #include <QList>
@@ -20,8 +22,8 @@ public:
 
     static constexpr int kMaxCount = 20;
     // Where the profile keeps them: one key, "hs:0101210010,jmw:0101", newest first.
-    static QString profileSection() { return QStringLiteral("quicksearch"); }
-    static QString profileKey() { return QStringLiteral("recent"); }
+    static QString profileSection() { return QString::fromLatin1(settings::kRecentCodes.section); }
+    static QString profileKey() { return QString::fromLatin1(settings::kRecentCodes.key); }
 
     RecentCodes() = default;
 

@@ -1,6 +1,6 @@
 #include "core/server/ServerSettings.h"
 
-#include "core/runtime/ProfileStrings.h"
+#include "core/settings/Setting.h"
 
 #include <QRegularExpression>
 
@@ -8,11 +8,12 @@ namespace server {
 
 namespace {
 
-const char *const kKeys[] = {"driver", "host", "port", "database", "user"};
+const settings::Setting kKeys[] = {settings::kServerDriver, settings::kServerHost, settings::kServerPort,
+                                    settings::kServerDatabase, settings::kServerUser};
 
-QString key(const char *name)
+QString key(const settings::Setting &setting)
 {
-    return QString::fromLatin1(name);
+    return QString::fromLatin1(setting.key);
 }
 
 // Characters that would end or quote a value of an ODBC connect string.
@@ -29,7 +30,7 @@ ServerSettings ServerSettings::read(const QString &profileFile, bool *configured
     QString *fields[] = {&s.driver, &s.host, &s.port, &s.database, &s.user};
     bool any = false;
     for (int i = 0; i < 5; ++i) {
-        *fields[i] = runtime::profileString(profileFile, section(), key(kKeys[i]), QString()).trimmed();
+        *fields[i] = settings::Settings::value(profileFile, kKeys[i]).trimmed();
         any = any || !fields[i]->isEmpty();
     }
     if (configured)
@@ -86,7 +87,7 @@ int ServerSettings::write(const QString &profileFile, QString *error) const
     const QString values[] = {driver.trimmed().toLower(), host.trimmed(), QString::number(portNumber()),
                               database.trimmed(), user.trimmed()};
     for (int i = 0; i < 5; ++i) {
-        if (runtime::setProfileString(profileFile, section(), key(kKeys[i]), values[i]) != 1) {
+        if (settings::Settings::setValue(profileFile, kKeys[i], values[i]) != 1) {
             if (error)
                 *error = QStringLiteral("无法写入配置文件 %1").arg(profileFile);
             return -1;
@@ -99,8 +100,8 @@ int ServerSettings::clear(const QString &profileFile)
 {
     if (!configured(profileFile))
         return 1;
-    for (const char *name : kKeys) {
-        if (runtime::setProfileString(profileFile, section(), key(name), QString()) != 1)
+    for (const settings::Setting &setting : kKeys) {
+        if (settings::Settings::setValue(profileFile, setting, QString()) != 1)
             return -1;
     }
     return 1;

@@ -1,7 +1,7 @@
 #include "ui/export/w_export.h"
 
-#include "core/runtime/ProfileStrings.h"
 #include "core/session/globals.h"
+#include "core/settings/Setting.h"
 #include "ui/runtime/MessageBox.h"
 
 #include <QButtonGroup>
@@ -24,9 +24,6 @@ using namespace kivexport;
 
 namespace {
 
-const char kColumnsKey[] = "columns";
-const char kFormatKey[] = "format";
-const char kFolderKey[] = "folder";
 
 QString listName(const QString &list)
 {
@@ -209,22 +206,19 @@ QList<Column> w_export::columns() const
 
 QString w_export::folder() const
 {
-    const QString kept = runtime::profileString(gs_docname, ExportRequest::profileSection(),
-                                                QLatin1String(kFolderKey), QString());
+    const QString kept = settings::Settings::value(gs_docname, settings::kExportFolder);
     return !kept.isEmpty() && QFileInfo(kept).isDir() ? kept : QDir::homePath();
 }
 
 void w_export::loadChoices()
 {
-    const QString section = ExportRequest::profileSection();
-    const QList<Column> kept =
-        ExportColumns::fromKeys(runtime::profileString(gs_docname, section, QLatin1String(kColumnsKey), QString()));
+    const QList<Column> kept = ExportColumns::fromKeys(settings::Settings::value(gs_docname, settings::kExportColumns));
     const QSignalBlocker block(lb_columns);
     for (int i = 0; i < lb_columns->count(); ++i)
         lb_columns->item(i)->setCheckState(
             kept.contains(Column(lb_columns->item(i)->data(Qt::UserRole).toInt())) ? Qt::Checked : Qt::Unchecked);
     if (ddlb_format) {
-        const QString format = runtime::profileString(gs_docname, section, QLatin1String(kFormatKey), QString());
+        const QString format = settings::Settings::value(gs_docname, settings::kExportFormat);
         const int at = ddlb_format->findData(int(ExportRequest::formatOf(QStringLiteral("x.") + format, Format::Xlsx)));
         const QSignalBlocker blockFormat(ddlb_format);
         ddlb_format->setCurrentIndex(qMax(0, at));
@@ -233,11 +227,10 @@ void w_export::loadChoices()
 
 void w_export::saveChoices() const
 {
-    const QString section = ExportRequest::profileSection();
-    runtime::setProfileString(gs_docname, section, QLatin1String(kColumnsKey), ExportColumns::toKeys(columns()));
+    settings::Settings::setValue(gs_docname, settings::kExportColumns, ExportColumns::toKeys(columns()));
     if (ddlb_format) {
-        runtime::setProfileString(gs_docname, section, QLatin1String(kFormatKey), ExportRequest::suffix(format()).mid(1));
-        runtime::setProfileString(gs_docname, section, QLatin1String(kFolderKey), QFileInfo(m_path).absolutePath());
+        settings::Settings::setValue(gs_docname, settings::kExportFormat, ExportRequest::suffix(format()).mid(1));
+        settings::Settings::setValue(gs_docname, settings::kExportFolder, QFileInfo(m_path).absolutePath());
     }
 }
 
