@@ -8,6 +8,7 @@
 #include "core/edition/EditionComparison.h"
 #include "core/edition/EditionMessages.h"
 #include "core/edition/EditionReader.h"
+#include "core/edition/ImportJob.h"
 #include "core/edition/EditionStamp.h"
 #include "core/edition/LineColumns.h"
 #include "core/runtime/Transaction.h"
@@ -127,18 +128,18 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
                .arg(databaseFile.isEmpty() ? QStringLiteral("%1（%2）").arg(sqlca.dbmsName(), connectString)
                                            : databaseFile);
 
-    EditionFile edition_;
-    ReadError readError;
-    if (!EditionReader::read(file, chapters, codeList, &edition_, &readError)) {
-        err << QStringLiteral("kivtree: %1\n").arg(readError.text());
-        return BadInput;
-    }
     DatabaseSnapshot snapshot;
     QString dbError;
     if (!DatabaseSnapshot::read(&sqlca, &snapshot, &dbError)) {
         err << QStringLiteral("kivtree: 无法读取数据库：%1\n").arg(dbError);
         return DatabaseError;
     }
+    const ImportJob::Reading reading = ImportJob::read(file, chapters, codeList, snapshot);
+    if (!reading.ok) {
+        err << QStringLiteral("kivtree: %1\n").arg(reading.error.text());
+        return BadInput;
+    }
+    const EditionFile &edition_ = reading.file;
     EditionStamp current;
     if (!EditionStamp::read(&sqlca, codeList, &current, &dbError)) {
         err << QStringLiteral("kivtree: 无法读取数据库：%1\n").arg(dbError);
@@ -149,7 +150,7 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
     if (EditionStamp::isOlder(incoming, current))
         err << QStringLiteral("kivtree: 注意：")
             << EditionMessages::olderQuestion(codeList, incoming, current).section(u'\n', 0, 0) << '\n';
-    const EditionComparison comparison = EditionComparison::compare(edition_, snapshot);
+    const EditionComparison &comparison = reading.comparison;
     out << QStringLiteral("文件：%1（%2，%3 个编码，版本 %4）\n")
                .arg(file, EditionReader::title(codeList))
                .arg(codeList == CodeList::ForeignTrade ? edition_.tradeCodes.size() : edition_.lines.size())
@@ -161,8 +162,7 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
     }
     EditionApplier::Options options;
     options.edition = edition;
-    const EditionApplier::Result result =
-        EditionApplier::apply(&sqlca, databaseFile, edition_, snapshot, comparison, options);
+    const EditionApplier::Result result = ImportJob::apply(&sqlca, edition_, options, false).result;
     if (!result.ok) {
         err << QStringLiteral("kivtree: 导入失败，数据库未改动：%1\n").arg(result.message);
         return DatabaseError;

@@ -10,6 +10,7 @@
 #include "core/edition/EditionBackups.h"
 #include "core/edition/EditionMessages.h"
 #include "core/edition/EditionReader.h"
+#include "core/edition/ImportJob.h"
 #include "core/edition/EditionStamp.h"
 #include "core/edition/EditionUndo.h"
 #include "core/edition/ImportCommand.h"
@@ -267,18 +268,13 @@ void w_edition_import::startReading()
     const QString chaptersPath = le_chapters->text().trimmed();
     const DatabaseSnapshot snapshot = m_snapshot;
     m_watcher.setFuture(QtConcurrent::run([this, linesPath, chaptersPath, snapshot] {
-        Outcome o;
         const Progress progress = [this](int permille) {
             QMetaObject::invokeMethod(pb_read, [bar = pb_read, permille] { bar->setValue(permille); },
                                       Qt::QueuedConnection);
             return !m_cancel.load();
         };
-        o.ok = EditionReader::read(linesPath, chaptersPath, std::nullopt, &o.file, &o.error, progress);
-        if (o.ok && !m_cancel)
-            o.comparison = EditionComparison::compare(o.file, snapshot);
-        if (m_cancel && o.ok)
-            o = Outcome{false, {}, {Problem::Canceled, linesPath, 0, QStringLiteral("已取消")}, {}};
-        return o;
+        return ImportJob::read(linesPath, chaptersPath, std::nullopt, snapshot, progress,
+                               [this] { return m_cancel.load(); });
     }));
 }
 
@@ -342,20 +338,14 @@ int w_edition_import::wf_apply()
             return -1;
         // Compared again with the database as it is now: another program may have written it
         // since the preview.
-        DatabaseSnapshot now;
-        if (DatabaseSnapshot::read(sqlca, &now, &error)) {
-            comparison = EditionComparison::compare(m_read.file, now);
-            EditionApplier::Options options;
-            options.edition = edition.name;
-            options.date = de_date->date();
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-            const QString databaseFile = EditionBackups::databaseFileOf(sqlca);
-            result = BackgroundWork::run(
-                [&] { return EditionApplier::apply(sqlca, databaseFile, m_read.file, now, comparison, options); });
-            QApplication::restoreOverrideCursor();
-        } else {
-            result.message = error;
-        }
+        EditionApplier::Options options;
+        options.edition = edition.name;
+        options.date = de_date->date();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const ImportJob::Applied applied = ImportJob::apply(sqlca, m_read.file, options, true);
+        QApplication::restoreOverrideCursor();
+        result = applied.result;
+        comparison = applied.comparison;
     } else {
         result.message = error;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/edition/ImportJob.h"
 #include "core/edition/DatabaseSnapshot.h"
 #include "core/edition/EditionComparison.h"
 #include "core/edition/EditionLine.h"
@@ -72,12 +73,7 @@ signals:
     void readFinished(bool ok);
 
 private:
-    struct Outcome {
-        bool ok = false;
-        EditionFile file;
-        ReadError error;
-        EditionComparison comparison;
-    };
+    using Outcome = ImportJob::Reading;
     void createControls();
     void readingDone();
     void setBusy(bool busy);
