@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the floors of src/ (ARCHITECTURE.md): arrows only downward (app -> ui -> core), no
-include cycle between folders, the main window's header only where it may be, no file over 500
-lines. Prints the folder graph with -v; exits 1 on any breach."""
+include cycle between folders, the main window's header and the seed's globals only where they may
+be, no file over 500 lines. Prints the folder graph with -v; exits 1 on any breach."""
 import collections
 import os
 import re
@@ -10,6 +10,9 @@ import sys
 ROOT = sys.argv[1] if len(sys.argv) > 1 and not sys.argv[1].startswith('-') else 'src'
 FLOOR = {'core': 0, 'ui': 1, 'app': 2}
 MAIN_WINDOW = 'ui/mainwin/w_kiv.h'
+# The seed's globals are the windows' and start-up's: core code takes the connection and the
+# profile file as arguments.
+GLOBALS = 'core/session/globals.h'
 MAX_LINES = 500
 include = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
@@ -38,6 +41,8 @@ for directory, _, names in os.walk(ROOT):
                 breaches.append(f'{rel} includes {target}: an arrow up from {a} to {b}')
             if target == MAIN_WINDOW and not (rel.startswith('app/') or rel.startswith('ui/mainwin/')):
                 breaches.append(f'{rel} includes {target}: only the application and the main window may')
+            if target == GLOBALS and rel.startswith('core/') and not rel.startswith('core/session/'):
+                breaches.append(f'{rel} includes {target}: core code takes the connection as an argument')
             if folder(rel) != folder(target):
                 edges[folder(rel)][folder(target)] += 1
 
