@@ -249,7 +249,7 @@ private slots:
             QCOMPARE(edition.lines[1].code, QStringLiteral("0101210090"));
             QCOMPARE(fieldOf(edition.lines[1].fields, Field::Name), QStringLiteral("改良种用马"));
             QCOMPARE(fieldOf(edition.lines[1].fields, Field::ExportRebate), QStringLiteral("9%,13%"));
-            QCOMPARE(fieldOf(edition.lines[1].fields, Field::Elements), QStringLiteral("1:品牌类型"));
+            QCOMPARE(fieldOf(edition.lines[1].fields, Field::DeclarationElements), QStringLiteral("1:品牌类型"));
             QCOMPARE(edition.lines[1].line, c.line ? c.line : 3);
             QCOMPARE(edition.chapters.value(0).name, QStringLiteral("活动物"));
             QCOMPARE(edition.chapters.size(), 1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/tariff/ListKind.h"
+#include "core/tariff/TariffField.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,25 +12,11 @@
 namespace edition {
 
 // The fields of a 10-digit customs line that an edition can change, in the order the preview
-// lists them. Each is kept as the text the tariff gives (trimmed; a null QString when empty);
-// the numbers list_hscode keeps beside some of them are derived from these texts.
-enum class Field {
-    Name,
-    Unit1,
-    Unit2,
-    MfnRate,
-    ProvisionalRate,
-    GeneralRate,
-    VatRate,
-    ConsumptionTax,
-    ExportRebate,
-    ExportTax,
-    ExportProvisional,
-    Supervision,
-    Inspection,
-    Elements,
-};
-inline constexpr int kFieldCount = 14;
+// lists them (tariff::fieldLabel and sourceColumn name them). Each is kept as the text the tariff
+// gives (trimmed; a null QString when empty); the numbers list_hscode keeps beside some of them
+// are derived from these texts.
+using Field = tariff::TariffField;
+inline constexpr int kFieldCount = tariff::kTariffFieldCount;
 using LineFields = std::array<QString, kFieldCount>;
 
 inline const QString &fieldOf(const LineFields &fields, Field f) { return fields[size_t(f)]; }
@@ -53,10 +40,6 @@ inline constexpr int kChangeKindCount = 10;
 using CodeList = tariff::ListKind;
 
 ChangeKind kindOf(Field field);
-// The column of cn_hscode_*.csv that holds a field.
-QString sourceColumn(Field field);
-// The field's name as the declarant's sheet shows it.
-QString fieldLabel(Field field);
 QString kindLabel(ChangeKind kind);
 
 // One 10-digit line of an edition file.

@@ -119,10 +119,10 @@ QVector<QVariant> LineColumns::tariffLineValues(const EditionLine &line)
     return {line.code,
             text(f, Field::ProvisionalRate),
             text(f, Field::GeneralRate),
-            text(f, Field::ExportTax),
-            text(f, Field::ExportProvisional),
+            text(f, Field::ExportTaxRate),
+            text(f, Field::ExportProvisionalRate),
             text(f, Field::Supervision),
-            text(f, Field::Elements)};
+            text(f, Field::DeclarationElements)};
 }
 
 } // namespace edition

@@ -1,38 +1,44 @@
 #include "core/export/ExportColumns.h"
 
+#include "core/tariff/TariffField.h"
+
 #include <QStringList>
+
+#include <optional>
 
 namespace kivexport::ExportColumns {
 
 namespace {
 
+// A column of a tariff field takes the heading the declarant's sheet captions the field with.
 struct ColumnInfo {
     Column column;
-    const char *key;
-    const char *heading;
+    const char *key; // in the profile: a renamed heading keeps the choice
+    std::optional<tariff::TariffField> field;
+    const char *heading; // of a column that is no tariff field
 };
 
-// Headings as the declarant's sheet captions the same fields.
+using tariff::TariffField;
 const ColumnInfo kColumns[] = {
-    {Column::List, "list", "目录"},
-    {Column::Code, "code", "商品编码"},
-    {Column::Level, "level", "层级"},
-    {Column::Name, "name", "商品名称"},
-    {Column::Parent, "parent", "上级编码"},
-    {Column::Unit1, "unit1", "第一法定单位"},
-    {Column::Unit2, "unit2", "第二法定单位"},
-    {Column::MfnRate, "mfn", "最惠国税率"},
-    {Column::ProvisionalRate, "provisional", "暂定税率"},
-    {Column::GeneralRate, "general", "普通税率"},
-    {Column::VatRate, "vat", "增值税率"},
-    {Column::ConsumptionTax, "consumption", "消费税率"},
-    {Column::ExportRebate, "rebate", "出口退税率"},
-    {Column::ExportTaxRate, "exporttax", "出口税率"},
-    {Column::ExportProvisionalRate, "exportprovisional", "出口暂定税率"},
-    {Column::Supervision, "supervision", "监管条件"},
-    {Column::Inspection, "inspection", "检验检疫类别"},
-    {Column::DeclarationElements, "elements", "申报要素"},
-    {Column::Note, "note", "备注"},
+    {Column::List, "list", {}, "目录"},
+    {Column::Code, "code", {}, "商品编码"},
+    {Column::Level, "level", {}, "层级"},
+    {Column::Name, "name", {}, "商品名称"},
+    {Column::Parent, "parent", {}, "上级编码"},
+    {Column::Unit1, "unit1", TariffField::Unit1, nullptr},
+    {Column::Unit2, "unit2", TariffField::Unit2, nullptr},
+    {Column::MfnRate, "mfn", TariffField::MfnRate, nullptr},
+    {Column::ProvisionalRate, "provisional", TariffField::ProvisionalRate, nullptr},
+    {Column::GeneralRate, "general", TariffField::GeneralRate, nullptr},
+    {Column::VatRate, "vat", TariffField::VatRate, nullptr},
+    {Column::ConsumptionTax, "consumption", TariffField::ConsumptionTax, nullptr},
+    {Column::ExportRebate, "rebate", TariffField::ExportRebate, nullptr},
+    {Column::ExportTaxRate, "exporttax", TariffField::ExportTaxRate, nullptr},
+    {Column::ExportProvisionalRate, "exportprovisional", TariffField::ExportProvisionalRate, nullptr},
+    {Column::Supervision, "supervision", TariffField::Supervision, nullptr},
+    {Column::Inspection, "inspection", TariffField::Inspection, nullptr},
+    {Column::DeclarationElements, "elements", TariffField::DeclarationElements, nullptr},
+    {Column::Note, "note", {}, "备注"},
 };
 
 const ColumnInfo &info(Column column)
@@ -63,7 +69,8 @@ QString key(Column column)
 
 QString heading(Column column)
 {
-    return QString::fromUtf8(info(column).heading);
+    const ColumnInfo &c = info(column);
+    return c.field ? tariff::fieldLabel(*c.field) : QString::fromUtf8(c.heading);
 }
 
 QString toKeys(const QList<Column> &columns)

@@ -1,5 +1,7 @@
 #include "core/library/ItemBasis.h"
 
+#include "core/tariff/TariffField.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -7,27 +9,27 @@ namespace library {
 
 namespace {
 
+// The tariff fields an item's basis keeps, under the keys it stores them by.
 struct Field {
     const char *key;
-    const char16_t *caption;
-    QString tariff::TariffRecord::*member;
+    tariff::TariffField field;
 };
 
 const Field kFields[] = {
-    {"name", u"名称", &tariff::TariffRecord::name},
-    {"unit1", u"第一法定单位", &tariff::TariffRecord::unit1},
-    {"unit2", u"第二法定单位", &tariff::TariffRecord::unit2},
-    {"mfn", u"最惠国税率", &tariff::TariffRecord::mfnRate},
-    {"provisional", u"暂定税率", &tariff::TariffRecord::provisionalRate},
-    {"general", u"普通税率", &tariff::TariffRecord::generalRate},
-    {"vat", u"增值税率", &tariff::TariffRecord::vatRate},
-    {"consumption", u"消费税率", &tariff::TariffRecord::consumptionTax},
-    {"rebate", u"出口退税率", &tariff::TariffRecord::exportRebate},
-    {"export", u"出口税率", &tariff::TariffRecord::exportTaxRate},
-    {"exportProvisional", u"出口暂定税率", &tariff::TariffRecord::exportProvisionalRate},
-    {"supervision", u"监管条件", &tariff::TariffRecord::supervisionConditions},
-    {"inspection", u"检验检疫类别", &tariff::TariffRecord::inspectionCategory},
-    {"elements", u"申报要素", &tariff::TariffRecord::declarationElements},
+    {"name", tariff::TariffField::Name},
+    {"unit1", tariff::TariffField::Unit1},
+    {"unit2", tariff::TariffField::Unit2},
+    {"mfn", tariff::TariffField::MfnRate},
+    {"provisional", tariff::TariffField::ProvisionalRate},
+    {"general", tariff::TariffField::GeneralRate},
+    {"vat", tariff::TariffField::VatRate},
+    {"consumption", tariff::TariffField::ConsumptionTax},
+    {"rebate", tariff::TariffField::ExportRebate},
+    {"export", tariff::TariffField::ExportTaxRate},
+    {"exportProvisional", tariff::TariffField::ExportProvisionalRate},
+    {"supervision", tariff::TariffField::Supervision},
+    {"inspection", tariff::TariffField::Inspection},
+    {"elements", tariff::TariffField::DeclarationElements},
 };
 
 } // namespace
@@ -42,7 +44,7 @@ QString ItemBasis::of(const tariff::TariffRecord &line)
 {
     QJsonObject o;
     for (const Field &f : kFields)
-        o.insert(QLatin1String(f.key), (line.*f.member).trimmed());
+        o.insert(QLatin1String(f.key), tariff::fieldValue(line, f.field).trimmed());
     return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
 }
 
@@ -55,9 +57,9 @@ QList<ItemBasis::Change> ItemBasis::changes(const QString &basis, const tariff::
         if (!kept.contains(key))
             continue;
         const QString before = kept.value(key).toString();
-        const QString after = (now.*f.member).trimmed();
+        const QString after = tariff::fieldValue(now, f.field).trimmed();
         if (before != after)
-            changes.append({QString::fromUtf16(f.caption), before, after});
+            changes.append({tariff::fieldLabel(f.field), before, after});
     }
     return changes;
 }

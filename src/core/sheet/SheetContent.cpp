@@ -3,6 +3,7 @@
 #include "core/tariff/DeclarationElements.h"
 #include "core/tariff/InspectionCategories.h"
 #include "core/tariff/SupervisionConditions.h"
+#include "core/tariff/TariffField.h"
 
 namespace sheet {
 
@@ -67,19 +68,15 @@ SheetContent SheetContent::forTariffLine(const tariff::TariffRecord &r, const ta
     s.record = r;
     s.groups.append({QStringLiteral("商品"),
                      {{QStringLiteral("商品编码"), orNone(r.code)}, {QStringLiteral("商品名称"), orNone(r.name)}}});
+    using tariff::TariffField;
+    const auto row = [&r](TariffField f) { return Row{tariff::fieldLabel(f), orNone(tariff::fieldValue(r, f))}; };
     s.groups.append({QStringLiteral("进口税率"),
-                     {{QStringLiteral("最惠国税率"), orNone(r.mfnRate)},
-                      {QStringLiteral("暂定税率"), orNone(r.provisionalRate)},
-                      {QStringLiteral("普通税率"), orNone(r.generalRate)},
-                      {QStringLiteral("增值税率"), orNone(r.vatRate)},
-                      {QStringLiteral("消费税率"), orNone(r.consumptionTax)}}});
+                     {row(TariffField::MfnRate), row(TariffField::ProvisionalRate), row(TariffField::GeneralRate),
+                      row(TariffField::VatRate), row(TariffField::ConsumptionTax)}});
     s.groups.append({QStringLiteral("出口"),
-                     {{QStringLiteral("出口税率"), orNone(r.exportTaxRate)},
-                      {QStringLiteral("出口暂定税率"), orNone(r.exportProvisionalRate)},
-                      {QStringLiteral("出口退税率"), orNone(r.exportRebate)}}});
-    s.groups.append({QStringLiteral("单位"),
-                     {{QStringLiteral("第一法定单位"), orNone(r.unit1)},
-                      {QStringLiteral("第二法定单位"), orNone(r.unit2)}}});
+                     {row(TariffField::ExportTaxRate), row(TariffField::ExportProvisionalRate),
+                      row(TariffField::ExportRebate)}});
+    s.groups.append({QStringLiteral("单位"), {row(TariffField::Unit1), row(TariffField::Unit2)}});
     s.groups.append({QStringLiteral("监管条件"),
                      entryRows(tariff::SupervisionConditions::parse(r.supervisionConditions, certificates),
                                QStringLiteral("监管条件"))});

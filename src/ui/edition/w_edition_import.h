@@ -1,9 +1,9 @@
 #pragma once
 
-#include "core/edition/ImportJob.h"
 #include "core/edition/DatabaseSnapshot.h"
 #include "core/edition/EditionComparison.h"
 #include "core/edition/EditionLine.h"
+#include "core/edition/ImportJob.h"
 #include "core/edition/ReadError.h"
 
 #include <QDialog>
