@@ -12,7 +12,7 @@ KIV_PACKAGES=(
   unixodbc unixodbc-dev odbcinst libsqliteodbc libsqlite3-dev sqlite3
   libicu-dev
   postgresql odbc-postgresql
-  libxlsxwriter-dev fonts-wqy-microhei poppler-utils python3-openpyxl
+  libxlsxwriter-dev libminizip-dev fonts-wqy-microhei poppler-utils python3-openpyxl
   xvfb xauth fonts-noto-cjk
   python3-pyatspi at-spi2-core dbus-daemon
   clang-14 libclang-rt-14-dev

@@ -19,6 +19,7 @@ private slots:
         QTest::newRow("import") << "w_edition_import" << "5";
         QTest::newRow("export") << "w_export" << "5";
         QTest::newRow("data source") << "w_datasource" << "5";
+        QTest::newRow("library") << "w_library" << "5";
         QTest::newRow("about: the overview") << "w_about" << "1";
         QTest::newRow("the help window itself: none") << "w_help" << "";
     }

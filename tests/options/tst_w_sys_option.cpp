@@ -419,5 +419,5 @@ void tst_w_sys_option::helpAndLink()
 }
 
 KIV_TEST_MAIN(tst_w_sys_option)
-#include "tst_w_sys_option.moc"
 #include "moc_OptionsFixture.cpp"
+#include "tst_w_sys_option.moc"

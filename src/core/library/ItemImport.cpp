@@ -5,6 +5,7 @@
 #include "core/library/ItemBasis.h"
 #include "core/library/ItemCode.h"
 #include "core/library/ItemStore.h"
+#include "core/library/XlsxSheetReader.h"
 #include "core/runtime/ManualCommit.h"
 #include "core/runtime/Transaction.h"
 #include "core/tariff/DeclarationElements.h"
@@ -12,8 +13,11 @@
 
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringDecoder>
+
+#include <algorithm>
 
 namespace library {
 
@@ -58,6 +62,8 @@ bool ItemImport::read(const QString &path, runtime::Transaction *sqlca, QString 
         *error = QStringLiteral("文件超过 50 MB，未读取。");
         return false;
     }
+    if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
+        return readWorkbook(path, sqlca, error);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("无法读取文件: %1").arg(file.errorString());
         return false;
@@ -91,11 +97,48 @@ bool ItemImport::parse(const QString &text, runtime::Transaction *sqlca, QString
         *error = readError.text();
         return false;
     }
+    QList<Record> records;
+    records.reserve(table.records().size());
+    for (const auto &record : table.records())
+        records.append({record.line, record.fields});
+    return check(table.header(), records, sqlca, error);
+}
+
+bool ItemImport::readWorkbook(const QString &path, runtime::Transaction *sqlca, QString *error)
+{
+    m_rows.clear();
+    QList<XlsxSheetReader::Row> rows;
+    if (!XlsxSheetReader::read(path, &rows, error))
+        return false;
+    // The header is the first row with anything in it; rows without any text are skipped.
+    const auto blank = [](const QStringList &cells) {
+        return std::all_of(cells.cbegin(), cells.cend(), [](const QString &c) { return c.trimmed().isEmpty(); });
+    };
+    while (!rows.isEmpty() && blank(rows.first().cells))
+        rows.removeFirst();
+    if (rows.isEmpty()) {
+        *error = QStringLiteral("Excel 文件的第一个工作表是空的。");
+        return false;
+    }
+    QStringList header = rows.takeFirst().cells;
+    for (QString &name : header)
+        name = name.trimmed();
+    QList<Record> records;
+    records.reserve(rows.size());
+    for (const auto &row : std::as_const(rows))
+        if (!blank(row.cells))
+            records.append({row.line, row.cells});
+    return check(header, records, sqlca, error);
+}
+
+bool ItemImport::check(const QStringList &header, const QList<Record> &records, runtime::Transaction *sqlca,
+                       QString *error)
+{
     int col[kFileColumns];
     for (int i = 0; i < kFileColumns; ++i) {
-        col[i] = table.column(QString::fromUtf16(kChinese[i]));
+        col[i] = int(header.indexOf(QString::fromUtf16(kChinese[i])));
         if (col[i] < 0)
-            col[i] = table.column(QString::fromLatin1(kEnglish[i]));
+            col[i] = int(header.indexOf(QString::fromLatin1(kEnglish[i])));
     }
     if (col[0] < 0 || col[1] < 0 || col[3] < 0) {
         *error = QStringLiteral("第 1 行的标题中缺少“料号”、“品名”或“商品编码”列（应有的列：%1）。")
@@ -117,7 +160,7 @@ bool ItemImport::parse(const QString &text, runtime::Transaction *sqlca, QString
     for (const Item &it : store.all())
         stored.insert(it.partNumber);
     QSet<QString> seen;
-    for (const auto &record : table.records()) {
+    for (const Record &record : records) {
         const auto value = [&](int i) { return col[i] >= 0 ? cell(record.fields.value(col[i])) : QString(); };
         Row row;
         row.line = record.line;
@@ -127,7 +170,11 @@ bool ItemImport::parse(const QString &text, runtime::Transaction *sqlca, QString
         it.model = value(2);
         it.elementValues = value(4);
         it.reason = value(5);
-        const QString code = ItemCode::normalized(value(3));
+        QString code = ItemCode::normalized(value(3));
+        // A code kept as a number in Excel loses its leading zero (0101210010 shows 101210010).
+        static const QRegularExpression zeroLost(QStringLiteral("^\\d{7}$|^\\d{9}$"));
+        if (zeroLost.match(code).hasMatch())
+            code.prepend(u'0');
         if (it.partNumber.isEmpty() && it.name.isEmpty() && code.isEmpty())
             continue; // an empty row
         if (it.partNumber.isEmpty() || it.name.isEmpty() || code.isEmpty()) {

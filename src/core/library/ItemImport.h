@@ -29,8 +29,9 @@ public:
     // model, code, elements, reason).
     static QStringList columns();
 
-    // Reads and checks a file: UTF-8 (with or without a byte-order mark) or GBK, as Chinese
-    // Excel saves it. False with *error (in words, with the line) when it cannot be read at all.
+    // Reads and checks a file: an Excel workbook (.xlsx, its first worksheet), or CSV in UTF-8
+    // (with or without a byte-order mark) or GBK, as Chinese Excel saves it. False with *error
+    // (in words, with the line) when it cannot be read at all.
     bool read(const QString &path, runtime::Transaction *sqlca, QString *error);
     // The same for a text already in memory.
     bool parse(const QString &text, runtime::Transaction *sqlca, QString *error);
@@ -43,6 +44,14 @@ public:
     bool apply(runtime::Transaction *sqlca, const QString &userName, QString *error) const;
 
 private:
+    struct Record {
+        int line = 0;
+        QStringList fields;
+    };
+    // Checks the records under a header row (the columns by their names).
+    bool check(const QStringList &header, const QList<Record> &records, runtime::Transaction *sqlca, QString *error);
+    bool readWorkbook(const QString &path, runtime::Transaction *sqlca, QString *error);
+
     QList<Row> m_rows;
 };
 

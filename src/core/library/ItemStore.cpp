@@ -101,6 +101,34 @@ QList<Item> ItemStore::all()
     return items;
 }
 
+QList<Item> ItemStore::listed()
+{
+    QList<Item> items;
+    if (!tableExists())
+        return items;
+    QVector<QVector<QVariant>> rows;
+    const QList<runtime::ColumnType> types(5, runtime::ColumnType::String);
+    if (m_sqlca->select(m_sqlca->adaptSql(QStringLiteral(
+                            "SELECT part_no, name, model, code, review_changes, version FROM item ORDER BY part_no")),
+                        QList<runtime::ColumnType>(types) << runtime::ColumnType::Long, &rows)
+        != 0) {
+        m_lastError = m_sqlca->sqlErrText();
+        return items;
+    }
+    items.reserve(rows.size());
+    for (const auto &row : std::as_const(rows)) {
+        Item it;
+        it.partNumber = row.value(0).toString();
+        it.name = row.value(1).toString();
+        it.model = row.value(2).toString();
+        it.code = row.value(3).toString().trimmed();
+        it.reviewChanges = row.value(4).toString();
+        it.version = row.value(5).toInt();
+        items.append(std::move(it));
+    }
+    return items;
+}
+
 std::optional<Item> ItemStore::item(const QString &partNumber)
 {
     if (!tableExists())

@@ -16,10 +16,10 @@ void ResultModel::setEntries(QList<Entry> entries)
     endResetModel();
 }
 
-void ResultModel::setAnswer(const SearchIndex &index, const Answer &answer)
+void ResultModel::setAnswer(const SearchIndex &index, const Answer &answer, QList<Entry> first)
 {
-    QList<Entry> entries;
-    entries.reserve(answer.hits.size());
+    QList<Entry> entries = std::move(first);
+    entries.reserve(entries.size() + answer.hits.size());
     for (const Hit &hit : answer.hits) {
         if (hit.row < 0 || hit.row >= index.rowCount())
             continue;
@@ -30,10 +30,10 @@ void ResultModel::setAnswer(const SearchIndex &index, const Answer &answer)
             entries.append({row.list, row.code,
                             removedCodeMark() + QStringLiteral(" 备注: ")
                                 + (note.size() > kNoteShown ? note.left(kNoteShown) + QStringLiteral("…") : note),
-                            {}, true, {}});
+                            {}, true, {}, {}});
             continue;
         }
-        entries.append({row.list, row.code, row.name, hit.nameSpans, false, hit.reason});
+        entries.append({row.list, row.code, row.name, hit.nameSpans, false, hit.reason, {}});
     }
     setEntries(std::move(entries));
 }
@@ -56,7 +56,7 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole: {
-        QString text = codeListLabel(e->list) + QStringLiteral("  ") + e->code + QStringLiteral("  ") + e->name;
+        QString text = (e->partNumber.isEmpty() ? codeListLabel(e->list) : itemGroupLabel()) + QStringLiteral("  ") + e->code + QStringLiteral("  ") + e->name;
         if (!e->reason.isEmpty())
             text += QStringLiteral("  （") + e->reason + QStringLiteral("）");
         return text;
@@ -70,7 +70,7 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const
     case NameRole:
         return e->name;
     case ListNameRole:
-        return codeListLabel(e->list);
+        return e->partNumber.isEmpty() ? codeListLabel(e->list) : itemGroupLabel();
     case RemovedRole:
         return e->removed;
     case ReasonRole:

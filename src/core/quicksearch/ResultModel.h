@@ -32,13 +32,18 @@ public:
         QList<Span> spans;
         bool removed = false;
         QString reason;
+        // An item of the company's library (group 我的商品): its part number; the code is the
+        // item's customs code and the name its part number, name and model. Empty for the
+        // tariff's lines.
+        QString partNumber;
     };
 
     explicit ResultModel(QObject *parent = nullptr);
 
     void setEntries(QList<Entry> entries);
-    // The hits of an answer, read from the index that gave it.
-    void setAnswer(const SearchIndex &index, const Answer &answer);
+    // The hits of an answer, read from the index that gave it, after the rows given first.
+    void setAnswer(const SearchIndex &index, const Answer &answer, QList<Entry> first = {});
+    static QString itemGroupLabel() { return QStringLiteral("我的商品"); }
     const Entry *entry(int row) const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;

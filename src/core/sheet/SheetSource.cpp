@@ -73,6 +73,17 @@ std::optional<SheetContent> SheetSource::contentFor(const ListView &view, long h
     return SheetContent::forCode(view.list, isRoot ? QString() : code, name, path, codes, lines);
 }
 
+std::optional<SheetContent> SheetSource::unloadedLineContent(const QString &code)
+{
+    const auto record = m_store.record(code);
+    if (!record)
+        return std::nullopt;
+    SheetContent content = SheetContent::forTariffLine(*record, certificates(), categories());
+    const QString outside = QStringLiteral("在未选择的章节中");
+    content.missingNote = content.missingNote.isEmpty() ? outside : outside + QStringLiteral("；") + content.missingNote;
+    return content;
+}
+
 SheetContent SheetSource::removedCodeContent(const QString &list, const QString &code)
 {
     const bool customs = list == QLatin1String("hs");

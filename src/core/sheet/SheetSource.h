@@ -37,6 +37,10 @@ public:
     // longest prefix of it that is still a code of the list, with its name as the trees show it.
     SheetContent removedCodeContent(const QString &list, const QString &code);
 
+    // The content for a customs line read by its code alone, for a code in a chapter the trees
+    // do not load: the record with "在未选择的章节中" above it; nullopt when there is no such line.
+    std::optional<SheetContent> unloadedLineContent(const QString &code);
+
     // The declaration elements' text of a customs code, for copying; empty when none.
     QString declarationElementsOf(const QString &code);
 

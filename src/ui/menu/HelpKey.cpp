@@ -21,7 +21,7 @@ QString HelpKey::topicFor(const QString &windowName)
         return QStringLiteral("3");
     if (windowName == QLatin1String("w_sys_option"))
         return QStringLiteral("4");
-    for (const char *window : {"w_sheet", "w_edition_import", "w_export", "w_datasource"})
+    for (const char *window : {"w_sheet", "w_edition_import", "w_export", "w_datasource", "w_library"})
         if (windowName == QLatin1String(window))
             return QLatin1String(kCommands);
     return QLatin1String(kOverview);

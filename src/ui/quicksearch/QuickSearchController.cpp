@@ -86,8 +86,8 @@ QList<QPair<QString, QString>> QuickSearchController::resultCodes() const
     if (field->text().trimmed().isEmpty())
         return codes;
     for (int row = 0; row < results->rowCount(); ++row)
-        if (const quicksearch::ResultModel::Entry *e = results->entry(row))
-            codes.append({quicksearch::codeListKey(e->list), e->code});
+        if (const quicksearch::ResultModel::Entry *e = results->entry(row); e && e->partNumber.isEmpty())
+            codes.append({quicksearch::codeListKey(e->list), e->code}); // the tariff's lines, not 我的商品
     return codes;
 }
 
@@ -162,13 +162,18 @@ void QuickSearchController::answer()
         showRecent();
         return;
     }
+    QList<quicksearch::ResultModel::Entry> items = m_itemRows ? m_itemRows(text) : QList<quicksearch::ResultModel::Entry>();
+    const QString itemCount = items.isEmpty() ? QString()
+                                              : QStringLiteral("%1 %2 条\n")
+                                                    .arg(quicksearch::ResultModel::itemGroupLabel())
+                                                    .arg(items.size());
     if (!m_index) {
-        results->setEntries({});
-        popup->setSummary(QStringLiteral("正在建立搜索索引…"));
+        results->setEntries(std::move(items));
+        popup->setSummary(itemCount + QStringLiteral("正在建立搜索索引…"));
     } else {
         const quicksearch::Answer found = m_index->search(text, kShown);
-        results->setAnswer(*m_index, found);
-        popup->setSummary(summaryOf(found));
+        results->setAnswer(*m_index, found, std::move(items));
+        popup->setSummary(itemCount + summaryOf(found));
     }
     popup->showUnder(field);
 }
@@ -185,7 +190,7 @@ void QuickSearchController::showRecent()
                 if (hit.kind == quicksearch::MatchKind::ExactCode && m_index->row(hit.row).list == recent.list)
                     name = m_index->row(hit.row).name;
         }
-        entries.append({recent.list, recent.code, name, {}, false, {}});
+        entries.append({recent.list, recent.code, name, {}, false, {}, {}});
     }
     results->setEntries(entries);
     if (entries.isEmpty()) {
@@ -207,7 +212,12 @@ void QuickSearchController::choose(int row)
     const QString code = entry->code;
     const quicksearch::CodeList codeList = entry->list;
     const bool removed = entry->removed;
+    const bool item = !entry->partNumber.isEmpty();
     popup->hide();
+    if (item) {
+        emit itemChosen(code);
+        return;
+    }
     if (removed) {
         emit removedCodeChosen(list, code);
         return;

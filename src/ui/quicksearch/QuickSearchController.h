@@ -2,9 +2,12 @@
 
 #include "core/quicksearch/SearchIndex.h"
 
+#include "core/quicksearch/ResultModel.h"
+
 #include <QFutureWatcher>
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class QuickSearchField;
@@ -38,6 +41,11 @@ public:
 
     bool isIndexReady() const { return m_index != nullptr; }
 
+    // Rows found elsewhere for a text (the company's items), shown as their own group above
+    // the tariff's lines; choosing one emits itemChosen instead of going to a tree.
+    using ItemRows = std::function<QList<quicksearch::ResultModel::Entry>(const QString &text)>;
+    void setItemRows(ItemRows rows) { m_itemRows = std::move(rows); }
+
 public slots:
     // Ctrl+F: the keyboard goes to the field, its text selected for typing over.
     void focusField();
@@ -49,6 +57,8 @@ signals:
     // A note on a code the current edition no longer has was chosen: there is no tree item to
     // go to, so whoever shows notes shows this one.
     void removedCodeChosen(const QString &list, const QString &code);
+    // A row of the items' group was chosen: its customs code.
+    void itemChosen(const QString &code);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -70,4 +80,5 @@ private:
     IndexPointer m_index;
     QFutureWatcher<IndexPointer> m_building;
     bool m_rebuildWanted = false;
+    ItemRows m_itemRows;
 };

@@ -267,6 +267,21 @@ void w_sheet::showRemovedCode(const QString &list, const QString &code)
     mle_note->setFocus(Qt::OtherFocusReason);
 }
 
+bool w_sheet::showUnloadedCode(const QString &code)
+{
+    m_settle.stop();
+    std::optional<sheet::SheetContent> content = m_source.unloadedLineContent(code);
+    if (!content || !confirmLeave())
+        return false;
+    m_list = QStringLiteral("hs");
+    m_handle = -1; // no tree item: the next move in the tree is followed again
+    m_content = std::move(content);
+    m_marked = false;
+    render();
+    loadNote();
+    return true;
+}
+
 void w_sheet::render()
 {
     const bool has = m_content.has_value();

@@ -67,6 +67,9 @@ public slots:
     // that the code is gone and names its nearest existing code; the keyboard goes to the note.
     // A changed note is left only as the user answers, as when following the tree.
     void showRemovedCode(const QString &list, const QString &code);
+    // Shows a customs line of a chapter the trees do not load, saying so; false when the code
+    // has no line. The keyboard stays where it is.
+    bool showUnloadedCode(const QString &code);
     // The user leaves the shown note: a changed note is saved or dropped as the user answers.
     // False when the user stays on it (or it could not be saved): its item is selected again
     // and the keyboard is in the note.
