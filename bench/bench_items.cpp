@@ -9,6 +9,7 @@
 #include "BenchDatabase.h"
 #include "UnattendedRun.h"
 #include "core/library/ItemImport.h"
+#include "core/library/ItemListModel.h"
 #include "core/library/ItemReview.h"
 #include "core/library/ItemStore.h"
 #include "core/runtime/Transaction.h"
@@ -49,6 +50,9 @@ void runWindow(int items, runtime::Transaction *sqlca)
     window->show();
     window->repaint();
     const qint64 open = t.elapsed();
+    // The filter's texts are made in the moments the program waits for the user.
+    QTest::qWaitFor([window] { return window->model()->filterReady(); }, 5000);
+    const qint64 ready = t.elapsed();
     std::vector<double> keys;
     const QStringList inputs{QStringLiteral("P-12"), QStringLiteral("商品9"), QStringLiteral("8471"),
                              QStringLiteral("型号 5")};
@@ -70,9 +74,9 @@ void runWindow(int items, runtime::Transaction *sqlca)
     std::sort(keys.begin(), keys.end());
     const double median = keys.at(keys.size() / 2);
     const double worst = keys.back();
-    std::printf("%6d items: open the library window %4lld ms (goal < 300 at 100,000); filter per keystroke "
-                "median %.1f ms, worst %.1f ms of %zu keys (goal < 30 at 100,000)\n",
-                items, static_cast<long long>(open), median, worst, keys.size());
+    std::printf("%6d items: open the library window %4lld ms (goal < 300 at 100,000), filter ready after "
+                "%4lld ms; filter per keystroke median %.1f ms, worst %.1f ms of %zu keys (goal < 30 at 100,000)\n",
+                items, static_cast<long long>(open), static_cast<long long>(ready), median, worst, keys.size());
     delete window;
 }
 

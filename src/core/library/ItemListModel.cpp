@@ -3,6 +3,7 @@
 #include <QCollator>
 
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <algorithm>
 #include <numeric>
@@ -26,18 +27,22 @@ QString ItemListModel::stateText(const Item &item)
 
 ItemListModel::Entry ItemListModel::entryOf(const Item &item, const QString &tariffName)
 {
-    Entry e{item, tariffName, stateText(item), {}};
-    const QString *parts[] = {&item.partNumber, &item.name, &item.model, &item.code, &tariffName, &e.state};
+    return Entry{item, tariffName, stateText(item), {}};
+}
+
+QString ItemListModel::haystackOf(const Entry &e)
+{
+    const QString *parts[] = {&e.item.partNumber, &e.item.name, &e.item.model, &e.item.code, &e.tariffName, &e.state};
     qsizetype length = 0;
     for (const QString *p : parts)
         length += p->size() + 1;
-    e.haystack.reserve(length);
+    QString haystack;
+    haystack.reserve(length);
     for (const QString *p : parts) {
-        e.haystack += *p;
-        e.haystack += u'\t';
+        haystack += *p;
+        haystack += u'\t';
     }
-    e.haystack = std::move(e.haystack).toLower();
-    return e;
+    return std::move(haystack).toLower();
 }
 
 void ItemListModel::setItems(const QList<Item> &items, const QHash<QString, QString> &tariffNames)
@@ -47,6 +52,19 @@ void ItemListModel::setItems(const QList<Item> &items, const QHash<QString, QStr
     for (const Item &item : items)
         m_items.append(entryOf(item, tariffNames.value(item.code)));
     reorder();
+    m_prepared = 0;
+    QTimer::singleShot(0, this, &ItemListModel::prepareSomeHaystacks);
+}
+
+void ItemListModel::prepareSomeHaystacks()
+{
+    constexpr qsizetype kBatch = 5000; // a few milliseconds
+    const qsizetype end = std::min(m_items.size(), m_prepared + kBatch);
+    for (; m_prepared < end; ++m_prepared)
+        if (const Entry &e = m_items.at(m_prepared); e.haystack.isEmpty())
+            e.haystack = haystackOf(e);
+    if (m_prepared < m_items.size())
+        QTimer::singleShot(0, this, &ItemListModel::prepareSomeHaystacks);
 }
 
 void ItemListModel::putItem(const Item &item, const QString &tariffName)
@@ -173,6 +191,8 @@ bool ItemListModel::accepts(const Entry &entry) const
 {
     if (m_onlyReview && !entry.item.needsReview())
         return false;
+    if (!m_words.isEmpty() && entry.haystack.isEmpty())
+        entry.haystack = haystackOf(entry);
     for (const QString &word : m_words)
         if (!entry.haystack.contains(word))
             return false;

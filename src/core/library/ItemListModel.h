@@ -48,15 +48,23 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    // Every entry has its filter text (made while the program waits after a load).
+    bool filterReady() const { return m_prepared >= m_items.size(); }
 
 private:
     struct Entry {
         Item item;
         QString tariffName;
         QString state;
-        QString haystack; // every column's text, lower-cased, for the filter
+        // Every column's text, lower-cased, for the filter: made at the first filtering, so that
+        // opening the list costs none of it.
+        mutable QString haystack;
     };
     static Entry entryOf(const Item &item, const QString &tariffName);
+    static QString haystackOf(const Entry &entry);
+    // Makes the filter's texts a batch at a time while the program waits for the user, so
+    // that neither opening the list nor the first key pays for all of them.
+    void prepareSomeHaystacks();
     QString text(const Entry &entry, int column) const;
     bool accepts(const Entry &entry) const;
     // Orders all items by the sort column; then filters.
@@ -64,6 +72,7 @@ private:
     // Recomputes the shown rows from the filter, walking the order.
     void rebuild();
 
+    qsizetype m_prepared = 0; // entries before this one have their filter text
     QVector<Entry> m_items;
     QVector<int> m_order; // indexes into m_items, all of them in the sort order
     QVector<int> m_shown; // the indexes of m_order the filter keeps
