@@ -7,6 +7,10 @@
 
 #include <cstdio>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace bench {
 
 namespace {
@@ -103,6 +107,16 @@ double residentMiB()
 double peakResidentMiB()
 {
     return statusMiB("VmHWM");
+}
+
+double heapInUseMiB()
+{
+#if defined(__GLIBC__)
+    const struct mallinfo2 info = mallinfo2();
+    return static_cast<double>(info.uordblks + info.hblkhd) / (1024.0 * 1024.0);
+#else
+    return 0;
+#endif
 }
 
 } // namespace bench

@@ -22,5 +22,9 @@ bool makeTenTimes(const QString &source, const QString &target);
 // The resident memory of this process now and at its peak, in MiB (from /proc/self/status).
 double residentMiB();
 double peakResidentMiB();
+// The heap this process holds in allocated blocks now, in MiB, over all the allocator's arenas
+// (the main thread's and the workers'): what the live objects take, without the memory the
+// allocator keeps free. 0 where the allocator does not tell.
+double heapInUseMiB();
 
 } // namespace bench

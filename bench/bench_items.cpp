@@ -51,7 +51,8 @@ void runWindow(int items, runtime::Transaction *sqlca)
     window->repaint();
     const qint64 open = t.elapsed();
     // The filter's texts are made in the moments the program waits for the user.
-    QTest::qWaitFor([window] { return window->model()->filterReady(); }, 5000);
+    if (!QTest::qWaitFor([window] { return window->model()->filterReady(); }, 5000))
+        std::fprintf(stderr, "the filter was not ready after 5 s\n");
     const qint64 ready = t.elapsed();
     std::vector<double> keys;
     const QStringList inputs{QStringLiteral("P-12"), QStringLiteral("商品9"), QStringLiteral("8471"),

@@ -165,6 +165,39 @@ private slots:
             QCOMPARE(dataOf(model, handleOf(view, row)), view.itemString(row, QStringLiteral("jmw_code")));
         QVERIFY(!model.isValidHandle(first));
     }
+
+    void entriesFromRowsAreTheTreesEntries_data()
+    {
+        QTest::addColumn<QList<QVariant>>("codes");
+        QTest::addColumn<QList<QVariant>>("names");
+        QTest::newRow("complete levels") << QList<QVariant>{"01", "0101", "010121", "0102", "02", "0201"}
+                                         << QList<QVariant>{};
+        QTest::newRow("a short code before a longer sibling's child")
+            << QList<QVariant>{"1", "10", "101", "12345", "2"} << QList<QVariant>{};
+        QTest::newRow("repeated and missing codes")
+            << QList<QVariant>{"01", "0101", "0101", QVariant(), "", "010110", "02"} << QList<QVariant>{};
+        QTest::newRow("names missing or with brackets")
+            << QList<QVariant>{"01", "0]1", "0101"} << QList<QVariant>{QVariant(), "a]b", "[x]y"};
+    }
+
+    void entriesFromRowsAreTheTreesEntries()
+    {
+        // What the search index takes from the rows is what the tree holds, in the tree's order.
+        QFETCH(QList<QVariant>, codes);
+        QFETCH(QList<QVariant>, names);
+        DataView view;
+        load(view, codes, names);
+        TreeModel model;
+        QVERIFY(CommodityTreeBuilder::build(view, model, CommodityTreeBuilder::foreignTrade()) > 0);
+        QStringList fromTree;
+        for (const TreeCodes::Entry &entry : TreeCodes::entries(model))
+            fromTree << entry.code + QLatin1Char('|') + entry.name;
+        QStringList fromRows;
+        for (const TreeCodes::Entry &entry : CommodityTreeBuilder::entries(view.rowsSnapshot(), 0, 2))
+            fromRows << entry.code + QLatin1Char('|') + entry.name;
+        QCOMPARE(fromRows, fromTree);
+        QCOMPARE(fromRows.size(), model.itemCount() - 1);
+    }
 };
 
 KIV_TEST_GUILESS_MAIN(tst_CommodityTreeBuilder)

@@ -68,6 +68,8 @@ private slots:
     void deleteAllClearsSelection();
     void itemsAreAccessibleByLabel();
     void columnWidthFollowsLabelsFontAndPictures();
+    void columnWidthCoversClosedBranchesAndStaysWhileBrowsing_data();
+    void columnWidthCoversClosedBranchesAndStaysWhileBrowsing();
 
 private:
     void showView();
@@ -465,4 +467,40 @@ void TestTreeView::columnWidthFollowsLabelsFontAndPictures()
 
     QCOMPARE(m_view->setItem(m_c, item(QStringLiteral("g"))), 1);
     QVERIFY(width() < bigFont + 32);
+}
+
+void TestTreeView::columnWidthCoversClosedBranchesAndStaysWhileBrowsing_data()
+{
+    QTest::addColumn<bool>("bulk");
+    QTest::newRow("items inserted one by one") << false;
+    QTest::newRow("items built with redraw off") << true;
+}
+
+void TestTreeView::columnWidthCoversClosedBranchesAndStaysWhileBrowsing()
+{
+    // The widest label lies deep in a closed branch: the column is already wide enough for it,
+    // and opening branches or selecting items leaves the width alone.
+    QFETCH(bool, bulk);
+    showView();
+    if (bulk)
+        m_view->setRedraw(false);
+    long parent = m_b;
+    for (int level = 0; level < 4; ++level)
+        parent = m_view->insertItemLast(parent, item(QStringLiteral("level %1").arg(level)));
+    const long deep = m_view->insertItemLast(parent, item(QStringLiteral("the widest label of all, deep in a closed branch")));
+    if (bulk)
+        m_view->setRedraw(true);
+    QCoreApplication::processEvents();
+    const int closed = m_view->header()->sectionSize(0);
+    QVERIFY(!m_view->isItemExpanded(m_b));
+
+    QCOMPARE(m_view->selectItem(deep), 1);
+    QVERIFY(m_view->isExpanded(m_view->treeModel()->index(parent)));
+    QCoreApplication::processEvents();
+    QCOMPARE(m_view->header()->sectionSize(0), closed);
+    m_view->expandAll();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_view->header()->sectionSize(0), closed);
+    // As wide as the view's own measure of the shown items' contents.
+    QCOMPARE(closed, static_cast<QAbstractItemView *>(m_view.get())->sizeHintForColumn(0));
 }

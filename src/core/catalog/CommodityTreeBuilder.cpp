@@ -6,6 +6,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 constexpr int kRootPicture = 1;
@@ -45,8 +46,9 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
 
     // One record, filled anew for every insert.
     runtime::TreeItem item;
+    const QString rootData = QStringLiteral("0");
     item.label = variant.rootLabel;
-    item.data = QStringLiteral("0");
+    item.data = rootData;
     item.pictureIndex = kRootPicture;
     item.selectedPictureIndex = kSelectedPicture;
     const long root = model.insertItemFirst(0, item);
@@ -61,8 +63,16 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
     const long rowCount = rows.rowCount();
     model.reserve(static_cast<int>(std::min<long>(rowCount + 1, 1 << 24)));
 
-    QHash<QString, long> itemOfCode;
+    // The first item and the first row of every code.
+    struct FirstOfCode {
+        long handle;
+        long row;
+    };
+    QHash<QString, FirstOfCode> itemOfCode;
     itemOfCode.reserve(static_cast<qsizetype>(rowCount));
+    // Each item remembers the first row with its code, the row a search for that code finds;
+    // only while every code is text, as the search compares texts only then.
+    bool allText = true;
     long result = root;
     for (long row = 1; row <= rowCount; ++row) {
         const QVariant codeValue = rows.item(row, codeColumn);
@@ -71,6 +81,7 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
         const QString code = codeValue.toString();
         if (code.isEmpty())
             continue;
+        allText = allText && codeValue.typeId() == QMetaType::QString;
         const QVariant nameValue = rows.item(row, nameColumn);
         const QString name = (!nameValue.isValid() || nameValue.isNull()) ? unknownName() : nameValue.toString();
 
@@ -79,7 +90,7 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
             for (qsizetype length = code.size() - 1; length >= 1; --length) {
                 const auto found = itemOfCode.constFind(code.left(length));
                 if (found != itemOfCode.constEnd()) {
-                    parent = found.value();
+                    parent = found.value().handle;
                     break;
                 }
             }
@@ -97,9 +108,64 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
         if (handleColumn > 0)
             rows.setItem(row, handleColumn, QVariant::fromValue<qint32>(static_cast<qint32>(handle)));
         // A repeated code keeps its first item as the parent of what follows.
-        if (!itemOfCode.contains(code))
-            itemOfCode.insert(code, handle);
+        const auto first = itemOfCode.constFind(code);
+        model.setDataRow(handle, first == itemOfCode.constEnd() ? row : first.value().row);
+        if (first == itemOfCode.constEnd())
+            itemOfCode.insert(code, {handle, row});
     }
+    model.setDataRow(root, itemOfCode.value(rootData, {0, 0}).row);
+    if (result > 0 && allText)
+        model.setDataRowsVersion(rows.rowsVersion());
     model.endBulkUpdate();
     return result;
+}
+
+QList<TreeCodes::Entry> CommodityTreeBuilder::entries(const QVector<QVector<QVariant>> &rows, int codeColumn,
+                                                      int nameColumn)
+{
+    // The same nesting as build(): each code under the first item of its longest prefix.
+    struct Node {
+        QString code;
+        QString name;
+        std::vector<int> children;
+    };
+    std::vector<Node> nodes(1); // nodes[0] is the root
+    QHash<QString, int> nodeOfCode;
+    nodeOfCode.reserve(rows.size());
+    for (const QVector<QVariant> &row : rows) {
+        const QVariant codeValue = row.value(codeColumn);
+        if (!codeValue.isValid() || codeValue.isNull())
+            continue;
+        const QString code = codeValue.toString();
+        if (code.isEmpty())
+            continue;
+        const QVariant nameValue = row.value(nameColumn);
+        int parent = 0;
+        for (qsizetype length = code.size() - 1; code.size() > 2 && length >= 1; --length) {
+            const auto found = nodeOfCode.constFind(code.left(length));
+            if (found != nodeOfCode.constEnd()) {
+                parent = found.value();
+                break;
+            }
+        }
+        const int created = static_cast<int>(nodes.size());
+        nodes.push_back({code, (!nameValue.isValid() || nameValue.isNull()) ? unknownName() : nameValue.toString(), {}});
+        nodes[static_cast<std::size_t>(parent)].children.push_back(created);
+        if (!nodeOfCode.contains(code))
+            nodeOfCode.insert(code, created);
+    }
+    QList<TreeCodes::Entry> out;
+    out.reserve(static_cast<qsizetype>(nodes.size()) - 1);
+    std::vector<int> pending(nodes[0].children.rbegin(), nodes[0].children.rend());
+    while (!pending.empty()) {
+        Node &node = nodes[static_cast<std::size_t>(pending.back())];
+        pending.pop_back();
+        // The name as read back from the item's label, as TreeCodes does it: the row's own text
+        // (shared, not copied) unless the code holds the bracket that ends the code's part.
+        QString name = node.code.contains(QLatin1Char(']')) ? TreeCodes::nameOfLabel(label(node.code, node.name))
+                                                             : std::move(node.name);
+        out.append({0, std::move(node.code), std::move(name)});
+        pending.insert(pending.end(), node.children.rbegin(), node.children.rend());
+    }
+    return out;
 }

@@ -1,6 +1,11 @@
 #pragma once
 
+#include "core/catalog/TreeCodes.h"
+
+#include <QList>
 #include <QString>
+#include <QVariant>
+#include <QVector>
 
 namespace runtime {
 class DataView;
@@ -37,4 +42,9 @@ public:
     // Empties the model and builds the tree. Returns the root item's handle, or -1 when
     // an insert fails. Rows whose code is null or empty get no item and keep `handle` 0.
     static long build(runtime::DataView &rows, runtime::TreeModel &model, const Variant &variant);
+
+    // The codes and names the tree built from these rows holds, as TreeCodes::entries gives
+    // them (parents before children, in the tree's order; handles 0), worked out from the rows
+    // alone, so that another thread can do it. Columns are 0-based.
+    static QList<TreeCodes::Entry> entries(const QVector<QVector<QVariant>> &rows, int codeColumn, int nameColumn);
 };

@@ -1,10 +1,10 @@
 #include "core/quicksearch/IndexSource.h"
 
-#include "core/catalog/TreeCodes.h"
+#include "core/catalog/CommodityTreeBuilder.h"
+#include "core/runtime/DataView.h"
 #include "core/runtime/Transaction.h"
 #include "core/tariff/HeadingNames.h"
 
-#include <QHash>
 #include <QSet>
 
 namespace quicksearch {
@@ -12,7 +12,13 @@ namespace quicksearch {
 namespace {
 using runtime::ColumnType;
 
-QVector<QVector<QVariant>> query(runtime::Transaction *sqlca, const QString &sql, int columns, bool *ok = nullptr)
+// Declaration elements read in one step, and codes of a list looked through in one step: a
+// few milliseconds' worth each.
+constexpr int kElementsPage = 500;
+constexpr int kCodesPage = 2000;
+
+QVector<QVector<QVariant>> query(runtime::Transaction *sqlca, const QString &sql, int columns, bool *ok = nullptr,
+                                 const QVector<QVariant> &params = {})
 {
     QVector<QVector<QVariant>> rows;
     if (ok)
@@ -20,7 +26,7 @@ QVector<QVector<QVariant>> query(runtime::Transaction *sqlca, const QString &sql
     if (!sqlca || !sqlca->isConnected())
         return rows;
     const QList<ColumnType> types(columns, ColumnType::String);
-    if (sqlca->select(sqlca->adaptSql(sql), types, &rows) != 0)
+    if (sqlca->select(sqlca->adaptSql(sql), types, &rows, params) != 0)
         rows.clear();
     else if (ok)
         *ok = true;
@@ -32,78 +38,122 @@ QString keyOf(CodeList list, const QString &code)
     return codeListKey(list) + QLatin1Char(':') + code;
 }
 
-void addTree(const runtime::TreeModel &tree, CodeList list, QList<IndexRow> *rows, QSet<QString> *keys)
+IndexSource::ListRows rowsOf(const runtime::DataView &view, const CommodityTreeBuilder::Variant &variant)
 {
-    for (const TreeCodes::Entry &entry : TreeCodes::entries(tree)) {
-        rows->append({list, entry.code, entry.name, QString(), QString()});
-        keys->insert(keyOf(list, entry.code));
+    return {view.rowsSnapshot(), view.columnNumber(variant.codeColumn) - 1, view.columnNumber(variant.nameColumn) - 1};
+}
+
+void addList(const IndexSource::ListRows &list, CodeList codeList, QList<IndexRow> *rows, QSet<QString> *keys)
+{
+    if (list.codeColumn < 0)
+        return;
+    for (TreeCodes::Entry &entry : CommodityTreeBuilder::entries(list.rows, list.codeColumn, list.nameColumn)) {
+        keys->insert(keyOf(codeList, entry.code));
+        rows->append({codeList, std::move(entry.code), std::move(entry.name), QString(), QString()});
     }
 }
 } // namespace
 
-IndexSource::Input IndexSource::collect(const runtime::TreeModel &customs, const runtime::TreeModel &foreignTrade,
-                                        runtime::Transaction *sqlca)
+IndexSource::Taken IndexSource::begin(const runtime::DataView &customs, const runtime::DataView &foreignTrade,
+                                      runtime::Transaction *sqlca)
 {
-    Input input;
-    QSet<QString> inTrees;
-    addTree(customs, CodeList::Customs, &input.rows, &inTrees);
-    addTree(foreignTrade, CodeList::ForeignTrade, &input.rows, &inTrees);
-
-    QHash<QString, QString> elements;
-    for (const auto &row : query(sqlca, QStringLiteral("SELECT code, declaration_elements FROM tariff_line "
-                                                       "WHERE declaration_elements IS NOT NULL"), 2))
-        elements.insert(row.value(0).toString(), row.value(1).toString());
-    QHash<QString, QString> notes;
-    QHash<QString, std::pair<CodeList, QString>> notedCodes; // key -> list and code
+    Taken taken;
+    taken.customs = rowsOf(customs, CommodityTreeBuilder::customs());
+    taken.foreignTrade = rowsOf(foreignTrade, CommodityTreeBuilder::foreignTrade());
     for (const auto &row : query(sqlca, QStringLiteral("SELECT list, code, note, keywords FROM user_note"), 4)) {
         const auto list = codeListFromKey(row.value(0).toString());
         if (!list)
             continue;
         const QString code = row.value(1).toString().trimmed();
-        notes.insert(keyOf(*list, code),
-                     (row.value(2).toString() + QLatin1Char(' ') + row.value(3).toString()).trimmed());
-        notedCodes.insert(keyOf(*list, code), {*list, code});
-    }
-    for (IndexRow &row : input.rows) {
-        if (row.list == CodeList::Customs)
-            row.declarationElements = elements.value(row.code);
-        row.notes = notes.value(keyOf(row.list, row.code));
+        taken.notes.insert(keyOf(*list, code),
+                           (row.value(2).toString() + QLatin1Char(' ') + row.value(3).toString()).trimmed());
+        taken.notedCodes.insert(keyOf(*list, code), {*list, code});
     }
 
-    const struct {
-        CodeList list;
-        const char *sql;
-    } tables[] = {{CodeList::Customs, "SELECT code, name FROM list_hscode"},
-                  {CodeList::ForeignTrade, "SELECT jmw_code, name FROM list_jmwcode"}};
-    QHash<QString, QString> chineseNames;
-    tariff::HeadingNames::read(sqlca, &chineseNames);
+    tariff::HeadingNames::read(sqlca, &taken.chineseNames);
+    taken.listsRead = true;
+    return taken;
+}
+
+bool IndexSource::takeElements(runtime::Transaction *sqlca, Taken *taken, QString *after)
+{
+    // By code, a page after the last code read: each page a short look-up in the key's index.
+    const auto rows = query(sqlca,
+                            QStringLiteral("SELECT code, declaration_elements FROM tariff_line WHERE "
+                                           "declaration_elements IS NOT NULL AND code > ? ORDER BY code LIMIT %1")
+                                .arg(kElementsPage),
+                            2, nullptr, {*after});
+    for (const auto &row : rows)
+        taken->elements.insert(row.value(0).toString(), row.value(1).toString());
+    if (!rows.isEmpty())
+        *after = rows.last().value(0).toString();
+    return rows.size() == kElementsPage;
+}
+
+bool IndexSource::takeUnchosen(runtime::Transaction *sqlca, Taken *taken, CodeList list, QString *after)
+{
+    // The list's rows outside the chosen chapters (those in them are the view's rows), by code,
+    // a range of codes at a time: the range's last code first, then the rows in it.
+    const QString table = list == CodeList::Customs ? QStringLiteral("list_hscode") : QStringLiteral("list_jmwcode");
+    const QString code = list == CodeList::Customs ? QStringLiteral("code") : QStringLiteral("jmw_code");
+    bool ok = false;
+    const auto last = query(sqlca,
+                            QStringLiteral("SELECT %1 FROM %2 WHERE %1 > ? ORDER BY %1 LIMIT 1 OFFSET %3")
+                                .arg(code, table)
+                                .arg(kCodesPage - 1),
+                            1, &ok, {*after});
+    taken->listsRead = taken->listsRead && ok;
+    const bool more = ok && !last.isEmpty();
+    // Each row's chapter is looked up by its key, so that a step reads only its range.
+    QString sql = QStringLiteral("SELECT t.%1, t.name FROM %2 t WHERE t.%1 > ? AND NOT EXISTS (SELECT 1 FROM %2 c "
+                                 "WHERE c.%1 = substr(t.%1, 1, 2) AND length(c.%1) = 2 AND c.flag = 'Y')")
+                      .arg(code, table);
+    QVector<QVariant> params{*after};
+    if (more) {
+        sql += QStringLiteral(" AND t.%1 <= ?").arg(code);
+        params.append(last.first().value(0));
+    }
+    const auto rows = query(sqlca, sql + QStringLiteral(" ORDER BY t.%1").arg(code), 2, &ok, params);
+    taken->listsRead = taken->listsRead && ok;
+    for (const auto &row : rows)
+        taken->unchosen.append({list, {row.value(0).toString().trimmed(), row.value(1).toString()}});
+    if (more)
+        *after = last.first().value(0).toString();
+    return more && ok;
+}
+
+IndexSource::Input IndexSource::assemble(const Taken &taken)
+{
+    Input input;
+    QSet<QString> inTrees;
+    addList(taken.customs, CodeList::Customs, &input.rows, &inTrees);
+    addList(taken.foreignTrade, CodeList::ForeignTrade, &input.rows, &inTrees);
+    for (IndexRow &row : input.rows) {
+        if (row.list == CodeList::Customs)
+            row.declarationElements = taken.elements.value(row.code);
+        row.notes = taken.notes.value(keyOf(row.list, row.code));
+    }
+
     QSet<QString> inLists = inTrees;
-    bool listsRead = true;
-    for (const auto &table : tables) {
-        bool ok = false;
-        const auto rows = query(sqlca, QString::fromLatin1(table.sql), 2, &ok);
-        listsRead = listsRead && ok;
-        for (const auto &row : rows) {
-            const QString code = row.value(0).toString().trimmed();
-            if (code.isEmpty())
-                continue;
-            inLists.insert(keyOf(table.list, code));
-            if (inTrees.contains(keyOf(table.list, code)))
-                continue;
-            const QString name = row.value(1).toString();
-            input.unchosenRows.append({table.list, code,
-                                       table.list == CodeList::Customs
-                                           ? tariff::HeadingNames::shown(chineseNames, code, name)
-                                           : name,
-                                       QString(), QString()});
-        }
+    for (const auto &[list, row] : taken.unchosen) {
+        const QString &code = row.first;
+        if (code.isEmpty())
+            continue;
+        inLists.insert(keyOf(list, code));
+        if (inTrees.contains(keyOf(list, code)))
+            continue;
+        input.unchosenRows.append({list, code,
+                                   list == CodeList::Customs
+                                       ? tariff::HeadingNames::shown(taken.chineseNames, code, row.second)
+                                       : row.second,
+                                   QString(), QString()});
     }
     // Notes on codes an import removed: the note stays, and the search still finds it.
-    if (listsRead)
-        for (auto it = notedCodes.cbegin(); it != notedCodes.cend(); ++it)
+    if (taken.listsRead)
+        for (auto it = taken.notedCodes.cbegin(); it != taken.notedCodes.cend(); ++it)
             if (!inLists.contains(it.key()))
-                input.rows.append({it.value().first, it.value().second, QString(), QString(), notes.value(it.key()),
-                                   true});
+                input.rows.append({it.value().first, it.value().second, QString(), QString(),
+                                   taken.notes.value(it.key()), true});
     return input;
 }
 

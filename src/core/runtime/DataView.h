@@ -68,6 +68,13 @@ public:
     // is invalid. Start and end are clipped to the rows.
     long find(const QString &expression, long start, long end) const;
 
+    // Changes whenever an item's value or the order of the rows changes (unique among all
+    // views' rows): what was learnt about the rows holds while it stays the same.
+    quint64 rowsVersion() const;
+    // The rows as they are now (0-based), shared rather than copied: another thread may read
+    // them while this view goes on changing its own rows, which are copied before a change.
+    QVector<QVector<QVariant>> rowsSnapshot() const;
+
     // The current row: 0 when the view has no rows.
     long currentRow() const { return m_currentRow; }
     int scrollToRow(long row);     // row < 1 -> first row, beyond the end -> last row

@@ -3,11 +3,20 @@
 #include "core/runtime/ColumnTextIndex.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace runtime {
 
+namespace {
+quint64 nextVersion()
+{
+    static std::atomic<quint64> last{0};
+    return ++last;
+}
+} // namespace
+
 RowBuffer::RowBuffer(int columnCount, QObject *parent)
-    : QObject(parent), m_columnCount(std::max(0, columnCount))
+    : QObject(parent), m_columnCount(std::max(0, columnCount)), m_version(nextVersion())
 {
 }
 
@@ -21,6 +30,7 @@ void RowBuffer::setRows(QVector<QVector<QVariant>> rows)
     m_changes = QVector<RowChanges>(m_rows.size());
     m_modifiedRows = 0;
     m_textIndexes.clear();
+    m_version = nextVersion();
     emit rowsReset();
 }
 
@@ -44,6 +54,7 @@ void RowBuffer::setValue(int row, int column, const QVariant &value)
     }
     item = value;
     m_textIndexes.remove(column);
+    m_version = nextVersion();
     emit itemChanged(row, column);
 }
 
@@ -102,6 +113,7 @@ bool RowBuffer::reorder(const QVector<int> &order)
     m_rows = std::move(rows);
     m_changes = std::move(changes);
     m_textIndexes.clear();
+    m_version = nextVersion();
     emit rowsReordered(order);
     return true;
 }

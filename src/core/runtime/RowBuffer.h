@@ -55,6 +55,10 @@ public:
     // that column change.
     const ColumnTextIndex &textIndex(int column) const;
 
+    // A number that changes whenever a value or the order of the rows changes, unique among
+    // all buffers: equal versions mean the same rows with the same values.
+    quint64 version() const { return m_version; }
+
 signals:
     void rowsReset();
     void rowsReordered(const QVector<int> &order);
@@ -71,6 +75,7 @@ private:
     QVector<QVector<QVariant>> m_rows;
     QVector<RowChanges> m_changes; // parallel to m_rows; empty = row not modified
     int m_modifiedRows = 0;
+    quint64 m_version = 0;
     mutable QHash<int, std::shared_ptr<const ColumnTextIndex>> m_textIndexes;
 };
 

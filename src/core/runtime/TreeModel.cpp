@@ -136,6 +136,8 @@ int TreeModel::setItem(long handle, const TreeItem &item)
     Node *found = node(handle);
     if (!found)
         return -1;
+    if (found->item.data != item.data)
+        found->dataRow = -1;
     found->item = item;
     found->item.handle = 0;
     found->item.expanded = false;
@@ -195,10 +197,23 @@ int TreeModel::deleteAllItems()
     m_topLevel.clear();
     m_count = 0;
     m_current = 0;
+    m_dataRowsVersion = 0;
     m_expanded.clear();
     if (signal)
         endResetModel();
     return 1;
+}
+
+void TreeModel::setDataRow(long handle, long row)
+{
+    if (Node *found = node(handle))
+        found->dataRow = static_cast<int>(row);
+}
+
+long TreeModel::dataRow(long handle) const
+{
+    const Node *found = node(handle);
+    return found ? found->dataRow : -1;
 }
 
 long TreeModel::findItem(TreeNavigation navigation, long handle) const

@@ -81,6 +81,14 @@ public:
     QModelIndex index(long handle) const;
     long handle(const QModelIndex &index) const;
 
+    // The row of a data view an item stands for (0 for none), and the version of the rows
+    // (DataView::rowsVersion) those numbers belong to; deleting all items forgets both, and
+    // giving an item other data forgets its row.
+    void setDataRow(long handle, long row);
+    long dataRow(long handle) const; // -1 when not known or for a bad handle
+    void setDataRowsVersion(quint64 version) { m_dataRowsVersion = version; }
+    quint64 dataRowsVersion() const { return m_dataRowsVersion; }
+
     // The selected item, kept here by the view that shows the model.
     void setCurrentHandle(long handle);
     long currentHandle() const;
@@ -118,6 +126,7 @@ private:
         TreeItem item;             // handle, expanded and hasChildren are not kept here
         long parent = 0;
         int row = 0;
+        int dataRow = -1;
         bool alive = false;
         bool expanded = false;
         std::vector<long> children;
@@ -137,6 +146,7 @@ private:
     int m_count = 0;
     int m_bulkDepth = 0;
     long m_current = 0;
+    quint64 m_dataRowsVersion = 0;
     QSet<long> m_expanded;
     QSet<QString> m_marked;
     QString m_markDescription;

@@ -2,6 +2,7 @@
 
 #include "core/catalog/Catalog.h"
 #include "core/catalog/CommodityTreeBuilder.h"
+#include "core/catalog/ItemRows.h"
 #include "core/catalog/TreeCodes.h"
 #include "core/runtime/DataView.h"
 #include "core/runtime/FindExpression.h"
@@ -278,7 +279,7 @@ void w_kiv::onTreeSelection(u_tv *tree, runtime::DataView *view, const QString &
     runtime::TreeItem item;
     if (tree->getItem(newHandle, item) != 1 || item.data.typeId() != QMetaType::QString)
         return;
-    const long row = view->find(codeColumn + QLatin1Char('=') + runtime::quotedLiteral(item.data.toString()), 1, view->rowCount());
+    const long row = ItemRows::rowOf(*tree->treeModel(), *view, newHandle, codeColumn, item.data.toString());
     if (row > 0)
         view->scrollToRow(row);
     if (tree == m_followedTree)

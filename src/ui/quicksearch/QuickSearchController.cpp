@@ -3,9 +3,11 @@
 #include "core/catalog/Catalog.h"
 #include "core/catalog/Navigation.h"
 #include "core/quicksearch/IndexSource.h"
+#include "core/quicksearch/IndexTaking.h"
 #include "core/quicksearch/Lexicon.h"
 #include "core/quicksearch/RecentCodes.h"
 #include "core/quicksearch/ResultModel.h"
+#include "core/runtime/FreedMemory.h"
 #include "core/session/globals.h"
 #include "core/tariff/NoteEvents.h"
 #include "ui/quicksearch/QuickSearchField.h"
@@ -105,24 +107,43 @@ void QuickSearchController::focusField()
 
 void QuickSearchController::rebuild()
 {
-    if (m_building.isRunning()) {
+    if (m_building.isRunning() || m_taking) {
         m_rebuildWanted = true; // once the running build ends: its rows are out of date
         return;
     }
     m_rebuildWanted = false;
-    // Copied here, on the user-interface thread; the worker gets only the copies.
-    quicksearch::IndexSource::Input input = quicksearch::IndexSource::collect(
-        *m_navigation->catalog()->customsTree(), *m_navigation->catalog()->tradeTree(), sqlca);
+    // Taken here, on the user-interface thread, in short steps: the lists' rows (shared, not
+    // copied) and what only the database holds; the worker assembles the index's rows.
+    m_taking = new quicksearch::IndexTaking(*m_navigation->catalog()->customsRows(), *m_navigation->catalog()->tradeRows(),
+                                            [] { return sqlca; },
+                                            [this](quicksearch::IndexSource::Taken taken) {
+                                                m_taking->deleteLater();
+                                                m_taking = nullptr;
+                                                startBuilding(std::move(taken));
+                                            },
+                                            this);
+}
+
+void QuickSearchController::startBuilding(quicksearch::IndexSource::Taken taken)
+{
     // The dictionaries are read with the first index and kept: from the folder the program runs
     // in, else from the executable's.
     std::shared_ptr<const quicksearch::Lexicon> lexicon = m_index ? m_index->lexicon() : nullptr;
     const QStringList folders{QDir::currentPath(), QCoreApplication::applicationDirPath()};
     m_building.setFuture(QtConcurrent::run(
-        [input = std::move(input), lexicon, folders]() mutable -> IndexPointer {
-            if (!lexicon)
-                lexicon = quicksearch::Lexicon::load(folders);
-            return std::make_shared<const quicksearch::SearchIndex>(
-                quicksearch::SearchIndex::build(input.rows, input.unchosenRows, lexicon));
+        [taken = std::move(taken), lexicon, folders]() mutable -> IndexPointer {
+            IndexPointer index;
+            {
+                const quicksearch::IndexSource::Input input = quicksearch::IndexSource::assemble(taken);
+                taken = {};
+                if (!lexicon)
+                    lexicon = quicksearch::Lexicon::load(folders);
+                index = std::make_shared<const quicksearch::SearchIndex>(
+                    quicksearch::SearchIndex::build(input.rows, input.unchosenRows, lexicon));
+            }
+            // The load's peak and the build's temporaries are gone by now.
+            runtime::giveBackFreedMemory();
+            return index;
         }));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/quicksearch/IndexSource.h"
 #include "core/quicksearch/SearchIndex.h"
 
 #include "core/quicksearch/ResultModel.h"
@@ -18,6 +19,7 @@ class Navigation;
 }
 
 namespace quicksearch {
+class IndexTaking;
 class ResultModel;
 }
 
@@ -70,6 +72,7 @@ private:
     void choose(int row);
     void leave();
     void indexBuilt();
+    void startBuilding(quicksearch::IndexSource::Taken taken);
     // Tells the user, once, what of the search dictionaries could not be read.
     void reportLexicon();
     void announceCurrent(int row);
@@ -79,6 +82,7 @@ private:
     catalog::Navigation *m_navigation; // the window's trees
     IndexPointer m_index;
     QFutureWatcher<IndexPointer> m_building;
+    quicksearch::IndexTaking *m_taking = nullptr; // while the rows are being taken
     bool m_rebuildWanted = false;
     ItemRows m_itemRows;
 };

@@ -88,13 +88,9 @@ void TreeItemDelegate::paintMark(QPainter *painter, const QStyleOptionViewItem &
 
 QSize TreeItemDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    const QString context = QStringLiteral("%1|%2x%3|%4x%5|%6x%7|%8")
-                                .arg(option.font.key())
-                                .arg(m_view->pictureSize().width()).arg(m_view->pictureSize().height())
-                                .arg(m_view->statePictureSize().width()).arg(m_view->statePictureSize().height())
-                                .arg(option.decorationSize.width()).arg(option.decorationSize.height())
-                                .arg(quintptr(m_view->style()));
-    if (context != m_sizesContext || m_sizes.size() > kMaxRememberedSizes) {
+    const SizesContext context{option.font, m_view->pictureSize(), m_view->statePictureSize(),
+                               option.decorationSize, m_view->style()};
+    if (!(context == m_sizesContext) || m_sizes.size() > kMaxRememberedSizes) {
         m_sizes.clear();
         m_sizesContext = context;
     }

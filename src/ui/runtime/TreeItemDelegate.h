@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QHash>
 #include <QSize>
 #include <QString>
@@ -46,11 +47,26 @@ private:
         friend size_t qHash(const SizeKey &key, size_t seed = 0) { return qHashMulti(seed, key.text, key.flags); }
     };
 
+    // What every size depends on besides the item: compared, not formatted, on each query.
+    struct SizesContext {
+        QFont font;
+        QSize pictureSize;
+        QSize statePictureSize;
+        QSize decorationSize;
+        const QStyle *style = nullptr;
+        bool operator==(const SizesContext &other) const
+        {
+            return style == other.style && pictureSize == other.pictureSize
+                   && statePictureSize == other.statePictureSize && decorationSize == other.decorationSize
+                   && font == other.font;
+        }
+    };
+
     TreeView *m_view;
-    // The header sizes the column to its contents on every expand and scroll, measuring up to
-    // a thousand labels each time; text layout is the slow part, so sizes are remembered.
+    // Text layout is the slow part of a size, so sizes are remembered while the font, picture
+    // sizes and style stay the same.
     mutable QHash<SizeKey, QSize> m_sizes;
-    mutable QString m_sizesContext; // font, picture sizes and style the sizes were measured with
+    mutable SizesContext m_sizesContext;
 };
 
 } // namespace runtime

@@ -1,6 +1,7 @@
 #include "ui/runtime/TreeView.h"
 
 #include "core/runtime/StockPictures.h"
+#include "ui/runtime/TreeColumnWidth.h"
 #include "ui/runtime/TreeItemDelegate.h"
 
 #include <QFileInfo>
@@ -53,7 +54,10 @@ TreeView::TreeView(QWidget *parent)
     setItemDelegate(new TreeItemDelegate(this));
 
     setHeaderHidden(true);
-    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The column is as wide as the widest item, measured when items change, never while a
+    // branch opens or an item is selected.
+    m_columnWidth = new TreeColumnWidth(this);
+    header()->setSectionResizeMode(QHeaderView::Fixed);
     header()->setStretchLastSection(false);
     // Every row is as high as the first: no per-item size queries over big trees.
     setUniformRowHeights(true);
@@ -68,7 +72,7 @@ TreeView::TreeView(QWidget *parent)
     connect(this, &QTreeView::collapsed, this, [this](const QModelIndex &index) {
         m_model->setExpandedFlag(m_model->handle(index), false);
     });
-    m_modelReset = connect(m_model, &QAbstractItemModel::modelReset, this, &TreeView::restoreAfterReset);
+    connectModel();
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
         emit clicked(m_model->handle(index));
     });
@@ -80,11 +84,33 @@ TreeView::TreeView(QWidget *parent)
 
 TreeView::~TreeView() = default;
 
+void TreeView::connectModel()
+{
+    for (const QMetaObject::Connection &c : std::as_const(m_modelConnections))
+        disconnect(c);
+    m_modelConnections = {
+        connect(m_model, &QAbstractItemModel::modelReset, this, &TreeView::restoreAfterReset),
+        connect(m_model, &QAbstractItemModel::modelReset, m_columnWidth, &TreeColumnWidth::invalidate),
+        connect(m_model, &QAbstractItemModel::rowsRemoved, m_columnWidth, &TreeColumnWidth::invalidate),
+        connect(m_model, &QAbstractItemModel::rowsInserted, m_columnWidth, &TreeColumnWidth::itemsChanged),
+        connect(m_model, &QAbstractItemModel::dataChanged, m_columnWidth,
+                [this](const QModelIndex &first, const QModelIndex &last) {
+                    m_columnWidth->itemsChanged(first.parent(), first.row(), last.row());
+                }),
+    };
+}
+
+void TreeView::changeEvent(QEvent *event)
+{
+    QTreeView::changeEvent(event);
+    if (m_columnWidth && (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange))
+        m_columnWidth->invalidate();
+}
+
 void TreeView::setTreeModel(TreeModel *model)
 {
     if (!model || model == m_model)
         return;
-    disconnect(m_modelReset);
     QItemSelectionModel *previous = selectionModel();
     TreeModel *own = m_model->QObject::parent() == this ? m_model : nullptr;
     m_model = model;
@@ -95,7 +121,8 @@ void TreeView::setTreeModel(TreeModel *model)
     delete previous;
     delete own;
     m_selectedHandle = m_model->currentHandle();
-    m_modelReset = connect(m_model, &QAbstractItemModel::modelReset, this, &TreeView::restoreAfterReset);
+    connectModel();
+    m_columnWidth->invalidate();
 }
 
 long TreeView::insertItemFirst(long parentHandle, const TreeItem &item)

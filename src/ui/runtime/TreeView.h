@@ -10,6 +10,8 @@
 
 namespace runtime {
 
+class TreeColumnWidth;
+
 // Where a point lies relative to the tree's items. The values are those of the Win32
 // tree view's hit test, so that code written against it reads the same.
 enum TreeHitFlag : int {
@@ -127,6 +129,7 @@ signals:
     void mouseMoved(const QPoint &position, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 
 protected:
+    void changeEvent(QEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event = nullptr) const override;
@@ -137,6 +140,7 @@ protected:
 
 private:
     friend class TreeSelectionModel;
+    friend class TreeColumnWidth; // lays items out with the view's own style option
 
     struct ItemGeometry {
         QRect item;    // the whole item cell
@@ -149,15 +153,18 @@ private:
     void restoreAfterReset();
     long handleAt(const QPoint &point) const;
     static int addTo(TreePictureList &list, const QString &name);
+    // Follows the shown model's resets and item changes (again after setTreeModel).
+    void connectModel();
 
     TreeModel *m_model = nullptr;
+    TreeColumnWidth *m_columnWidth = nullptr;
     TreePictureList m_pictures;
     TreePictureList m_statePictures;
     long m_selectedHandle = 0;
     long m_rightPressHandle = 0;
     bool m_redraw = true;
     bool m_restoring = false;
-    QMetaObject::Connection m_modelReset;
+    QList<QMetaObject::Connection> m_modelConnections;
 };
 
 } // namespace runtime

@@ -1,6 +1,7 @@
 #include "ui/runtime/TreeView.h"
 
 #include "core/runtime/StockPictures.h"
+#include "ui/runtime/TreeColumnWidth.h"
 #include "ui/runtime/TreeItemDelegate.h"
 #include <QFileInfo>
 #include <QHeaderView>
@@ -58,6 +59,7 @@ int TreeView::addTo(TreePictureList &list, const QString &name)
 int TreeView::addPicture(const QString &name)
 {
     const int result = addTo(m_pictures, name);
+    m_columnWidth->invalidate();
     viewport()->update();
     return result;
 }
@@ -65,6 +67,7 @@ int TreeView::addPicture(const QString &name)
 void TreeView::deletePictures()
 {
     m_pictures.pictures.clear();
+    m_columnWidth->invalidate();
     viewport()->update();
 }
 
@@ -81,11 +84,13 @@ void TreeView::setPictureSize(const QSize &size)
         return;
     m_pictures.size = size;
     setIconSize(size);
+    m_columnWidth->invalidate();
 }
 
 int TreeView::addStatePicture(const QString &name)
 {
     const int result = addTo(m_statePictures, name);
+    m_columnWidth->invalidate();
     doItemsLayout();
     return result;
 }
@@ -93,6 +98,7 @@ int TreeView::addStatePicture(const QString &name)
 void TreeView::deleteStatePictures()
 {
     m_statePictures.pictures.clear();
+    m_columnWidth->invalidate();
     doItemsLayout();
 }
 
@@ -108,6 +114,7 @@ void TreeView::setStatePictureSize(const QSize &size)
     if (!size.isValid())
         return;
     m_statePictures.size = size;
+    m_columnWidth->invalidate();
     doItemsLayout();
 }
 

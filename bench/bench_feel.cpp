@@ -1,0 +1,366 @@
+// How the program feels once it stands, beside a floor program, on the bundled database and on a
+// ten-times database made from it:
+//   - resident memory after loading and indexing (and, on the ten-times data, per row added);
+//   - time from the window's creation to both trees filled and painted;
+//   - selecting items by jumps across the customs tree (median and worst);
+//   - the longest stall of the event loop in the ten seconds after loading (a timer's lateness).
+// The floor program is a QMainWindow with two QTreeViews over QStandardItemModels filled from
+// the same file and the same rows with the sqlite3 C API. Every measurement runs in a process of
+// its own (this program started again with --child), so that one run's memory is not the next
+// one's. Run: bench_feel   (KIV_BENCH_QUICK=1 leaves out the ten-times database)
+#include "core/runtime/DataView.h"
+#include "core/runtime/TreeModel.h"
+#include "ui/mainwin/w_kiv.h"
+#include "ui/quicksearch/QuickSearchController.h"
+#include "ui/tree/u_tv.h"
+
+#include "BenchDatabase.h"
+#include "UnattendedRun.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QHash>
+#include <QMainWindow>
+#include <QProcess>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QTimer>
+#include <QTreeView>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Figures = std::map<std::string, double>;
+
+constexpr int kStallWindowMs = 10000;
+constexpr int kTickMs = 2;
+constexpr int kJumps = 200;
+
+double msSince(const QElapsedTimer &timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+void print(const Figures &figures)
+{
+    for (const auto &[key, value] : figures)
+        std::printf("%s %.3f\n", key.c_str(), value);
+    std::fflush(stdout);
+}
+
+// Median and worst of a set of durations.
+void addStats(Figures &figures, const char *name, std::vector<double> values)
+{
+    if (values.empty())
+        return;
+    std::sort(values.begin(), values.end());
+    figures[std::string(name) + "_median"] = values[values.size() / 2];
+    figures[std::string(name) + "_max"] = values.back();
+}
+
+// Runs the event loop for the stall window with a precise timer ticking every kTickMs; the
+// longest lateness of a tick is the longest time the loop could not answer.
+double longestStall(int windowMs, double *at = nullptr)
+{
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    tick.setInterval(kTickMs);
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = clock.nsecsElapsed();
+    double worst = 0;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        const double late = static_cast<double>(now - last) / 1e6 - kTickMs;
+        if (late > worst && at)
+            *at = static_cast<double>(last) / 1e6;
+        worst = std::max(worst, late);
+        last = now;
+    });
+    tick.start();
+    QEventLoop loop;
+    QTimer::singleShot(windowMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return worst;
+}
+
+// --- the program
+
+Figures measureProgram(const QString &databaseFile)
+{
+    Figures figures;
+    bench::UnattendedRun unattended;
+    if (!unattended.isValid())
+        return figures;
+    QElapsedTimer timer;
+    timer.start();
+    if (!unattended.connectProgram(databaseFile))
+        return figures;
+    w_kiv window;
+    window.resize(1280, 800);
+    window.show();
+    window.ue_postopen();
+    QApplication::processEvents();
+    figures["fill_ms"] = msSince(timer);
+    figures["rows"] = static_cast<double>(window.dw_1->rowCount() + window.dw_2->rowCount());
+
+    const QuickSearchController *search = QuickSearchController::of(&window);
+    QElapsedTimer sinceLoaded;
+    sinceLoaded.start();
+    double indexReadyMs = -1;
+    if (search)
+        QObject::connect(search, &QuickSearchController::indexReady, search,
+                         [&] { indexReadyMs = indexReadyMs < 0 ? msSince(sinceLoaded) : indexReadyMs; });
+    double stallAt = 0;
+    figures["stall_ms"] = longestStall(kStallWindowMs, &stallAt);
+    figures["stall_at_ms"] = stallAt;
+    figures["index_ready_ms"] = indexReadyMs;
+    // The index is part of what "loaded" means: wait for it if the window above was too short.
+    for (int waited = 0; search && !search->isIndexReady() && waited < 120000; waited += 50)
+        longestStall(50);
+    figures["indexed"] = search && search->isIndexReady() ? 1 : 0;
+    figures["rss_mib"] = bench::residentMiB();
+    figures["peak_mib"] = bench::peakResidentMiB();
+
+    std::vector<double> selectMs;
+    const long rows = window.dw_1->rowCount();
+    const long step = std::max(1L, rows / kJumps);
+    long wrongRows = 0;
+    // Jumps across the whole tree, from one end to the other and back.
+    std::vector<long> order;
+    for (long r = 1; r <= rows; r += step)
+        order.push_back(r);
+    for (size_t i = 0; i < order.size(); i += 2)
+        std::swap(order[i], order[order.size() - 1 - i]);
+    for (long r : order) {
+        const long handle = long(window.dw_1->itemNumber(r, QStringLiteral("handle")));
+        if (handle <= 0)
+            continue;
+        timer.restart();
+        window.tv_1->selectItem(handle);
+        QApplication::processEvents();
+        selectMs.push_back(msSince(timer));
+        wrongRows += window.dw_1->currentRow() != r ? 1 : 0;
+    }
+    addStats(figures, "select_ms", selectMs);
+    figures["select_wrong_rows"] = static_cast<double>(wrongRows);
+    unattended.disconnect();
+    return figures;
+}
+
+// --- the floor program
+
+struct FloorRow {
+    QString code;
+    QString name;
+};
+
+std::vector<FloorRow> readRows(sqlite3 *db, const char *sql)
+{
+    std::vector<FloorRow> rows;
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) != SQLITE_OK)
+        return rows;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        const auto *code = static_cast<const char16_t *>(sqlite3_column_text16(statement, 0));
+        const int codeBytes = sqlite3_column_bytes16(statement, 0);
+        const auto *name = static_cast<const char16_t *>(sqlite3_column_text16(statement, 1));
+        const int nameBytes = sqlite3_column_bytes16(statement, 1);
+        rows.push_back({QString::fromUtf16(code, codeBytes / 2), QString::fromUtf16(name, nameBytes / 2)});
+    }
+    sqlite3_finalize(statement);
+    return rows;
+}
+
+// Fills the model as the program's tree is built: each code under the item of its longest
+// prefix, "[code]name" as the label. Returns the items in row order.
+std::vector<QStandardItem *> fill(QStandardItemModel &model, const QString &rootLabel, const std::vector<FloorRow> &rows)
+{
+    std::vector<QStandardItem *> items;
+    items.reserve(rows.size());
+    auto *root = new QStandardItem(rootLabel);
+    model.appendRow(root);
+    QHash<QString, QStandardItem *> itemOfCode;
+    itemOfCode.reserve(static_cast<qsizetype>(rows.size()));
+    for (const FloorRow &row : rows) {
+        QStandardItem *parent = root;
+        for (qsizetype length = row.code.size() - 1; row.code.size() > 2 && length >= 1; --length) {
+            if (QStandardItem *found = itemOfCode.value(row.code.left(length))) {
+                parent = found;
+                break;
+            }
+        }
+        auto *item = new QStandardItem(QLatin1Char('[') + row.code + QLatin1Char(']') + row.name);
+        parent->appendRow(item);
+        itemOfCode.insert(row.code, item);
+        items.push_back(item);
+    }
+    return items;
+}
+
+Figures measureFloor(const QString &databaseFile)
+{
+    Figures figures;
+    QElapsedTimer timer;
+    timer.start();
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(databaseFile.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return figures;
+    }
+    const std::vector<FloorRow> customs = readRows(
+        db, "SELECT code, name FROM list_hscode WHERE substr(code, 1, 2) IN (SELECT code FROM list_hscode "
+            "WHERE length(code) = 2 AND flag = 'Y') ORDER BY code");
+    const std::vector<FloorRow> foreign = readRows(
+        db, "SELECT jmw_code, name FROM list_jmwcode WHERE substr(jmw_code, 1, 2) IN (SELECT jmw_code FROM "
+            "list_jmwcode WHERE length(jmw_code) = 2 AND flag = 'Y') ORDER BY jmw_code");
+    sqlite3_close(db);
+
+    QMainWindow window;
+    auto *splitter = new QSplitter(&window);
+    window.setCentralWidget(splitter);
+    QStandardItemModel customsModel;
+    QStandardItemModel foreignModel;
+    auto *customsTree = new QTreeView(splitter);
+    auto *foreignTree = new QTreeView(splitter);
+    customsTree->setHeaderHidden(true);
+    foreignTree->setHeaderHidden(true);
+    customsTree->setUniformRowHeights(true);
+    foreignTree->setUniformRowHeights(true);
+    const std::vector<QStandardItem *> items = fill(customsModel, QStringLiteral("海关商品树"), customs);
+    fill(foreignModel, QStringLiteral("外经贸局商品树"), foreign);
+    customsTree->setModel(&customsModel);
+    foreignTree->setModel(&foreignModel);
+    customsTree->expand(customsModel.index(0, 0));
+    foreignTree->expand(foreignModel.index(0, 0));
+    window.resize(1280, 800);
+    window.show();
+    QApplication::processEvents();
+    figures["fill_ms"] = msSince(timer);
+    figures["rows"] = static_cast<double>(customs.size() + foreign.size());
+    figures["stall_ms"] = longestStall(kStallWindowMs);
+    figures["indexed"] = 1;
+    figures["rss_mib"] = bench::residentMiB();
+    figures["peak_mib"] = bench::peakResidentMiB();
+
+    std::vector<double> selectMs;
+    const size_t step = std::max<size_t>(1, items.size() / kJumps);
+    std::vector<size_t> order;
+    for (size_t i = 0; i < items.size(); i += step)
+        order.push_back(i);
+    for (size_t i = 0; i < order.size(); i += 2)
+        std::swap(order[i], order[order.size() - 1 - i]);
+    for (size_t i : order) {
+        timer.restart();
+        const QModelIndex index = items[i]->index();
+        customsTree->setCurrentIndex(index);
+        customsTree->scrollTo(index);
+        QApplication::processEvents();
+        selectMs.push_back(msSince(timer));
+    }
+    addStats(figures, "select_ms", selectMs);
+    figures["select_wrong_rows"] = 0;
+    return figures;
+}
+
+// --- the parent: runs each measurement in a process of its own and prints the table
+
+Figures runChild(const char *what, const QString &databaseFile)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--child"), QString::fromLatin1(what), databaseFile});
+    Figures figures;
+    if (!child.waitForFinished(600000) || child.exitCode() != 0) {
+        std::fprintf(stderr, "the %s measurement on %s failed\n", what, qPrintable(databaseFile));
+        return figures;
+    }
+    for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.size() == 2)
+            figures[parts[0].toStdString()] = parts[1].toDouble();
+    }
+    return figures;
+}
+
+bool complete(const Figures &figures)
+{
+    for (const char *key : {"fill_ms", "rows", "stall_ms", "rss_mib", "select_ms_median", "select_ms_max"})
+        if (!figures.count(key))
+            return false;
+    return true;
+}
+
+void report(const char *title, Figures program, Figures floor)
+{
+    std::printf("%s: %.0f rows in the program, %.0f in the floor program%s\n", title, program["rows"], floor["rows"],
+                program["indexed"] > 0 ? "" : " (the search index never became ready)");
+    std::printf("  resident after loading and indexing: %.1f MiB (peak %.1f) | floor %.1f MiB (peak %.1f) | goal <= 64 MiB bundled\n",
+                program["rss_mib"], program["peak_mib"], floor["rss_mib"], floor["peak_mib"]);
+    std::printf("  start to both trees filled: %.0f ms | floor %.0f ms | %.2fx the floor, goal <= 1.5x\n",
+                program["fill_ms"], floor["fill_ms"], program["fill_ms"] / std::max(1.0, floor["fill_ms"]));
+    std::printf("  selecting an item (%d jumps): median %.2f ms, worst %.1f ms | floor median %.2f ms, worst %.1f ms"
+                " | goal median <= 2 ms, worst <= 16 ms\n",
+                kJumps, program["select_ms_median"], program["select_ms_max"], floor["select_ms_median"],
+                floor["select_ms_max"]);
+    if (program["select_wrong_rows"] > 0)
+        std::printf("  WRONG: %.0f selections showed another row than the item's\n", program["select_wrong_rows"]);
+    std::printf("  longest event-loop stall in the %d s after loading: %.1f ms (%.0f ms after loading; the search index"
+                " ready after %.0f ms) | floor %.1f ms | goal <= 16 ms\n",
+                kStallWindowMs / 1000, program["stall_ms"], program["stall_at_ms"], program["index_ready_ms"],
+                floor["stall_ms"]);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    bench::UnattendedRun::preferOffscreen();
+    if (argc == 4 && std::strcmp(argv[1], "--child") == 0) {
+        QApplication app(argc, argv);
+        const QString databaseFile = QString::fromLocal8Bit(argv[3]);
+        const Figures figures = std::strcmp(argv[2], "floor") == 0 ? measureFloor(databaseFile)
+                                                                    : measureProgram(databaseFile);
+        print(figures);
+        return complete(figures) ? 0 : 1;
+    }
+
+    QApplication app(argc, argv);
+    bench::UnattendedRun unattended;
+    if (!unattended.isValid())
+        return 1;
+    const QString bundled = bench::UnattendedRun::bundled();
+    Figures program = runChild("program", bundled);
+    Figures floor = runChild("floor", bundled);
+    bool ok = complete(program) && complete(floor) && program["select_wrong_rows"] == 0;
+    report("bundled database", program, floor);
+    if (qEnvironmentVariableIsSet("KIV_BENCH_QUICK"))
+        return ok ? 0 : 1;
+
+    const QString tenTimes = unattended.tenTimes();
+    if (!bench::makeTenTimes(bundled, tenTimes)) {
+        std::fprintf(stderr, "cannot make the ten-times database\n");
+        return 1;
+    }
+    Figures programTen = runChild("program", tenTimes);
+    Figures floorTen = runChild("floor", tenTimes);
+    ok = ok && complete(programTen) && complete(floorTen) && programTen["select_wrong_rows"] == 0;
+    report("ten-times database", programTen, floorTen);
+    const double addedRows = std::max(1.0, programTen["rows"] - program["rows"]);
+    const double addedFloorRows = std::max(1.0, floorTen["rows"] - floor["rows"]);
+    std::printf("per row added (ten-times minus bundled): %.2f KiB | floor %.2f KiB | goal <= 0.4 KiB\n",
+                (programTen["rss_mib"] - program["rss_mib"]) * 1024.0 / addedRows,
+                (floorTen["rss_mib"] - floor["rss_mib"]) * 1024.0 / addedFloorRows);
+    return ok ? 0 : 1;
+}

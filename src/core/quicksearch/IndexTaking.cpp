@@ -1,0 +1,44 @@
+#include "core/quicksearch/IndexTaking.h"
+
+#include <QTimer>
+
+namespace quicksearch {
+
+IndexTaking::IndexTaking(const runtime::DataView &customs, const runtime::DataView &foreignTrade,
+                         Connection connection, Done done, QObject *parent)
+    : QObject(parent)
+    , m_taken(IndexSource::begin(customs, foreignTrade, connection()))
+    , m_connection(std::move(connection))
+    , m_done(std::move(done))
+    , m_timer(new QTimer(this))
+{
+    m_timer->setInterval(0);
+    connect(m_timer, &QTimer::timeout, this, &IndexTaking::step);
+    m_timer->start();
+}
+
+void IndexTaking::step()
+{
+    switch (m_stage) {
+    case Stage::Elements:
+        if (!IndexSource::takeElements(m_connection(), &m_taken, &m_after)) {
+            m_stage = Stage::CustomsUnchosen;
+            m_after.clear();
+        }
+        return;
+    case Stage::CustomsUnchosen:
+        if (!IndexSource::takeUnchosen(m_connection(), &m_taken, CodeList::Customs, &m_after)) {
+            m_stage = Stage::ForeignTradeUnchosen;
+            m_after.clear();
+        }
+        return;
+    case Stage::ForeignTradeUnchosen:
+        if (IndexSource::takeUnchosen(m_connection(), &m_taken, CodeList::ForeignTrade, &m_after))
+            return;
+        m_timer->stop();
+        m_done(std::move(m_taken)); // may delete this object
+        return;
+    }
+}
+
+} // namespace quicksearch

@@ -1,0 +1,139 @@
+#include "ui/runtime/TreeColumnWidth.h"
+
+#include "ui/runtime/TreeView.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace runtime {
+
+namespace {
+// The items laid out exactly in a full pass: those with the widest estimates. An estimate is
+// off by a few pixels at most, far less than what separates the widest labels from the rest.
+constexpr std::size_t kLaidOut = 24;
+} // namespace
+
+TreeColumnWidth::TreeColumnWidth(TreeView *view)
+    : QObject(view)
+    , m_view(view)
+{
+}
+
+void TreeColumnWidth::invalidate()
+{
+    measureAll();
+}
+
+void TreeColumnWidth::itemsChanged(const QModelIndex &parent, int first, int last)
+{
+    const TreeModel *model = m_view->treeModel();
+    if (model->inBulkUpdate())
+        return;
+    int width = m_width;
+    long widest = m_widest;
+    for (int row = first; row <= last; ++row) {
+        const QModelIndex index = model->index(row, 0, parent);
+        const long handle = model->handle(index);
+        const int itemWidth = exactWidth(index);
+        if (itemWidth > width) {
+            width = itemWidth;
+            widest = handle;
+        } else if (handle == m_widest && itemWidth < m_width) {
+            measureAll(); // the widest item got narrower: which one is widest now is unknown
+            return;
+        }
+    }
+    m_widest = widest;
+    apply(width);
+}
+
+int TreeColumnWidth::exactWidth(const QModelIndex &index) const
+{
+    int level = m_view->rootIsDecorated() ? 1 : 0;
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        ++level;
+    QStyleOptionViewItem option;
+    m_view->initViewItemOption(&option);
+    return level * m_view->indentation() + m_view->itemDelegateForIndex(index)->sizeHint(option, index).width();
+}
+
+int TreeColumnWidth::estimatedWidth(const QString &text, bool bold, const QFontMetrics &metrics)
+{
+    QHash<char16_t, int> &advances = m_advances[bold ? 1 : 0];
+    int width = 0;
+    for (const QChar c : text) {
+        auto known = advances.constFind(c.unicode());
+        if (known == advances.cend())
+            known = advances.insert(c.unicode(), metrics.horizontalAdvance(c));
+        width += *known;
+    }
+    return width;
+}
+
+void TreeColumnWidth::measureAll()
+{
+    if (m_view->treeModel()->inBulkUpdate())
+        return; // measured when the bulk update ends, in one model reset
+    if (m_advancesFont != m_view->font()) {
+        m_advances[0].clear();
+        m_advances[1].clear();
+        m_advancesFont = m_view->font();
+    }
+    QFont boldFont = m_view->font();
+    boldFont.setBold(true);
+    const QFontMetrics metrics[2] = {QFontMetrics(m_view->font()), QFontMetrics(boldFont)};
+    const TreeModel *model = m_view->treeModel();
+    const int indentation = m_view->indentation();
+    // The widest estimates, smallest first (a min-heap), with their handles.
+    using Candidate = std::pair<int, long>;
+    std::vector<Candidate> widest;
+    widest.reserve(kLaidOut + 1);
+    // Depth first over every item, with its level.
+    std::vector<std::pair<long, int>> pending;
+    for (long h = model->findItem(TreeNavigation::Root, 0); h > 0; h = model->findItem(TreeNavigation::Next, h))
+        pending.emplace_back(h, m_view->rootIsDecorated() ? 1 : 0);
+    TreeItem item;
+    while (!pending.empty()) {
+        const auto [handle, level] = pending.back();
+        pending.pop_back();
+        if (model->getItem(handle, item) != 1)
+            continue;
+        const Candidate candidate{level * indentation + estimatedWidth(item.label, item.bold, metrics[item.bold ? 1 : 0]), handle};
+        if (widest.size() < kLaidOut || candidate.first > widest.front().first) {
+            widest.push_back(candidate);
+            std::push_heap(widest.begin(), widest.end(), std::greater<>());
+            if (widest.size() > kLaidOut) {
+                std::pop_heap(widest.begin(), widest.end(), std::greater<>());
+                widest.pop_back();
+            }
+        }
+        for (long child = model->findItem(TreeNavigation::Child, handle); child > 0;
+             child = model->findItem(TreeNavigation::Next, child))
+            pending.emplace_back(child, level + 1);
+    }
+    int width = 0;
+    m_widest = 0;
+    for (const Candidate &candidate : widest) {
+        const int exact = exactWidth(model->index(candidate.second));
+        if (exact > width) {
+            width = exact;
+            m_widest = candidate.second;
+        }
+    }
+    apply(width);
+}
+
+void TreeColumnWidth::apply(int width)
+{
+    width = std::max(width, m_view->header()->minimumSectionSize());
+    m_width = width;
+    if (m_view->header()->sectionSize(0) != width)
+        m_view->header()->resizeSection(0, width);
+}
+
+} // namespace runtime

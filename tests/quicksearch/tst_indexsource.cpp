@@ -1,0 +1,110 @@
+#include "core/quicksearch/IndexTaking.h"
+
+#include "core/data/dataviews.h"
+#include "core/runtime/DataView.h"
+#include "core/runtime/Transaction.h"
+#include "core/session/globals.h"
+
+#include "TestDatabase.h"
+#include "support/TestMain.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <optional>
+
+using quicksearch::CodeList;
+using quicksearch::IndexSource;
+using quicksearch::IndexTaking;
+
+namespace {
+// count rows inserted with codes prefix + a zero-padded number.
+QString numbered(const char *table, const QString &columns, const QString &prefix, int count, const QString &rest)
+{
+    return QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < %1) "
+                          "INSERT INTO %2(%3) SELECT '%4' || printf('%06d', i)%5 FROM n")
+        .arg(count)
+        .arg(QLatin1String(table), columns, prefix, rest);
+}
+} // namespace
+
+class tst_IndexSource : public QObject
+{
+    Q_OBJECT
+private slots:
+    void stepsTakeEveryRowOnce_data()
+    {
+        QTest::addColumn<int>("elements");
+        QTest::addColumn<int>("unchosen");
+        QTest::newRow("less than a step each") << 10 << 5;
+        QTest::newRow("exactly one step each") << 500 << 2000;
+        QTest::newRow("several steps and a part") << 1234 << 4321;
+    }
+
+    void stepsTakeEveryRowOnce()
+    {
+        // However the rows fall into steps, each is taken once, as one query would give them.
+        QFETCH(int, elements);
+        QFETCH(int, unchosen);
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("k.db"));
+        QVERIFY(TestDatabase::create(file));
+        const QStringList statements{
+            QStringLiteral("INSERT INTO list_hscode(code, name, flag) VALUES ('01', 'chosen', 'Y'), ('02', 'other', NULL),"
+                           " ('0101', 'horses', NULL)"),
+            numbered("list_hscode", QStringLiteral("code, name"), QStringLiteral("02"), unchosen,
+                     QStringLiteral(", 'n' || i")),
+            QStringLiteral("INSERT INTO list_jmwcode(jmw_code, name, flag) VALUES ('84', 'chosen', 'Y'), ('85', 'other', 'N'),"
+                           " ('8501', 'motors', NULL), ('8401', 'reactors', NULL)"),
+            numbered("tariff_line", QStringLiteral("code, declaration_elements"), QStringLiteral("0101"), elements,
+                     QStringLiteral(", 'e' || i")),
+            QStringLiteral("INSERT INTO tariff_line(code) VALUES ('0199999999')"),
+        };
+        for (const QString &sql : statements)
+            QVERIFY2(TestDatabase::exec(file, sql), qPrintable(sql));
+
+        runtime::Transaction transaction;
+        QVERIFY(TestDatabase::connect(transaction, file));
+        sqlca = &transaction;
+        runtime::DataView customs;
+        customs.setDefinition(d_detail_hgats());
+        customs.setTransObject(&transaction);
+        QCOMPARE(customs.retrieve(), 2L);
+        runtime::DataView foreignTrade;
+        foreignTrade.setDefinition(d_detail_wmats());
+        foreignTrade.setTransObject(&transaction);
+        QCOMPARE(foreignTrade.retrieve(), 2L);
+
+        std::optional<IndexSource::Taken> taken;
+        new IndexTaking(customs, foreignTrade, [] { return sqlca; }, [&](IndexSource::Taken t) { taken = std::move(t); }, this);
+        QTRY_VERIFY(taken.has_value());
+        sqlca = nullptr;
+
+        QCOMPARE(taken->elements.size(), qsizetype(elements));
+        QCOMPARE(taken->elements.value(QStringLiteral("0101%1").arg(elements - 1, 6, 10, QLatin1Char('0'))),
+                 QStringLiteral("e%1").arg(elements - 1));
+        QVERIFY(taken->listsRead);
+        QStringList unchosenCodes;
+        for (const auto &[list, row] : taken->unchosen)
+            unchosenCodes << quicksearch::codeListKey(list) + QLatin1Char(':') + row.first;
+        QStringList expected;
+        for (const QString &code : TestDatabase::column(file, QStringLiteral("SELECT code FROM list_hscode WHERE "
+                                                                             "substr(code, 1, 2) <> '01' ORDER BY code")))
+            expected << quicksearch::codeListKey(CodeList::Customs) + QLatin1Char(':') + code;
+        expected << quicksearch::codeListKey(CodeList::ForeignTrade) + QStringLiteral(":85")
+                 << quicksearch::codeListKey(CodeList::ForeignTrade) + QStringLiteral(":8501");
+        QCOMPARE(unchosenCodes.size(), unchosen + 3);
+        QCOMPARE(unchosenCodes, expected);
+
+        // The chosen rows come from the views, the others from the steps.
+        const IndexSource::Input input = IndexSource::assemble(*taken);
+        QCOMPARE(input.rows.size(), 4);
+        QCOMPARE(input.unchosenRows.size(), unchosen + 3);
+        QCOMPARE(input.rows.at(1).code, QStringLiteral("0101"));
+        QCOMPARE(input.rows.at(1).declarationElements, QString());
+    }
+};
+
+KIV_TEST_MAIN(tst_IndexSource)
+#include "tst_indexsource.moc"
