@@ -50,9 +50,10 @@ void runWindow(int items, runtime::Transaction *sqlca)
     window->show();
     window->repaint();
     const qint64 open = t.elapsed();
-    // The filter's texts are made in the moments the program waits for the user.
-    if (!QTest::qWaitFor([window] { return window->model()->filterReady(); }, 5000))
-        std::fprintf(stderr, "the filter was not ready after 5 s\n");
+    // A long library's later pages and the filter's texts come in the moments the program waits
+    // for the user.
+    if (!QTest::qWaitFor([window] { return !window->isReading() && window->model()->filterReady(); }, 10000))
+        std::fprintf(stderr, "the list was not whole after 10 s\n");
     const qint64 ready = t.elapsed();
     std::vector<double> keys;
     const QStringList inputs{QStringLiteral("P-12"), QStringLiteral("商品9"), QStringLiteral("8471"),
@@ -75,8 +76,8 @@ void runWindow(int items, runtime::Transaction *sqlca)
     std::sort(keys.begin(), keys.end());
     const double median = keys.at(keys.size() / 2);
     const double worst = keys.back();
-    std::printf("%6d items: open the library window %4lld ms (goal < 300 at 100,000), filter ready after "
-                "%4lld ms; filter per keystroke median %.1f ms, worst %.1f ms of %zu keys (goal < 30 at 100,000)\n",
+    std::printf("%6d items: open the library window %4lld ms (goal < 300 at 100,000), every item read and "
+                "ready to filter after %4lld ms; filter per keystroke median %.1f ms, worst %.1f ms of %zu keys (goal < 30 at 100,000)\n",
                 items, static_cast<long long>(open), static_cast<long long>(ready), median, worst, keys.size());
     delete window;
 }

@@ -53,7 +53,41 @@ void ItemListModel::setItems(const QList<Item> &items, const QHash<QString, QStr
         m_items.append(entryOf(item, tariffNames.value(item.code)));
     reorder();
     m_prepared = 0;
-    QTimer::singleShot(0, this, &ItemListModel::prepareSomeHaystacks);
+    if (!m_preparing) {
+        m_preparing = true;
+        QTimer::singleShot(0, this, &ItemListModel::prepareSomeHaystacks);
+    }
+}
+
+void ItemListModel::appendItems(const QList<Item> &items, const QHash<QString, QString> &tariffNames)
+{
+    if (items.isEmpty())
+        return;
+    const int first = int(m_items.size());
+    for (const Item &item : items)
+        m_items.append(entryOf(item, tariffNames.value(item.code)));
+    // Listed by part number, the next page goes after everything there is.
+    const bool atTheEnd = m_sortColumn == PartNumber && m_sortOrder == Qt::AscendingOrder
+        && (first == 0 || m_items.at(first - 1).item.partNumber < m_items.at(first).item.partNumber);
+    if (atTheEnd) {
+        QVector<int> kept;
+        for (int i = first; i < m_items.size(); ++i) {
+            m_order.append(i);
+            if (accepts(m_items.at(i)))
+                kept.append(i);
+        }
+        if (!kept.isEmpty()) {
+            beginInsertRows({}, int(m_shown.size()), int(m_shown.size() + kept.size() - 1));
+            m_shown += kept;
+            endInsertRows();
+        }
+    } else {
+        reorder();
+    }
+    if (!m_preparing) {
+        m_preparing = true;
+        QTimer::singleShot(0, this, &ItemListModel::prepareSomeHaystacks);
+    }
 }
 
 void ItemListModel::prepareSomeHaystacks()
@@ -63,7 +97,8 @@ void ItemListModel::prepareSomeHaystacks()
     for (; m_prepared < end; ++m_prepared)
         if (const Entry &e = m_items.at(m_prepared); e.haystack.isEmpty())
             e.haystack = haystackOf(e);
-    if (m_prepared < m_items.size())
+    m_preparing = m_prepared < m_items.size();
+    if (m_preparing)
         QTimer::singleShot(0, this, &ItemListModel::prepareSomeHaystacks);
 }
 

@@ -25,6 +25,9 @@ public:
 
     // All items with the names of their codes (code -> tariff name); the filter and the order stay.
     void setItems(const QList<Item> &items, const QHash<QString, QString> &tariffNames);
+    // More items, read after those there are (the next page, in order of part number): shown in
+    // the sort order and through the filter there is.
+    void appendItems(const QList<Item> &items, const QHash<QString, QString> &tariffNames);
     // Replaces or adds one item (after a save), keeping the filter and the order.
     void putItem(const Item &item, const QString &tariffName);
     void removeItem(const QString &partNumber);
@@ -73,6 +76,7 @@ private:
     void rebuild();
 
     qsizetype m_prepared = 0; // entries before this one have their filter text
+    bool m_preparing = false; // a batch of filter texts is waiting for the event loop
     QVector<Entry> m_items;
     QVector<int> m_order; // indexes into m_items, all of them in the sort order
     QVector<int> m_shown; // the indexes of m_order the filter keeps

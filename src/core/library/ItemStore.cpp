@@ -103,14 +103,27 @@ QList<Item> ItemStore::all()
 
 QList<Item> ItemStore::listed()
 {
+    return listedPage(QString(), -1);
+}
+
+QList<Item> ItemStore::listedPage(const QString &after, int limit)
+{
     QList<Item> items;
     if (!tableExists())
         return items;
     QVector<QVector<QVariant>> rows;
     const QList<runtime::ColumnType> types(5, runtime::ColumnType::String);
-    if (m_sqlca->select(m_sqlca->adaptSql(QStringLiteral(
-                            "SELECT part_no, name, model, code, review_changes, version FROM item ORDER BY part_no")),
-                        QList<runtime::ColumnType>(types) << runtime::ColumnType::Long, &rows)
+    QString sql = QStringLiteral("SELECT part_no, name, model, code, review_changes, version FROM item");
+    QVector<QVariant> params;
+    if (!after.isEmpty()) {
+        sql += QStringLiteral(" WHERE part_no > ?");
+        params.append(after);
+    }
+    sql += QStringLiteral(" ORDER BY part_no");
+    if (limit >= 0)
+        sql += QStringLiteral(" LIMIT %1").arg(limit);
+    if (m_sqlca->select(m_sqlca->adaptSql(sql), QList<runtime::ColumnType>(types) << runtime::ColumnType::Long,
+                        &rows, params)
         != 0) {
         m_lastError = m_sqlca->sqlErrText();
         return items;

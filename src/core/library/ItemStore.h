@@ -47,6 +47,9 @@ public:
     // What a list of the items shows, read fast: part number, name, model, code, the changes
     // waiting for review and the version; the other fields stay empty (item() reads them).
     QList<Item> listed();
+    // The same, a page at a time: at most `limit` items whose part numbers follow `after`
+    // (empty: from the first), in order of part number.
+    QList<Item> listedPage(const QString &after, int limit);
     std::optional<Item> item(const QString &partNumber);
     // Checks the fields and the code (ItemCode: an 8-digit code may be completed), then
     // inserts (baseVersion 0) or updates the version it was edited from, in one transaction.

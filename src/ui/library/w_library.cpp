@@ -24,6 +24,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -76,6 +77,9 @@ w_library::w_library(runtime::Transaction *sqlca, GoToCode goToCode, QWidget *pa
     setWindowTitle(kTitle);
     setAccessibleName(kTitle);
     setAttribute(Qt::WA_DeleteOnClose);
+    m_loading = new QTimer(this);
+    m_loading->setInterval(0);
+    connect(m_loading, &QTimer::timeout, this, &w_library::loadMore);
     createControls();
     reload();
     resize(1120, 560);
@@ -181,19 +185,56 @@ void w_library::createControls()
     connect(tv_items->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &w_library::updateState);
 }
 
+namespace {
+// The first page shows at once; each later one takes a few milliseconds of the event loop.
+constexpr int kFirstPage = 2000;
+constexpr int kNextPage = 5000;
+} // namespace
+
 void w_library::reload()
 {
+    m_loading->stop();
     QString error;
     m_names = library::TariffNames::read(m_sqlca, &error);
     library::ItemStore store(m_sqlca);
-    const QList<library::Item> items = store.listed();
+    const QList<library::Item> items = store.listedPage(QString(), kFirstPage);
     if (error.isEmpty())
         error = store.lastError();
-    const QString kept = current() ? current()->partNumber : QString();
+    m_keep = current() ? current()->partNumber : QString();
     m_model->setItems(items, m_names);
-    select(kept);
+    m_lastRead = items.isEmpty() ? QString() : items.last().partNumber;
+    if (items.size() == kFirstPage && error.isEmpty())
+        m_loading->start();
+    select(m_keep);
+    updateState();
     if (!error.isEmpty())
         sayError(QStringLiteral("无法读取商品归类库: ") + error);
+}
+
+bool w_library::isReading() const
+{
+    return m_loading->isActive();
+}
+
+void w_library::loadMore()
+{
+    library::ItemStore store(m_sqlca);
+    const QList<library::Item> items = store.listedPage(m_lastRead, kNextPage);
+    if (!store.lastError().isEmpty()) {
+        m_loading->stop();
+        updateState();
+        sayError(QStringLiteral("无法读取商品归类库: ") + store.lastError());
+        return;
+    }
+    m_model->appendItems(items, m_names);
+    if (!items.isEmpty())
+        m_lastRead = items.last().partNumber;
+    if (items.size() < kNextPage) {
+        m_loading->stop();
+        if (!current())
+            select(m_keep);
+    }
+    updateState();
 }
 
 const library::Item *w_library::current() const
@@ -216,16 +257,18 @@ void w_library::updateState()
     const library::Item *it = current();
     const int shown = m_model->rowCount();
     const int total = m_model->totalCount();
-    st_count->setText(shown == total
-                          ? QStringLiteral("共 %1 个商品，%2 个待复核").arg(total).arg(m_model->reviewCount())
-                          : QStringLiteral("共 %1 个商品，显示 %2 个，%3 个待复核")
-                                .arg(total)
-                                .arg(shown)
-                                .arg(m_model->reviewCount()));
+    const bool loading = m_loading->isActive();
+    st_count->setText((loading ? QStringLiteral("正在读取… ") : QString())
+                      + (shown == total
+                             ? QStringLiteral("共 %1 个商品，%2 个待复核").arg(total).arg(m_model->reviewCount())
+                             : QStringLiteral("共 %1 个商品，显示 %2 个，%3 个待复核")
+                                   .arg(total)
+                                   .arg(shown)
+                                   .arg(m_model->reviewCount())));
     for (QPushButton *b : {cb_edit, cb_delete, cb_goto})
         b->setEnabled(it);
     cb_reviewed->setEnabled(it && it->needsReview());
-    cb_export->setEnabled(total > 0);
+    cb_export->setEnabled(total > 0 && !loading); // an export holds every item
 }
 
 void w_library::sayError(const QString &text)

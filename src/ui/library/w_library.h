@@ -12,6 +12,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class QTimer;
 namespace library {
 class ItemListModel;
 }
@@ -44,6 +45,8 @@ public:
     void setFileChooser(ChooseFile choose) { m_chooseFile = std::move(choose); }
 
     library::ItemListModel *model() const { return m_model; }
+    // Pages of a long library are still being read.
+    bool isReading() const;
 
     QLineEdit *sle_filter = nullptr;
     QCheckBox *cbx_review = nullptr;
@@ -84,6 +87,8 @@ private:
     const library::Item *current() const;
     void select(const QString &partNumber);
     void updateState();
+    // The next page of a long library, read while the user can already work in the list.
+    void loadMore();
     void sayError(const QString &text);
     QString chooseFile(bool save);
 
@@ -92,6 +97,11 @@ private:
     ChooseFile m_chooseFile;
     library::ItemListModel *m_model = nullptr;
     QHash<QString, QString> m_names; // code -> tariff name
+    // A long library comes in pages: the first at once, the others a page per turn of the
+    // event loop after the one before.
+    QTimer *m_loading = nullptr;
+    QString m_lastRead;  // the part number the next page follows
+    QString m_keep;      // the item to select again once it is read
 };
 
 } // namespace ui
