@@ -2,6 +2,7 @@
 #include "ui/runtime/TreeView.h"
 
 #include "TestEnv.h"
+#include "TreeViewItems.h"
 #include "support/TestMain.h"
 
 #include <QAbstractItemModelTester>
@@ -16,37 +17,6 @@ using runtime::TreeHitTest;
 using runtime::TreeItem;
 using runtime::TreeNavigation;
 using runtime::TreeView;
-
-namespace {
-
-TreeItem item(const QString &label, int picture = 1, int selected = 2, int state = 0)
-{
-    TreeItem record;
-    record.label = label;
-    record.data = label;
-    record.pictureIndex = picture;
-    record.selectedPictureIndex = selected;
-    record.statePictureIndex = state;
-    return record;
-}
-
-// A solid square picture file of one colour.
-QString solidPicture(const QString &fileName, const QColor &colour, const char *format = "PNG")
-{
-    QImage image(16, 16, QImage::Format_RGB32);
-    image.fill(colour);
-    const QString path = QDir::current().filePath(fileName);
-    if (!image.save(path, format))
-        qFatal("cannot write %s", qPrintable(path));
-    return fileName;
-}
-
-QColor pixelAt(QWidget *viewport, const QPoint &point)
-{
-    return QColor(viewport->grab().toImage().pixel(point));
-}
-
-} // namespace
 
 class TestTreeView : public QObject
 {
