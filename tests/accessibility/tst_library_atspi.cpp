@@ -1,6 +1,7 @@
 #include "app/LibraryFeature.h"
 #include "core/library/ItemStore.h"
 #include "core/runtime/Transaction.h"
+#include "support/AtSpiSession.h"
 #include "support/RunningProgram.h"
 #include "support/SystemPython.h"
 #include "support/TestMain.h"
@@ -25,34 +26,12 @@ const char *kRows =
 
 QStringList walkLibrary()
 {
-    QProcess client;
-    client.start(systemPython(), {QStringLiteral(KIV_SOURCE_DIR "/tests/accessibility/window_client.py"),
-                                  QCoreApplication::applicationName(), QStringLiteral("商品归类库")});
-    if (!client.waitForStarted())
-        return {QStringLiteral("client did not start")};
-    QDeadlineTimer deadline(40000);
-    while (client.state() == QProcess::Running && !deadline.hasExpired())
-        QTest::qWait(50); // the program answers the client's questions from its event loop
-    QStringList seen;
-    const QByteArray out = client.readAllStandardOutput();
-    for (const QJsonValue &v : QJsonDocument::fromJson(out.trimmed()).array()) {
-        const QJsonObject o = v.toObject();
-        seen << o.value(QStringLiteral("role")).toString() + u':' + o.value(QStringLiteral("name")).toString()
-                    + QStringLiteral(" | ") + o.value(QStringLiteral("label")).toString();
-    }
-    if (seen.isEmpty())
-        seen << QString::fromUtf8(out + client.readAllStandardError());
-    return seen;
+    return walkWindow(QStringLiteral("商品归类库"));
 }
 
 bool heard(const QStringList &seen, const QString &roles, const QString &name)
 {
-    for (const QString &line : seen) {
-        const QString role = line.section(u':', 0, 0);
-        if (roles.split(u'|').contains(role) && line.section(u':', 1).contains(name))
-            return true;
-    }
-    return false;
+    return heardIn(seen, roles, name);
 }
 } // namespace
 
@@ -62,10 +41,8 @@ class tst_LibraryAtSpi : public QObject
 private slots:
     void initTestCase()
     {
-        if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-            QSKIP("no session bus (dbus-run-session is missing)");
-        if (QProcess::execute(systemPython(), {QStringLiteral("-c"), QStringLiteral("import pyatspi")}) != 0)
-            QSKIP("python3-pyatspi is missing: the screen reader's side cannot run");
+        if (const QString reason = atSpiUnavailable(); !reason.isEmpty())
+            QSKIP(qPrintable(reason));
     }
 
     void aScreenReaderFindsEveryControlOfTheLibrary()

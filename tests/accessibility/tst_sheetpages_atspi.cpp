@@ -28,39 +28,14 @@ const char *kRows =
     "INSERT INTO list_jmwcode(jmw_code, m_flag, name, flag) VALUES ('91', 'N', '钟表', 'Y');";
 
 
-// What the client heard in the sheet's window, as "role:name | label" lines.
 QStringList walkSheet()
 {
-    QProcess client;
-    client.start(systemPython(), {QStringLiteral(KIV_SOURCE_DIR "/tests/accessibility/window_client.py"),
-                            QCoreApplication::applicationName(), QStringLiteral("申报信息")});
-    if (!client.waitForStarted())
-        return {QStringLiteral("client did not start")};
-    QDeadlineTimer deadline(40000);
-    while (client.state() == QProcess::Running && !deadline.hasExpired())
-        QTest::qWait(50); // the program answers the client's questions from its event loop
-    QStringList seen;
-    const QByteArray out = client.readAllStandardOutput();
-    for (const QJsonValue &v : QJsonDocument::fromJson(out.trimmed()).array()) {
-        const QJsonObject o = v.toObject();
-        seen << o.value(QStringLiteral("role")).toString() + u':' + o.value(QStringLiteral("name")).toString()
-                    + QStringLiteral(" | ") + o.value(QStringLiteral("label")).toString();
-    }
-    if (seen.isEmpty())
-        seen << QString::fromUtf8(out + client.readAllStandardError());
-    return seen;
+    return walkWindow(QStringLiteral("申报信息"));
 }
 
-// An object of one of the roles whose own name, or the name of the label it is labelled by,
-// holds the text: what a screen reader says of it.
 bool heard(const QStringList &seen, const QString &roles, const QString &name)
 {
-    for (const QString &line : seen) {
-        const QString role = line.section(u':', 0, 0);
-        if (roles.split(u'|').contains(role) && line.section(u':', 1).contains(name))
-            return true;
-    }
-    return false;
+    return heardIn(seen, roles, name);
 }
 } // namespace
 

@@ -26,3 +26,12 @@ inline bool atSpiRegistryAnswers()
                                               QStringLiteral("import pyatspi; pyatspi.Registry.getDesktop(0).childCount")})
         == 0;
 }
+
+// What a screen reader's client process hears in one of this program's windows (by its
+// accessible name), through window_client.py: a "role:name | label" line for each object, or the
+// client's own output when it heard nothing.
+QStringList walkWindow(const QString &windowName);
+
+// An object of one of the roles ("push button|toggle button") whose own name, or the name of the
+// label it is labelled by, holds the text: what a screen reader says of it.
+bool heardIn(const QStringList &seen, const QString &roles, const QString &name);
