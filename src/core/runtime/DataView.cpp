@@ -4,6 +4,7 @@
 #include "core/runtime/DataViewAttributes.h"
 #include "core/runtime/FindExpression.h"
 #include "core/runtime/ItemValues.h"
+#include "core/runtime/RepeatedTexts.h"
 #include "core/runtime/RowBuffer.h"
 #include "core/runtime/SortCriteria.h"
 #include "core/runtime/Transaction.h"
@@ -93,6 +94,10 @@ long DataView::retrieve()
         return -1;
     }
     // Values already of the column's type pass untouched; others are converted where they can be.
+    QVector<int> textColumns;
+    for (int i = 0; i < columnCount(); ++i)
+        if (m_definition.columns.at(i).type == ColumnType::String)
+            textColumns.append(i);
     for (QVector<QVariant> &row : rows) {
         const int n = std::min(int(row.size()), columnCount());
         for (int i = 0; i < n; ++i) {
@@ -106,6 +111,7 @@ long DataView::retrieve()
                 v = converted;
         }
     }
+    shareRepeatedTexts(rows, textColumns);
     m_buffer->setRows(std::move(rows));
     return rowCount();
 }
