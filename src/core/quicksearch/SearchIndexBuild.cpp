@@ -214,7 +214,49 @@ SearchIndex SearchIndex::build(QList<IndexRow> rows, QList<IndexRow> unchosenRow
     data->elements.index();
     data->notes.index();
     data->simplified = std::make_unique<IcuTransliterator>(QStringLiteral("Traditional-Simplified"));
+    data->squeeze();
     return SearchIndex(std::move(data));
+}
+
+namespace {
+void squeezeTable(searchindex::TextTable &table)
+{
+    for (QString &text : table.texts)
+        text.squeeze();
+    table.texts.shrink_to_fit();
+    for (std::vector<int> &rows : table.rows)
+        rows.shrink_to_fit();
+    table.rows.shrink_to_fit();
+    for (std::vector<int> &ids : table.postings)
+        ids.shrink_to_fit();
+    table.postings.squeeze();
+}
+} // namespace
+
+void SearchIndex::Data::squeeze()
+{
+    rows.squeeze();
+    codeOrder.shrink_to_fit();
+    byCode.shrink_to_fit();
+    unchosenCodes.shrink_to_fit();
+    for (searchindex::TextTable *table : {&names, &elements, &notes})
+        squeezeTable(*table);
+    for (searchindex::NamePinyin &p : pinyin) {
+        p.full.shrink_to_fit();
+        p.initials.shrink_to_fit();
+        p.syllables.shrink_to_fit();
+    }
+    pinyin.shrink_to_fit();
+    fullSuffixes.shrink_to_fit();
+    initialSuffixes.shrink_to_fit();
+    vocabulary.shrink_to_fit();
+    for (std::vector<int> &ids : vocabularyNames)
+        ids.shrink_to_fit();
+    vocabularyNames.shrink_to_fit();
+    rowName.shrink_to_fit();
+    rowElements.shrink_to_fit();
+    rowNotes.shrink_to_fit();
+    syllables.squeeze();
 }
 
 } // namespace quicksearch

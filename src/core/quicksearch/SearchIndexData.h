@@ -178,6 +178,9 @@ struct SearchIndex::Data {
     void indexNames(const QList<QString> &folded);
     void indexPinyin(Pinyin &reader, int id);
     void indexWords(int id, QHash<QString, int> *wordIds);
+    // Gives back what the growing containers reserved beyond their contents: the index lives
+    // as long as the program, unchanged.
+    void squeeze();
 
     // --- matching names (SearchIndexMatch.cpp)
     QList<QueryWord> prepare(const QStringList &words) const;
