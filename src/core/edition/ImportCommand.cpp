@@ -162,7 +162,8 @@ int ImportCommand::run(const QStringList &arguments, const QString &connectStrin
     }
     EditionApplier::Options options;
     options.edition = edition;
-    const EditionApplier::Result result = ImportJob::apply(&sqlca, edition_, options, false).result;
+    // Nothing was written since the database was read a moment ago: applied against that reading.
+    const EditionApplier::Result result = ImportJob::apply(&sqlca, edition_, options, false, &reading, &snapshot).result;
     if (!result.ok) {
         err << QStringLiteral("kivtree: 导入失败，数据库未改动：%1\n").arg(result.message);
         return DatabaseError;

@@ -21,16 +21,22 @@ ImportJob::Reading ImportJob::read(const QString &path, const QString &chaptersP
 }
 
 ImportJob::Applied ImportJob::apply(runtime::Transaction *trans, const EditionFile &file,
-                                    const EditionApplier::Options &options, bool background)
+                                    const EditionApplier::Options &options, bool background, const Reading *current,
+                                    const DatabaseSnapshot *snapshot)
 {
     Applied applied;
     DatabaseSnapshot now;
-    QString error;
-    if (!DatabaseSnapshot::read(trans, &now, &error)) {
-        applied.result.message = error;
-        return applied;
+    if (current && snapshot) {
+        now = *snapshot;
+        applied.comparison = current->comparison;
+    } else {
+        QString error;
+        if (!DatabaseSnapshot::read(trans, &now, &error)) {
+            applied.result.message = error;
+            return applied;
+        }
+        applied.comparison = EditionComparison::compare(file, now);
     }
-    applied.comparison = EditionComparison::compare(file, now);
     const QString databaseFile = EditionBackups::databaseFileOf(trans);
     const auto write = [&] {
         return EditionApplier::apply(trans, databaseFile, file, now, applied.comparison, options);

@@ -41,11 +41,13 @@ public:
         EditionComparison comparison;
     };
 
-    // Compares the reading's file again with the database as it is now (another program may
-    // have written it since the reading) and applies it in one transaction, after a backup.
-    // background: the writing runs in a worker while the caller's windows keep painting.
+    // Applies the reading's file in one transaction, after a backup, against `current`: the
+    // database as the caller has just read it. Without one (a user looked at the preview for a
+    // while, and another program may have written meanwhile) the database is read and compared
+    // again first. background: the writing runs in a worker while the caller's windows keep
+    // painting.
     static Applied apply(runtime::Transaction *trans, const EditionFile &file, const EditionApplier::Options &options,
-                         bool background);
+                         bool background, const Reading *current = nullptr, const DatabaseSnapshot *snapshot = nullptr);
 };
 
 } // namespace edition
