@@ -8,10 +8,13 @@
 #include "TestDatabase.h"
 #include "support/TestMain.h"
 
+#include <QSemaphore>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 using quicksearch::CodeList;
@@ -76,10 +79,27 @@ private slots:
         foreignTrade.setTransObject(&transaction);
         QCOMPARE(foreignTrade.retrieve(), 2L);
 
+        // While an edition is written through the connection by a worker, the taking waits for
+        // it, and never runs a statement of its own in the worker's transaction.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("lending thread")));
+        transaction.lend();
+        QSemaphore checked;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            checked.tryAcquire(1, 2000); // a taking that does not wait is blocked until then
+            transaction.execute(QStringLiteral("INSERT INTO user_note(list, code, note, changed_at, version) "
+                                               "VALUES ('hs', '0101', '种马', 'now', 1)"));
+            transaction.giveBack();
+        }));
+        worker->start();
         std::optional<IndexSource::Taken> taken;
         new IndexTaking(customs, foreignTrade, [] { return sqlca; }, [&](IndexSource::Taken t) { taken = std::move(t); }, this);
+        QTest::qWait(100);
+        QVERIFY(!taken.has_value());
+        checked.release();
+        QVERIFY(worker->wait(10000));
         QTRY_VERIFY(taken.has_value());
         sqlca = nullptr;
+        QVERIFY2(taken->notes.values().contains(QStringLiteral("种马")), "the note written during the loan");
 
         QCOMPARE(taken->elements.size(), qsizetype(elements));
         QCOMPARE(taken->elements.value(QStringLiteral("0101%1").arg(elements - 1, 6, 10, QLatin1Char('0'))),

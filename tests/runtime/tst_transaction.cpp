@@ -48,6 +48,7 @@ private slots:
     void autoCommitOnShowsWorkAtOnce();
     void queriesOutsideAutoCommitLeaveTheFileWritable();
     void adaptSqlFollowsTheDriver();
+    void lentConnectionWaitsForTheWorker();
 };
 
 void tst_Transaction::connectStringOf_data()
@@ -393,6 +394,53 @@ void tst_Transaction::queriesOutsideAutoCommitLeaveTheFileWritable()
     QCOMPARE(TestDatabase::column(db, QStringLiteral("select flag from list_hscode where code in ('01', '02') order by code")),
              (QStringList{QStringLiteral("Y"), QStringLiteral("Y")}));
     QCOMPARE(sqlca.disconnect(), 0);
+}
+
+// A statement of the lending thread never lands inside the worker's transaction: it waits until
+// the worker has committed and given the connection back, and sees the worker's rows.
+void tst_Transaction::lentConnectionWaitsForTheWorker()
+{
+    TestEnv env;
+    const QString db = env.path("k.db");
+    QVERIFY(makeDatabase(db));
+    Transaction sqlca;
+    sqlca.dbParm = connectParm(db);
+    sqlca.autoCommit = false;
+    QCOMPARE(sqlca.connect(), 0);
+
+    sqlca.lend();
+    QVERIFY(sqlca.isLent());
+    QSemaphore started;
+    int workerResult = -2;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        started.release();
+        QThread::msleep(200); // the lending thread asks meanwhile
+        workerResult = sqlca.execute(QStringLiteral("update list_hscode set flag = 'W' where code = '02'"));
+        if (workerResult == 0)
+            workerResult = sqlca.commit();
+        sqlca.giveBack();
+    }));
+    worker->start();
+    started.acquire();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("lending thread while a worker")));
+    Rows rows;
+    QCOMPARE(sqlca.select(QStringLiteral("select flag from list_hscode where code = '02'"), {ColumnType::String}, &rows),
+             0);
+    QCOMPARE(rows.value(0).value(0).toString(), QStringLiteral("W"));
+    QVERIFY(worker->wait(10000));
+    QCOMPARE(workerResult, 0);
+    QVERIFY(!sqlca.isLent());
+
+    // The worker's own statements never wait.
+    sqlca.lend();
+    std::unique_ptr<QThread> own(QThread::create([&] {
+        workerResult = sqlca.execute(QStringLiteral("update list_hscode set flag = 'V' where code = '02'"));
+        sqlca.giveBack();
+    }));
+    own->start();
+    QVERIFY(own->wait(10000));
+    QCOMPARE(workerResult, 0);
+    QCOMPARE(sqlca.rollback(), 0);
 }
 
 KIV_TEST_GUILESS_MAIN(tst_Transaction)

@@ -41,7 +41,7 @@ ImportJob::Applied ImportJob::apply(runtime::Transaction *trans, const EditionFi
     const auto write = [&] {
         return EditionApplier::apply(trans, databaseFile, file, now, applied.comparison, options);
     };
-    applied.result = background ? BackgroundWork::run(write) : write();
+    applied.result = background ? BackgroundWork::run(trans, write) : write();
     return applied;
 }
 

@@ -54,25 +54,27 @@ void addList(const IndexSource::ListRows &list, CodeList codeList, QList<IndexRo
 }
 } // namespace
 
-IndexSource::Taken IndexSource::begin(const runtime::DataView &customs, const runtime::DataView &foreignTrade,
-                                      runtime::Transaction *sqlca)
+IndexSource::Taken IndexSource::begin(const runtime::DataView &customs, const runtime::DataView &foreignTrade)
 {
     Taken taken;
     taken.customs = rowsOf(customs, CommodityTreeBuilder::customs());
     taken.foreignTrade = rowsOf(foreignTrade, CommodityTreeBuilder::foreignTrade());
+    return taken;
+}
+
+void IndexSource::takeNotesAndNames(runtime::Transaction *sqlca, Taken *taken)
+{
     for (const auto &row : query(sqlca, QStringLiteral("SELECT list, code, note, keywords FROM user_note"), 4)) {
         const auto list = codeListFromKey(row.value(0).toString());
         if (!list)
             continue;
         const QString code = row.value(1).toString().trimmed();
-        taken.notes.insert(keyOf(*list, code),
-                           (row.value(2).toString() + QLatin1Char(' ') + row.value(3).toString()).trimmed());
-        taken.notedCodes.insert(keyOf(*list, code), {*list, code});
+        taken->notes.insert(keyOf(*list, code),
+                            (row.value(2).toString() + QLatin1Char(' ') + row.value(3).toString()).trimmed());
+        taken->notedCodes.insert(keyOf(*list, code), {*list, code});
     }
-
-    tariff::HeadingNames::read(sqlca, &taken.chineseNames);
-    taken.listsRead = true;
-    return taken;
+    tariff::HeadingNames::read(sqlca, &taken->chineseNames);
+    taken->listsRead = true;
 }
 
 bool IndexSource::takeElements(runtime::Transaction *sqlca, Taken *taken, QString *after)

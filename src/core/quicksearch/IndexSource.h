@@ -47,13 +47,13 @@ public:
         bool listsRead = false;
     };
 
-    // On the user-interface thread, in short steps (see IndexTaking): the rows, notes and
-    // names of headings first, then the declaration elements a page at a time, then each list's
-    // rows outside the chosen chapters a range of codes at a time (each true while more are
-    // left; *after is the last code read, empty at the start). Tables that are missing (an old database) leave their
-    // fields empty.
-    static Taken begin(const runtime::DataView &customs, const runtime::DataView &foreignTrade,
-                       runtime::Transaction *sqlca);
+    // On the user-interface thread, in short steps (see IndexTaking): the lists' rows (shared,
+    // no database) and then the notes and names of headings first, then the declaration
+    // elements a page at a time, then each list's rows outside the chosen chapters a range of
+    // codes at a time (each true while more are left; *after is the last code read, empty at
+    // the start). Tables that are missing (an old database) leave their fields empty.
+    static Taken begin(const runtime::DataView &customs, const runtime::DataView &foreignTrade);
+    static void takeNotesAndNames(runtime::Transaction *sqlca, Taken *taken);
     static bool takeElements(runtime::Transaction *sqlca, Taken *taken, QString *after);
     static bool takeUnchosen(runtime::Transaction *sqlca, Taken *taken, CodeList list, QString *after);
     // On any thread.

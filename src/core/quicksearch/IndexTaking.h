@@ -13,7 +13,7 @@ namespace quicksearch {
 // Takes what the search index is built from on the user-interface thread without holding it
 // up: one short step per turn of the event loop (IndexSource's steps), through the program's
 // connection as it is at each step (connection() is asked each time), then hands the whole to
-// done.
+// done. While the connection is lent to a worker (an edition being written), it waits.
 class IndexTaking : public QObject
 {
 public:
@@ -25,11 +25,11 @@ public:
 private:
     void step();
 
-    enum class Stage { Elements, CustomsUnchosen, ForeignTradeUnchosen };
+    enum class Stage { NotesAndNames, Elements, CustomsUnchosen, ForeignTradeUnchosen };
     IndexSource::Taken m_taken;
     Connection m_connection;
     Done m_done;
-    Stage m_stage = Stage::Elements;
+    Stage m_stage = Stage::NotesAndNames;
     QString m_after;
     QTimer *m_timer;
 };

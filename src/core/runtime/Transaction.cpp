@@ -4,6 +4,7 @@
 #include "core/runtime/SqlAdapter.h"
 
 #include <QRegularExpression>
+#include <QThread>
 
 namespace runtime {
 
@@ -84,6 +85,7 @@ bool Transaction::reconnect()
 
 int Transaction::disconnect()
 {
+    waitForLoan();
     if (!isConnected()) {
         setResult(-1, QStringLiteral("Transaction not connected"));
         return -1;
@@ -96,8 +98,37 @@ int Transaction::disconnect()
     return committed ? 0 : -1;
 }
 
+void Transaction::lend()
+{
+    const QMutexLocker lock(&m_loanMutex);
+    m_lender = QThread::currentThreadId();
+    m_lent.store(true, std::memory_order_release);
+}
+
+void Transaction::giveBack()
+{
+    const QMutexLocker lock(&m_loanMutex);
+    m_lent.store(false, std::memory_order_release);
+    m_lender = nullptr;
+    m_loanReturned.wakeAll();
+}
+
+void Transaction::waitForLoan()
+{
+    if (!isLent())
+        return;
+    QMutexLocker lock(&m_loanMutex);
+    if (!m_lent.load(std::memory_order_acquire) || m_lender != QThread::currentThreadId())
+        return;
+    // Callers that can wait check isLent() and come back later; one that did not is named here.
+    qWarning("runtime::Transaction: used by the lending thread while a worker holds it; waiting");
+    while (m_lent.load(std::memory_order_acquire))
+        m_loanReturned.wait(&m_loanMutex);
+}
+
 bool Transaction::ready()
 {
+    waitForLoan();
     if (!isConnected()) {
         setResult(-1, QStringLiteral("Transaction not connected"));
         return false;

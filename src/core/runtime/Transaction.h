@@ -2,12 +2,15 @@
 
 #include "core/runtime/DataViewDefinition.h"
 
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <QWaitCondition>
 
+#include <atomic>
 #include <memory>
 
 namespace runtime {
@@ -64,12 +67,22 @@ public:
     // Runs a statement with positional parameters ('?'); sqlNRows() tells the rows affected.
     int execute(const QString &sql, const QVector<QVariant> &params = {});
 
+    // A long piece of work (an edition's writing, a restore) runs through this connection in a
+    // worker thread while the lending thread's event loop keeps the windows painted. From
+    // lend() until the worker calls giveBack(), the lending thread's own calls wait, so that no
+    // timer's query lands inside the worker's transaction; work that can come back later asks
+    // isLent() first and does.
+    void lend();
+    void giveBack();
+    bool isLent() const { return m_lent.load(std::memory_order_acquire); }
+
 private:
     void setResult(long code, const QString &text = QString(), long nrows = 0);
     // Connected, with the connection's commit mode matching autoCommit; sets the result
     // fields and answers false otherwise. A connection the server dropped is made anew here,
     // so that a save retried after the server is back succeeds.
     bool ready();
+    void waitForLoan();
     bool reconnect();
 
     std::unique_ptr<OdbcConnection> m_connection;
@@ -78,6 +91,10 @@ private:
     QString m_sqlErrText;
     long m_sqlNRows = 0;
     bool m_writesPending = false; // statements since the last commit or rollback
+    std::atomic<bool> m_lent{false};
+    Qt::HANDLE m_lender = nullptr;
+    QMutex m_loanMutex;
+    QWaitCondition m_loanReturned;
 };
 
 } // namespace runtime

@@ -386,7 +386,7 @@ void w_edition_import::undoLast(QWidget *parent)
     // Exactly the backup the user confirmed, even if a colleague imported meanwhile.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const EditionUndo::Result result =
-        BackgroundWork::run([&] { return EditionUndo::restore(sqlca, databaseFile, choice); });
+        BackgroundWork::run(sqlca, [&] { return EditionUndo::restore(sqlca, databaseFile, choice); });
     QApplication::restoreOverrideCursor();
     if (!result.ok) {
         if (result.refused)

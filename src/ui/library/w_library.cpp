@@ -6,6 +6,7 @@
 #include "core/library/ItemReview.h"
 #include "core/library/ItemStore.h"
 #include "core/library/TariffNames.h"
+#include "core/runtime/Transaction.h"
 #include "ui/library/ImportPreview.h"
 #include "ui/library/ItemDialog.h"
 #include "ui/runtime/MessageBox.h"
@@ -218,6 +219,12 @@ bool w_library::isReading() const
 
 void w_library::loadMore()
 {
+    // While an edition is being written the next page waits, without a turn of the timer each
+    // pass of the event loop.
+    constexpr int kLentRetryMs = 20;
+    m_loading->setInterval(m_sqlca->isLent() ? kLentRetryMs : 0);
+    if (m_sqlca->isLent())
+        return;
     library::ItemStore store(m_sqlca);
     const QList<library::Item> items = store.listedPage(m_lastRead, kNextPage);
     if (!store.lastError().isEmpty()) {

@@ -21,7 +21,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -235,6 +234,10 @@ void w_sheet::follow()
     m_settle.stop();
     if (!m_main || !isVisible())
         return; // a hidden sheet costs the tree nothing
+    if (sqlca && sqlca->isLent()) { // an edition is being written: follow once it is
+        m_settle.start(kSettleMs);
+        return;
+    }
     m_lastFollow.start();
     const catalog::Navigation::Selection selected = m_main->selection();
     if (selected.list == m_list && selected.handle == m_handle && m_content)
