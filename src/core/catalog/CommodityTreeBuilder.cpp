@@ -120,9 +120,12 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
     return result;
 }
 
-QList<TreeCodes::Entry> CommodityTreeBuilder::entries(const QVector<QVector<QVariant>> &rows, int codeColumn,
+QList<TreeCodes::Entry> CommodityTreeBuilder::entries(const runtime::ColumnStore &rows, int codeColumn,
                                                       int nameColumn)
 {
+    if (codeColumn < 0 || codeColumn >= rows.columnCount())
+        return {};
+    const bool named = nameColumn >= 0 && nameColumn < rows.columnCount();
     // The same nesting as build(): each code under the first item of its longest prefix.
     struct Node {
         QString code;
@@ -131,15 +134,15 @@ QList<TreeCodes::Entry> CommodityTreeBuilder::entries(const QVector<QVector<QVar
     };
     std::vector<Node> nodes(1); // nodes[0] is the root
     QHash<QString, int> nodeOfCode;
-    nodeOfCode.reserve(rows.size());
-    for (const QVector<QVariant> &row : rows) {
-        const QVariant codeValue = row.value(codeColumn);
+    nodeOfCode.reserve(rows.rowCount());
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        const QVariant codeValue = rows.value(row, codeColumn);
         if (!codeValue.isValid() || codeValue.isNull())
             continue;
         const QString code = codeValue.toString();
         if (code.isEmpty())
             continue;
-        const QVariant nameValue = row.value(nameColumn);
+        const QVariant nameValue = named ? rows.value(row, nameColumn) : QVariant();
         int parent = 0;
         for (qsizetype length = code.size() - 1; code.size() > 2 && length >= 1; --length) {
             const auto found = nodeOfCode.constFind(code.left(length));

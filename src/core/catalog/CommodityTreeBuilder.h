@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/catalog/TreeCodes.h"
+#include "core/runtime/ColumnStore.h"
 
 #include <QList>
 #include <QString>
@@ -46,5 +47,5 @@ public:
     // The codes and names the tree built from these rows holds, as TreeCodes::entries gives
     // them (parents before children, in the tree's order; handles 0), worked out from the rows
     // alone, so that another thread can do it. Columns are 0-based.
-    static QList<TreeCodes::Entry> entries(const QVector<QVector<QVariant>> &rows, int codeColumn, int nameColumn);
+    static QList<TreeCodes::Entry> entries(const runtime::ColumnStore &rows, int codeColumn, int nameColumn);
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/quicksearch/SearchIndex.h"
+#include "core/runtime/ColumnStore.h"
 
 #include <QHash>
 #include <QVariant>
@@ -30,7 +31,7 @@ public:
     };
 
     struct ListRows {
-        QVector<QVector<QVariant>> rows;
+        runtime::ColumnStore rows;
         int codeColumn = -1; // 0-based
         int nameColumn = -1;
     };

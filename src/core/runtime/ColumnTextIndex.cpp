@@ -8,10 +8,10 @@ namespace runtime {
 
 namespace iv = itemvalues;
 
-ColumnTextIndex::ColumnTextIndex(const QVector<QVector<QVariant>> &rows, int column)
+ColumnTextIndex::ColumnTextIndex(const QVector<QVariant> &values)
 {
-    for (int r = 0; r < rows.size(); ++r) {
-        const QVariant &value = rows.at(r).at(column);
+    for (int r = 0; r < values.size(); ++r) {
+        const QVariant &value = values.at(r);
         if (iv::isNull(value))
             continue;
         const QString *text = iv::textOf(value);

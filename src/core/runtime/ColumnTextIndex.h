@@ -15,7 +15,8 @@ namespace runtime {
 class ColumnTextIndex
 {
 public:
-    ColumnTextIndex(const QVector<QVector<QVariant>> &rows, int column);
+    // The values of the column, in row order.
+    explicit ColumnTextIndex(const QVector<QVariant> &values);
 
     bool usable() const { return m_usable; }
 

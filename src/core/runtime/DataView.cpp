@@ -4,7 +4,6 @@
 #include "core/runtime/DataViewAttributes.h"
 #include "core/runtime/FindExpression.h"
 #include "core/runtime/ItemValues.h"
-#include "core/runtime/RepeatedTexts.h"
 #include "core/runtime/RowBuffer.h"
 #include "core/runtime/SortCriteria.h"
 #include "core/runtime/Transaction.h"
@@ -94,10 +93,6 @@ long DataView::retrieve()
         return -1;
     }
     // Values already of the column's type pass untouched; others are converted where they can be.
-    QVector<int> textColumns;
-    for (int i = 0; i < columnCount(); ++i)
-        if (m_definition.columns.at(i).type == ColumnType::String)
-            textColumns.append(i);
     for (QVector<QVariant> &row : rows) {
         const int n = std::min(int(row.size()), columnCount());
         for (int i = 0; i < n; ++i) {
@@ -111,7 +106,6 @@ long DataView::retrieve()
                 v = converted;
         }
     }
-    shareRepeatedTexts(rows, textColumns);
     m_buffer->setRows(std::move(rows));
     return rowCount();
 }
@@ -126,9 +120,9 @@ quint64 DataView::rowsVersion() const
     return m_buffer->version();
 }
 
-QVector<QVector<QVariant>> DataView::rowsSnapshot() const
+ColumnStore DataView::rowsSnapshot() const
 {
-    return m_buffer->rows();
+    return m_buffer->store();
 }
 
 long DataView::rowCount() const
@@ -229,15 +223,21 @@ long DataView::find(const QString &expression, long start, long end) const
         if (index.usable())
             return index.find(parsed.equalityText(), int(first - 1), int(last - 1)) + 1;
     }
-    const QVector<QVector<QVariant>> &rows = m_buffer->rows();
+    // Only the columns the expression reads are taken out of the store, into one row reused.
+    QVector<QVariant> row(columnCount());
+    const auto matches = [&](long r) {
+        for (int column : parsed.usedColumns())
+            row[column] = m_buffer->value(int(r - 1), column);
+        return parsed.matches(row);
+    };
     if (forward) {
         for (long r = first; r <= last; ++r) {
-            if (parsed.matches(rows.at(r - 1)))
+            if (matches(r))
                 return r;
         }
     } else {
         for (long r = first; r >= last; --r) {
-            if (parsed.matches(rows.at(r - 1)))
+            if (matches(r))
                 return r;
         }
     }
@@ -307,7 +307,7 @@ int DataView::sort()
 {
     if (m_sort.isEmpty() || rowCount() < 2)
         return 1;
-    return m_buffer->reorder(m_sort.order(m_buffer->rows(), m_definition.columns)) ? 1 : -1;
+    return m_buffer->reorder(m_sort.order(m_buffer->store(), m_definition.columns)) ? 1 : -1;
 }
 
 // ---- attributes

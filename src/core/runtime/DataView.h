@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/runtime/ColumnStore.h"
 #include "core/runtime/DataViewDefinition.h"
 #include "core/runtime/SortCriteria.h"
 
@@ -72,8 +73,8 @@ public:
     // views' rows): what was learnt about the rows holds while it stays the same.
     quint64 rowsVersion() const;
     // The rows as they are now (0-based), shared rather than copied: another thread may read
-    // them while this view goes on changing its own rows, which are copied before a change.
-    QVector<QVector<QVariant>> rowsSnapshot() const;
+    // them while this view goes on changing its own rows (a changed column is copied first).
+    ColumnStore rowsSnapshot() const;
 
     // The current row: 0 when the view has no rows.
     long currentRow() const { return m_currentRow; }

@@ -407,8 +407,11 @@ private:
             if (m_token.kind == FindToken::LParen)
                 return fail(QStringLiteral("unknown function '%1'").arg(name));
             for (int i = 0; i < m_columns.size(); ++i) {
-                if (m_columns.at(i).name.compare(name, Qt::CaseInsensitive) == 0)
+                if (m_columns.at(i).name.compare(name, Qt::CaseInsensitive) == 0) {
+                    if (!m_used.contains(i))
+                        m_used.append(i);
                     return std::make_unique<ColumnNode>(i);
+                }
             }
             return fail(QStringLiteral("unknown column '%1' at %2").arg(name).arg(pos + 1));
         }
@@ -425,6 +428,10 @@ private:
     FindToken m_token;
     QString m_error;
     int m_depth = 0;
+    QVector<int> m_used;
+
+public:
+    const QVector<int> &usedColumns() const { return m_used; }
 };
 
 } // namespace
@@ -436,6 +443,7 @@ FindExpression::FindExpression(const QString &text, const QList<ColumnDefinition
     NodePtr root = parser.parse();
     if (root && parser.error().isEmpty()) {
         m_root = std::move(root);
+        m_usedColumns = parser.usedColumns();
         if (const auto *compare = dynamic_cast<const CompareNode *>(m_root.get());
             compare && compare->op == CompareOp::Equal) {
             const auto *column = dynamic_cast<const ColumnNode *>(compare->left.get());

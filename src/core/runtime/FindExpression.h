@@ -41,6 +41,8 @@ public:
     // Whether a row (one value per column of the view) satisfies the expression; false for an
     // invalid expression.
     bool matches(const QVector<QVariant> &row) const;
+    // The 0-based columns the expression reads: a row needs only these to be matched.
+    const QVector<int> &usedColumns() const { return m_usedColumns; }
 
     // When the expression is only "column = 'text'" (or "'text' = column"), the column's
     // 0-based index and the text; -1 otherwise. Such an expression holds exactly for the rows
@@ -55,6 +57,7 @@ private:
     QString m_text;
     QString m_error;
     std::unique_ptr<Node> m_root;
+    QVector<int> m_usedColumns;
     int m_equalityColumn = -1;
     QString m_equalityText;
 };

@@ -22,13 +22,8 @@ RowBuffer::RowBuffer(int columnCount, QObject *parent)
 
 void RowBuffer::setRows(QVector<QVector<QVariant>> rows)
 {
-    for (QVector<QVariant> &row : rows) {
-        if (row.size() != m_columnCount)
-            row.resize(m_columnCount);
-    }
-    m_rows = std::move(rows);
-    m_changes = QVector<RowChanges>(m_rows.size());
-    m_modifiedRows = 0;
+    m_store = ColumnStore(std::move(rows), m_columnCount);
+    m_changes.clear();
     m_textIndexes.clear();
     m_version = nextVersion();
     emit rowsReset();
@@ -41,18 +36,12 @@ void RowBuffer::clear()
 
 void RowBuffer::setValue(int row, int column, const QVariant &value)
 {
-    QVariant &item = m_rows[row][column];
     RowChanges &changes = m_changes[row];
-    const auto it = std::find_if(changes.cbegin(), changes.cend(),
-                                 [column](const Change &c) { return c.column == column; });
-    if (it == changes.cend()) {
-        if (changes.isEmpty())
-            ++m_modifiedRows;
-        const auto pos = std::lower_bound(changes.begin(), changes.end(), column,
-                                          [](const Change &c, int col) { return c.column < col; });
-        changes.insert(pos, Change{column, item});
-    }
-    item = value;
+    const auto pos = std::lower_bound(changes.begin(), changes.end(), column,
+                                      [](const Change &c, int col) { return c.column < col; });
+    if (pos == changes.end() || pos->column != column)
+        changes.insert(pos, Change{column, m_store.value(row, column)});
+    m_store.setValue(row, column, value);
     m_textIndexes.remove(column);
     m_version = nextVersion();
     emit itemChanged(row, column);
@@ -60,35 +49,31 @@ void RowBuffer::setValue(int row, int column, const QVariant &value)
 
 bool RowBuffer::isModified(int row, int column) const
 {
-    const RowChanges &changes = m_changes.at(row);
-    return std::any_of(changes.cbegin(), changes.cend(),
-                       [column](const Change &c) { return c.column == column; });
+    const auto it = m_changes.constFind(row);
+    return it != m_changes.cend()
+           && std::any_of(it->cbegin(), it->cend(), [column](const Change &c) { return c.column == column; });
 }
 
 QVector<int> RowBuffer::modifiedColumns(int row) const
 {
     QVector<int> columns;
-    for (const Change &c : m_changes.at(row))
+    for (const Change &c : m_changes.value(row))
         columns.append(c.column);
     return columns;
 }
 
 QVariant RowBuffer::originalValue(int row, int column) const
 {
-    for (const Change &c : m_changes.at(row)) {
+    for (const Change &c : m_changes.value(row)) {
         if (c.column == column)
             return c.original;
     }
-    return m_rows.at(row).at(column);
+    return m_store.value(row, column);
 }
 
 void RowBuffer::resetFlags()
 {
-    if (m_modifiedRows == 0)
-        return;
-    for (RowChanges &changes : m_changes)
-        changes.clear();
-    m_modifiedRows = 0;
+    m_changes.clear();
 }
 
 bool RowBuffer::reorder(const QVector<int> &order)
@@ -102,15 +87,13 @@ bool RowBuffer::reorder(const QVector<int> &order)
             return false;
         seen[old] = true;
     }
-    QVector<QVector<QVariant>> rows;
-    QVector<RowChanges> changes;
-    rows.reserve(n);
-    changes.reserve(n);
-    for (int old : order) {
-        rows.append(std::move(m_rows[old]));
-        changes.append(std::move(m_changes[old]));
+    QHash<int, RowChanges> changes;
+    for (int row = 0; row < n && changes.size() < m_changes.size(); ++row) {
+        const auto it = m_changes.find(order[row]);
+        if (it != m_changes.end())
+            changes.insert(row, std::move(*it));
     }
-    m_rows = std::move(rows);
+    m_store = m_store.permuted(order);
     m_changes = std::move(changes);
     m_textIndexes.clear();
     m_version = nextVersion();
@@ -122,7 +105,7 @@ const ColumnTextIndex &RowBuffer::textIndex(int column) const
 {
     std::shared_ptr<const ColumnTextIndex> &index = m_textIndexes[column];
     if (!index)
-        index = std::make_shared<const ColumnTextIndex>(m_rows, column);
+        index = std::make_shared<const ColumnTextIndex>(m_store.column(column));
     return *index;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/runtime/ColumnStore.h"
+
 #include <QHash>
 #include <QObject>
 #include <QVariant>
@@ -22,23 +24,24 @@ public:
     explicit RowBuffer(int columnCount, QObject *parent = nullptr);
 
     int columnCount() const { return m_columnCount; }
-    int rowCount() const { return int(m_rows.size()); }
+    int rowCount() const { return m_store.rowCount(); }
 
     // Replaces every row; each row is cut or padded with nulls to the column count and
     // every flag is cleared. Emits rowsReset().
     void setRows(QVector<QVector<QVariant>> rows);
     void clear();
 
-    const QVector<QVector<QVariant>> &rows() const { return m_rows; }
-    const QVector<QVariant> &row(int row) const { return m_rows.at(row); }
-    const QVariant &value(int row, int column) const { return m_rows.at(row).at(column); }
+    // The rows as they are now: a copy that shares the columns, cheap to take.
+    const ColumnStore &store() const { return m_store; }
+    QVector<QVariant> row(int row) const { return m_store.row(row); }
+    QVariant value(int row, int column) const { return m_store.value(row, column); }
 
     // Stores a value and flags the item (and so its row) as modified. Emits itemChanged().
     void setValue(int row, int column, const QVariant &value);
 
     bool isModified(int row, int column) const;
-    bool isRowModified(int row) const { return !m_changes.at(row).isEmpty(); }
-    int modifiedRowCount() const { return m_modifiedRows; }
+    bool isRowModified(int row) const { return m_changes.contains(row); }
+    int modifiedRowCount() const { return int(m_changes.size()); }
     // The columns changed in a row, in column order.
     QVector<int> modifiedColumns(int row) const;
     // The value before the changes: the current value when the item is not modified.
@@ -72,9 +75,8 @@ private:
     using RowChanges = QVector<Change>;
 
     int m_columnCount;
-    QVector<QVector<QVariant>> m_rows;
-    QVector<RowChanges> m_changes; // parallel to m_rows; empty = row not modified
-    int m_modifiedRows = 0;
+    ColumnStore m_store;
+    QHash<int, RowChanges> m_changes; // the modified rows only
     quint64 m_version = 0;
     mutable QHash<int, std::shared_ptr<const ColumnTextIndex>> m_textIndexes;
 };

@@ -48,15 +48,18 @@ bool SortCriteria::parse(const QString &text, const QList<ColumnDefinition> &col
     return true;
 }
 
-QVector<int> SortCriteria::order(const QVector<QVector<QVariant>> &rows,
-                                 const QList<ColumnDefinition> &columns) const
+QVector<int> SortCriteria::order(const ColumnStore &rows, const QList<ColumnDefinition> &columns) const
 {
-    QVector<int> order(rows.size());
+    // Each key column's values taken once: a comparison then reads plain variants.
+    QVector<QVector<QVariant>> keys;
+    for (const auto &key : m_keys)
+        keys.append(key.first < rows.columnCount() ? rows.column(key.first) : QVector<QVariant>(rows.rowCount()));
+    QVector<int> order(rows.rowCount());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        for (const auto &[column, descending] : m_keys) {
-            const int c = itemvalues::compare(rows.at(a).value(column), rows.at(b).value(column),
-                                              columns.at(column).type);
+        for (qsizetype k = 0; k < m_keys.size(); ++k) {
+            const auto &[column, descending] = m_keys.at(k);
+            const int c = itemvalues::compare(keys.at(k).at(a), keys.at(k).at(b), columns.at(column).type);
             if (c != 0)
                 return descending ? c > 0 : c < 0;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/runtime/ColumnStore.h"
 #include "core/runtime/DataViewDefinition.h"
 
 #include <QPair>
@@ -20,7 +21,7 @@ public:
     bool isEmpty() const { return m_keys.isEmpty(); }
 
     // The rows' new order, order[newIndex] = oldIndex; rows that compare equal keep their order.
-    QVector<int> order(const QVector<QVector<QVariant>> &rows, const QList<ColumnDefinition> &columns) const;
+    QVector<int> order(const ColumnStore &rows, const QList<ColumnDefinition> &columns) const;
 
 private:
     QVector<QPair<int, bool>> m_keys; // 0-based column, descending

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QVariant>
+#include <QVector>
+
+#include <memory>
+
+namespace runtime {
+
+class StoredColumn;
+
+// A data view's rows kept by column (see StoredColumn for the forms a column takes). Copies
+// are cheap and share their columns; a change clones the one column it touches when a copy
+// still shares it, so a copy handed to another thread stays as it was. Rows and columns are
+// 0-based.
+class ColumnStore
+{
+public:
+    ColumnStore() = default;
+    // The rows are consumed; each is cut or padded with nulls to the column count.
+    ColumnStore(QVector<QVector<QVariant>> rows, int columnCount);
+
+    int rowCount() const { return m_rowCount; }
+    int columnCount() const { return int(m_columns.size()); }
+    QVariant value(int row, int column) const;
+    QVector<QVariant> row(int row) const;
+    // Every value of a column, in row order.
+    QVector<QVariant> column(int column) const;
+
+    void setValue(int row, int column, const QVariant &value);
+    // The rows in a new order: order[newRow] = oldRow, a permutation of all rows.
+    ColumnStore permuted(const QVector<int> &order) const;
+
+    // The heap the columns hold, in bytes (about).
+    qsizetype bytes() const;
+
+private:
+    QVector<std::shared_ptr<StoredColumn>> m_columns;
+    int m_rowCount = 0;
+};
+
+} // namespace runtime

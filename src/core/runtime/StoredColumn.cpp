@@ -1,0 +1,362 @@
+#include "core/runtime/StoredColumn.h"
+
+#include <QBitArray>
+#include <QHash>
+
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace runtime {
+
+namespace {
+
+// What identifies a cell's value for a dictionary: its type, whether it is null, and the
+// value itself. Only the types a retrieval gives (texts, whole numbers, numbers, nothing) are
+// keyed; a column with other values is never a dictionary.
+struct CellKey {
+    int type = QMetaType::UnknownType;
+    bool null = false;
+    quint64 bits = 0; // a number's bit pattern
+    QString text;
+
+    bool operator==(const CellKey &other) const
+    {
+        return type == other.type && null == other.null && bits == other.bits && text == other.text
+               && text.isNull() == other.text.isNull();
+    }
+};
+
+size_t qHash(const CellKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.type, key.null, key.bits, key.text);
+}
+
+bool keyable(const QVariant &value)
+{
+    const int type = value.typeId();
+    return type == QMetaType::UnknownType || type == QMetaType::QString || type == QMetaType::Int
+           || type == QMetaType::Double;
+}
+
+CellKey keyOf(const QVariant &value)
+{
+    CellKey key;
+    key.type = value.typeId();
+    key.null = value.isNull();
+    if (key.type == QMetaType::QString) {
+        key.text = value.toString(); // shared, not copied
+    } else if (key.type == QMetaType::Int) {
+        key.bits = quint64(qint64(value.toInt()));
+    } else if (key.type == QMetaType::Double) {
+        const double d = value.toDouble();
+        std::memcpy(&key.bits, &d, sizeof d);
+    }
+    return key;
+}
+
+// A cell's key while a column is first read: a view of its text, which the column's values keep.
+struct CellView {
+    int type = QMetaType::UnknownType;
+    bool null = false;
+    quint64 bits = 0;
+    QStringView text;
+    bool textNull = true;
+
+    bool operator==(const CellView &other) const
+    {
+        return type == other.type && null == other.null && bits == other.bits && textNull == other.textNull
+               && text == other.text;
+    }
+};
+
+size_t qHash(const CellView &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.type, key.null, key.bits, key.text);
+}
+
+CellView viewOf(const QVariant &value)
+{
+    CellView key;
+    key.type = value.typeId();
+    key.null = value.isNull();
+    if (key.type == QMetaType::QString) {
+        const QString &text = *static_cast<const QString *>(value.constData());
+        key.text = text;
+        key.textNull = text.isNull();
+    } else if (key.type == QMetaType::Int) {
+        key.bits = quint64(qint64(*static_cast<const int *>(value.constData())));
+    } else if (key.type == QMetaType::Double) {
+        std::memcpy(&key.bits, value.constData(), sizeof(double));
+    }
+    return key;
+}
+
+// The cells a typed column cannot hold in its array (nulls, values of another type).
+class OtherCells
+{
+public:
+    explicit OtherCells(int rows = 0) : m_flags(rows) {}
+    bool has(int row) const { return !m_values.isEmpty() && m_flags.testBit(row); }
+    QVariant at(int row) const { return m_values.value(row); }
+    void set(int row, const QVariant &value)
+    {
+        m_flags.setBit(row);
+        m_values.insert(row, value);
+    }
+    void clear(int row)
+    {
+        if (has(row)) {
+            m_flags.clearBit(row);
+            m_values.remove(row);
+        }
+    }
+    qsizetype bytes() const { return m_flags.size() / 8 + m_values.size() * qsizetype(sizeof(QVariant) + 32); }
+
+private:
+    QBitArray m_flags;
+    QHash<int, QVariant> m_values;
+};
+
+class VariantColumn final : public StoredColumn
+{
+public:
+    explicit VariantColumn(QVector<QVariant> values) : m_values(std::move(values)) {}
+    int rowCount() const override { return int(m_values.size()); }
+    QVariant value(int row) const override { return m_values.at(row); }
+    bool setValue(int row, const QVariant &value) override
+    {
+        m_values[row] = value;
+        return true;
+    }
+    std::unique_ptr<StoredColumn> clone() const override { return std::make_unique<VariantColumn>(m_values); }
+    qsizetype bytes() const override
+    {
+        qsizetype total = m_values.size() * qsizetype(sizeof(QVariant));
+        for (const QVariant &v : m_values)
+            if (v.typeId() == QMetaType::QString)
+                total += v.toString().size() * 2 + 32; // an unshared text's own block
+        return total;
+    }
+
+private:
+    QVector<QVariant> m_values;
+};
+
+class DictionaryColumn final : public StoredColumn
+{
+public:
+    DictionaryColumn(QVector<QVariant> dictionary, std::vector<quint16> codes)
+        : m_dictionary(std::move(dictionary)), m_codes(std::move(codes))
+    {
+    }
+    int rowCount() const override { return int(m_codes.size()); }
+    QVariant value(int row) const override { return m_dictionary.at(m_codes[size_t(row)]); }
+    bool setValue(int row, const QVariant &value) override
+    {
+        if (!keyable(value))
+            return false;
+        if (m_lookup.isEmpty())
+            for (int i = 0; i < m_dictionary.size(); ++i)
+                m_lookup.insert(keyOf(m_dictionary.at(i)), quint16(i));
+        const CellKey key = keyOf(value);
+        auto it = m_lookup.constFind(key);
+        if (it == m_lookup.cend()) {
+            // Past half as many values as rows another form holds the column in less.
+            if (m_dictionary.size() >= std::min<qsizetype>(std::numeric_limits<quint16>::max(), rowCount() / 2))
+                return false;
+            it = m_lookup.insert(key, quint16(m_dictionary.size()));
+            m_dictionary.append(value);
+        }
+        m_codes[size_t(row)] = it.value();
+        return true;
+    }
+    std::unique_ptr<StoredColumn> clone() const override
+    {
+        return std::make_unique<DictionaryColumn>(m_dictionary, m_codes);
+    }
+    qsizetype bytes() const override
+    {
+        qsizetype total = qsizetype(m_codes.capacity() * sizeof(quint16));
+        for (const QVariant &v : m_dictionary)
+            total += qsizetype(sizeof(QVariant)) + (v.typeId() == QMetaType::QString ? v.toString().size() * 2 + 32 : 0);
+        return total;
+    }
+
+private:
+    QVector<QVariant> m_dictionary;
+    std::vector<quint16> m_codes;
+    QHash<CellKey, quint16> m_lookup; // made at the first change
+};
+
+// Texts, one character arena for the whole column.
+class TextColumn final : public StoredColumn
+{
+public:
+    explicit TextColumn(int rows) : m_start(size_t(rows), 0), m_length(size_t(rows), 0), m_others(rows) {}
+
+    static bool holds(const QVariant &value)
+    {
+        return value.typeId() == QMetaType::QString && !value.isNull() && !value.toString().isNull()
+               && value.toString().size() < std::numeric_limits<quint16>::max();
+    }
+
+    int rowCount() const override { return int(m_start.size()); }
+    QVariant value(int row) const override
+    {
+        if (m_others.has(row))
+            return m_others.at(row);
+        const quint16 length = m_length[size_t(row)];
+        if (length == 0)
+            return QVariant(QString(QLatin1String(""))); // empty, not null
+        return QVariant(QString(reinterpret_cast<const QChar *>(m_chars.data() + m_start[size_t(row)]), length));
+    }
+    bool setValue(int row, const QVariant &value) override
+    {
+        if (!holds(value)) {
+            m_others.set(row, value);
+            return true;
+        }
+        const QString text = value.toString();
+        if (m_chars.size() + size_t(text.size()) > std::numeric_limits<quint32>::max())
+            return false;
+        m_others.clear(row);
+        m_start[size_t(row)] = quint32(m_chars.size());
+        m_length[size_t(row)] = quint16(text.size());
+        m_chars.insert(m_chars.end(), reinterpret_cast<const char16_t *>(text.constData()),
+                       reinterpret_cast<const char16_t *>(text.constData()) + text.size());
+        return true;
+    }
+    std::unique_ptr<StoredColumn> clone() const override { return std::make_unique<TextColumn>(*this); }
+    qsizetype bytes() const override
+    {
+        return qsizetype(m_chars.capacity() * 2 + m_start.capacity() * 4 + m_length.capacity() * 2) + m_others.bytes();
+    }
+    void shrink() { m_chars.shrink_to_fit(); }
+
+private:
+    std::vector<char16_t> m_chars;
+    std::vector<quint32> m_start;
+    std::vector<quint16> m_length;
+    OtherCells m_others;
+};
+
+// Whole numbers or numbers, one array.
+template <typename T, int TypeId>
+class ScalarColumn final : public StoredColumn
+{
+public:
+    explicit ScalarColumn(int rows) : m_values(size_t(rows), T()), m_others(rows) {}
+
+    static bool holds(const QVariant &value) { return value.typeId() == TypeId && !value.isNull(); }
+
+    int rowCount() const override { return int(m_values.size()); }
+    QVariant value(int row) const override
+    {
+        return m_others.has(row) ? m_others.at(row) : QVariant::fromValue<T>(m_values[size_t(row)]);
+    }
+    bool setValue(int row, const QVariant &value) override
+    {
+        if (holds(value)) {
+            m_others.clear(row);
+            m_values[size_t(row)] = value.value<T>();
+        } else {
+            m_others.set(row, value);
+        }
+        return true;
+    }
+    std::unique_ptr<StoredColumn> clone() const override { return std::make_unique<ScalarColumn>(*this); }
+    qsizetype bytes() const override { return qsizetype(m_values.capacity() * sizeof(T)) + m_others.bytes(); }
+
+private:
+    std::vector<T> m_values;
+    OtherCells m_others;
+};
+
+using WholeNumberColumn = ScalarColumn<qint32, QMetaType::Int>;
+using NumberColumn = ScalarColumn<double, QMetaType::Double>;
+
+// A dictionary when the column has few distinct values (at most half as many as rows).
+std::unique_ptr<StoredColumn> asDictionary(const QVector<QVariant> &values)
+{
+    const qsizetype limit = std::min<qsizetype>(std::numeric_limits<quint16>::max(), values.size() / 2);
+    QHash<CellView, quint16> codeOf;
+    QVector<QVariant> dictionary;
+    std::vector<quint16> codes(size_t(values.size()));
+    for (qsizetype row = 0; row < values.size(); ++row) {
+        const QVariant &value = values.at(row);
+        if (!keyable(value))
+            return nullptr;
+        const CellView key = viewOf(value);
+        auto it = codeOf.constFind(key);
+        // A column of mostly different values shows it in its first rows already.
+        constexpr qsizetype kSample = 512;
+        if (row == kSample && dictionary.size() > kSample * 3 / 4)
+            return nullptr;
+        if (it == codeOf.cend()) {
+            if (dictionary.size() >= limit)
+                return nullptr;
+            it = codeOf.insert(key, quint16(dictionary.size()));
+            dictionary.append(value);
+        }
+        codes[size_t(row)] = it.value();
+    }
+    dictionary.squeeze();
+    return std::make_unique<DictionaryColumn>(std::move(dictionary), std::move(codes));
+}
+
+template <typename Column>
+std::unique_ptr<StoredColumn> filled(const QVector<QVariant> &values)
+{
+    auto column = std::make_unique<Column>(int(values.size()));
+    for (qsizetype row = 0; row < values.size(); ++row)
+        if (!column->setValue(int(row), values.at(row)))
+            return nullptr;
+    return column;
+}
+
+} // namespace
+
+std::unique_ptr<StoredColumn> StoredColumn::fromValues(QVector<QVariant> values)
+{
+    if (auto dictionary = asDictionary(values))
+        return dictionary;
+    qsizetype texts = 0, wholeNumbers = 0, numbers = 0;
+    for (const QVariant &value : values) {
+        texts += TextColumn::holds(value);
+        wholeNumbers += WholeNumberColumn::holds(value);
+        numbers += NumberColumn::holds(value);
+    }
+    const qsizetype most = values.size() / 2 + 1; // the rest are kept aside, each as a variant
+    std::unique_ptr<StoredColumn> column;
+    if (texts >= most) {
+        column = filled<TextColumn>(values);
+        if (column)
+            static_cast<TextColumn *>(column.get())->shrink();
+    } else if (wholeNumbers >= most) {
+        column = filled<WholeNumberColumn>(values);
+    } else if (numbers >= most) {
+        column = filled<NumberColumn>(values);
+    }
+    return column ? std::move(column) : std::make_unique<VariantColumn>(std::move(values));
+}
+
+QVector<QVariant> StoredColumn::values() const
+{
+    QVector<QVariant> all;
+    all.reserve(rowCount());
+    for (int row = 0; row < rowCount(); ++row)
+        all.append(value(row));
+    return all;
+}
+
+std::unique_ptr<StoredColumn> StoredColumn::permuted(const QVector<int> &order) const
+{
+    QVector<QVariant> reordered;
+    reordered.reserve(order.size());
+    for (int old : order)
+        reordered.append(value(old));
+    return fromValues(std::move(reordered));
+}
+
+} // namespace runtime
