@@ -85,8 +85,14 @@ bool IndexSource::takeElements(runtime::Transaction *sqlca, Taken *taken, QStrin
                                            "declaration_elements IS NOT NULL AND code > ? ORDER BY code LIMIT %1")
                                 .arg(kElementsPage),
                             2, nullptr, {*after});
-    for (const auto &row : rows)
-        taken->elements.insert(row.value(0).toString(), row.value(1).toString());
+    // Thousands of lines have the same elements: their rows in the index share one text.
+    for (const auto &row : rows) {
+        const QString text = row.value(1).toString();
+        auto known = taken->distinctElements.constFind(text);
+        if (known == taken->distinctElements.cend())
+            known = taken->distinctElements.insert(text);
+        taken->elements.insert(row.value(0).toString(), *known);
+    }
     if (!rows.isEmpty())
         *after = rows.last().value(0).toString();
     return rows.size() == kElementsPage;

@@ -4,6 +4,7 @@
 #include "core/runtime/ColumnStore.h"
 
 #include <QHash>
+#include <QSet>
 #include <QVariant>
 #include <QVector>
 
@@ -40,6 +41,7 @@ public:
         ListRows customs;
         ListRows foreignTrade;
         QHash<QString, QString> elements;                       // customs code -> elements
+        QSet<QString> distinctElements; // each elements text once: the codes that have it share it
         QHash<QString, QString> notes;                          // list:code -> note and keywords
         QHash<QString, std::pair<CodeList, QString>> notedCodes; // list:code -> list and code
         QHash<QString, QString> chineseNames;                   // of headings and subheadings

@@ -59,16 +59,18 @@ void SearchIndex::Data::indexCodes(const QList<IndexRow> &unchosen)
     for (size_t i = 0; i < byCode.size(); ++i)
         byCode[i] = int(i);
     // Codes are compared unit by unit, as the search's lower_bound does; no locale, no case.
-    const auto codeOf = [this](int r) {
-        return std::u16string_view(reinterpret_cast<const char16_t *>(rows[r].code.utf16()),
-                                   size_t(rows[r].code.size()));
+    // Read through a const list: a shared list would otherwise be copied whole.
+    const QList<IndexRow> &rowsRead = rows;
+    const auto codeOf = [&rowsRead](int r) {
+        return std::u16string_view(reinterpret_cast<const char16_t *>(rowsRead[r].code.utf16()),
+                                   size_t(rowsRead[r].code.size()));
     };
     std::sort(byCode.begin(), byCode.end(), [&](int a, int b) {
         const int order = codeOf(a).compare(codeOf(b));
         if (order != 0)
             return order < 0;
-        if (rows[a].list != rows[b].list)
-            return rows[a].list == CodeList::Customs;
+        if (rowsRead[a].list != rowsRead[b].list)
+            return rowsRead[a].list == CodeList::Customs;
         return a < b;
     });
     codeOrder.resize(byCode.size());
@@ -202,7 +204,7 @@ SearchIndex SearchIndex::build(QList<IndexRow> rows, QList<IndexRow> unchosenRow
     data->rowElements.assign(size_t(data->rows.size()), -1);
     data->rowNotes.assign(size_t(data->rows.size()), -1);
     for (int r = 0; r < data->rows.size(); ++r) {
-        const IndexRow &row = data->rows[r];
+        const IndexRow &row = std::as_const(data->rows)[r];
         folded.append(QueryText::fold(row.name));
         if (!row.declarationElements.isEmpty())
             data->rowElements[size_t(r)] =
@@ -213,7 +215,6 @@ SearchIndex SearchIndex::build(QList<IndexRow> rows, QList<IndexRow> unchosenRow
     data->indexNames(folded);
     data->elements.index();
     data->notes.index();
-    data->simplified = std::make_unique<IcuTransliterator>(QStringLiteral("Traditional-Simplified"));
     data->squeeze();
     return SearchIndex(std::move(data));
 }

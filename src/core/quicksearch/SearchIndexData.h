@@ -168,7 +168,6 @@ struct SearchIndex::Data {
     std::vector<int> rowElements; // row -> elements text id, -1 without
     std::vector<int> rowNotes;
 
-    std::unique_ptr<IcuTransliterator> simplified;
 
     std::shared_ptr<const Lexicon> lexicon;
     QHash<char16_t, QString> syllables; // with a lexicon: the pinyin of the characters it knows

@@ -134,12 +134,12 @@ void QuickSearchController::startBuilding(quicksearch::IndexSource::Taken taken)
         [taken = std::move(taken), lexicon, folders]() mutable -> IndexPointer {
             IndexPointer index;
             {
-                const quicksearch::IndexSource::Input input = quicksearch::IndexSource::assemble(taken);
+                quicksearch::IndexSource::Input input = quicksearch::IndexSource::assemble(taken);
                 taken = {};
                 if (!lexicon)
                     lexicon = quicksearch::Lexicon::load(folders);
                 index = std::make_shared<const quicksearch::SearchIndex>(
-                    quicksearch::SearchIndex::build(input.rows, input.unchosenRows, lexicon));
+                    quicksearch::SearchIndex::build(std::move(input.rows), std::move(input.unchosenRows), lexicon));
             }
             // The load's peak and the build's temporaries are gone by now.
             runtime::giveBackFreedMemory();
