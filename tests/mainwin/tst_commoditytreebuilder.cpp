@@ -120,6 +120,63 @@ private slots:
         QCOMPARE(item.label, QStringLiteral("[0101]*未知名称"));
     }
 
+    // The labels are made from the rows when shown: they stay right when the rows are sorted or
+    // a name changes after the build, a repeated code's item keeps its own row's name, and the
+    // tree's display data and getItem say the same.
+    void labelsFollowTheRows_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("labels"); // of the rows' items, in the rows' first order
+        const QStringList built{QStringLiteral("[01]活动物"), QStringLiteral("[0101]马"), QStringLiteral("[0101]驴"),
+                                QStringLiteral("[0102]牛")};
+        QTest::newRow("as built") << QString() << built;
+        QTest::newRow("rows sorted by name, descending") << QStringLiteral("sort") << built;
+        QStringList renamed = built;
+        renamed[3] = QStringLiteral("[0102]家牛");
+        QTest::newRow("a name changed afterwards") << QStringLiteral("rename") << renamed;
+        QTest::newRow("the rows gone") << QStringLiteral("gone")
+                                       << QStringList{QStringLiteral("[01]*未知名称"), QStringLiteral("[0101]马"),
+                                                      QStringLiteral("[0101]驴"), QStringLiteral("[0102]*未知名称")};
+    }
+
+    void labelsFollowTheRows()
+    {
+        QFETCH(QString, change);
+        QFETCH(QStringList, labels);
+        DataView view;
+        load(view, {"01", "0101", "0101", "0102"},
+             {QStringLiteral("活动物"), QStringLiteral("马"), QStringLiteral("驴"), QStringLiteral("牛")});
+        TreeModel model;
+        QAbstractItemModelTester tester(&model);
+        CommodityTreeBuilder::build(view, model, CommodityTreeBuilder::foreignTrade());
+        QList<long> handles;
+        for (long row = 1; row <= view.rowCount(); ++row)
+            handles.append(handleOf(view, row));
+        if (change == QLatin1String("sort")) {
+            QCOMPARE(view.setSort(QStringLiteral("name D")), 1);
+            QCOMPARE(view.sort(), 1);
+            QCOMPARE(view.itemString(1, QStringLiteral("name")), QStringLiteral("驴"));
+        } else if (change == QLatin1String("rename")) {
+            QCOMPARE(view.setItem(4, QStringLiteral("name"), QStringLiteral("家牛")), 1);
+        } else if (change == QLatin1String("gone")) {
+            view.loadRows({});
+        }
+        for (int i = 0; i < handles.size(); ++i) {
+            TreeItem item;
+            QCOMPARE(model.getItem(handles.at(i), item), 1);
+            QCOMPARE(item.label, labels.at(i));
+            QCOMPARE(model.data(model.index(handles.at(i)), Qt::DisplayRole).toString(), labels.at(i));
+            QCOMPARE(model.label(handles.at(i)), labels.at(i));
+        }
+        // A label given to an item is kept, whatever the rows say.
+        TreeItem item;
+        model.getItem(handles.at(1), item);
+        item.label = QStringLiteral("[0101]自定");
+        QCOMPARE(model.setItem(handles.at(1), item), 1);
+        view.loadRows({});
+        QCOMPARE(model.label(handles.at(1)), QStringLiteral("[0101]自定"));
+    }
+
     void rowsWithoutCodeAreSkipped()
     {
         DataView view;

@@ -98,6 +98,7 @@ private slots:
     void tracksCurrentAndExpanded();
     void buildsBigTreesCorrectly_data();
     void buildsBigTreesCorrectly();
+    void madeLabelsComeFromTheMaker();
 };
 
 void TestTreeModel::insertsAndReadsItems()
@@ -395,6 +396,40 @@ void TestTreeModel::buildsBigTreesCorrectly()
         child = model.findItem(TreeNavigation::Next, child);
     }
     QVERIFY(!previous.isEmpty());
+}
+
+// A made label is the maker's answer wherever a label is read (the view's text, getItem, the
+// sorted insert); a label given later is kept; without a maker the label is empty.
+void TestTreeModel::madeLabelsComeFromTheMaker()
+{
+    TreeModel model;
+    QAbstractItemModelTester tester(&model);
+    QHash<QString, QString> names{{QStringLiteral("b"), QStringLiteral("Bison")}, {QStringLiteral("d"), QStringLiteral("Deer")}};
+    const long b = model.insertItemLast(0, item(QString(), QStringLiteral("b")));
+    const long d = model.insertItemLast(0, item(QString(), QStringLiteral("d")));
+    QCOMPARE(model.setLabelMade(b), 1);
+    QCOMPARE(model.setLabelMade(d), 1);
+    QCOMPARE(model.setLabelMade(9999), -1);
+    QCOMPARE(model.label(b), QString()); // no maker yet
+    model.setLabelMaker([&names](long, const QVariant &data) { return names.value(data.toString()); });
+    QCOMPARE(model.data(model.index(b), Qt::DisplayRole).toString(), QStringLiteral("Bison"));
+    QCOMPARE(labelOf(model, d), QStringLiteral("Deer"));
+    // Sorted among the made labels: "Cow" goes between Bison and Deer.
+    model.insertItemSort(0, item(QStringLiteral("Cow")));
+    QCOMPARE(childLabels(model, 0), (QStringList{QStringLiteral("Bison"), QStringLiteral("Cow"), QStringLiteral("Deer")}));
+    names[QStringLiteral("d")] = QStringLiteral("Doe");
+    QCOMPARE(model.label(d), QStringLiteral("Doe"));
+    QSignalSpy changed(&model, &TreeModel::dataChanged);
+    QCOMPARE(model.setLabel(d, QStringLiteral("Dama")), 1);
+    QCOMPARE(changed.count(), 1);
+    names[QStringLiteral("d")] = QStringLiteral("Elk");
+    QCOMPARE(labelOf(model, d), QStringLiteral("Dama"));
+    model.setLabelMade(b);
+    TreeItem record;
+    model.getItem(b, record);
+    record.label = QStringLiteral("Buffalo");
+    model.setItem(b, record);
+    QCOMPARE(model.label(b), QStringLiteral("Buffalo"));
 }
 
 KIV_TEST_GUILESS_MAIN(TestTreeModel)

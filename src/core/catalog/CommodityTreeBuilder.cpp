@@ -1,9 +1,12 @@
 #include "core/catalog/CommodityTreeBuilder.h"
 
+#include "core/catalog/ItemRows.h"
 #include "core/runtime/DataView.h"
 #include "core/runtime/TreeModel.h"
 
 #include <QHash>
+#include <QPointer>
+#include <QSet>
 
 #include <algorithm>
 #include <vector>
@@ -12,6 +15,12 @@ namespace {
 constexpr int kRootPicture = 1;
 constexpr int kSelectedPicture = 6;
 constexpr int kLastPicture = 6;
+}
+
+QString CommodityTreeBuilder::nameAt(const runtime::DataView &rows, long row, int nameColumn)
+{
+    const QVariant name = rows.item(row, nameColumn);
+    return (!name.isValid() || name.isNull()) ? unknownName() : name.toString();
 }
 
 CommodityTreeBuilder::Variant CommodityTreeBuilder::customs()
@@ -60,6 +69,7 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
     const int codeColumn = rows.columnNumber(variant.codeColumn);
     const int nameColumn = rows.columnNumber(variant.nameColumn);
     const int handleColumn = rows.columnNumber(QStringLiteral("handle"));
+    makeLabelsFromRows(rows, model, variant);
     const long rowCount = rows.rowCount();
     model.reserve(static_cast<int>(std::min<long>(rowCount + 1, 1 << 24)));
 
@@ -70,6 +80,7 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
     };
     QHash<QString, FirstOfCode> itemOfCode;
     itemOfCode.reserve(static_cast<qsizetype>(rowCount));
+    QSet<QString> repeated;
     // Each item remembers the first row with its code, the row a search for that code finds;
     // only while every code is text, as the search compares texts only then.
     bool allText = true;
@@ -82,8 +93,9 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
         if (code.isEmpty())
             continue;
         allText = allText && codeValue.typeId() == QMetaType::QString;
-        const QVariant nameValue = rows.item(row, nameColumn);
-        const QString name = (!nameValue.isValid() || nameValue.isNull()) ? unknownName() : nameValue.toString();
+        // The first item of a code stands for that code's first row: its label is made from
+        // there when shown (see makeLabelsFromRows); a repeated code's items keep their own.
+        const bool firstOfCode = !itemOfCode.contains(code);
 
         long parent = root;
         if (code.size() > 2) {
@@ -96,7 +108,7 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
             }
         }
 
-        item.label = label(code, name);
+        item.label = firstOfCode ? QString() : label(code, nameAt(rows, row, nameColumn));
         item.data = code;
         item.pictureIndex = pictureIndex(static_cast<int>(code.size()));
         item.selectedPictureIndex = kSelectedPicture;
@@ -105,6 +117,8 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
             result = -1;
             break;
         }
+        if (firstOfCode)
+            model.setLabelMade(handle);
         if (handleColumn > 0)
             rows.setItem(row, handleColumn, QVariant::fromValue<qint32>(static_cast<qint32>(handle)));
         // A repeated code keeps its first item as the parent of what follows.
@@ -112,12 +126,35 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
         model.setDataRow(handle, first == itemOfCode.constEnd() ? row : first.value().row);
         if (first == itemOfCode.constEnd())
             itemOfCode.insert(code, {handle, row});
+        else
+            repeated.insert(code);
     }
     model.setDataRow(root, itemOfCode.value(rootData, {0, 0}).row);
-    if (result > 0 && allText)
+    // A made label shows the first row holding the code: a repeated code's first item keeps
+    // the name of its own row, whichever comes first later. Without the rows' numbers a made
+    // label would search for its row every time: the labels are kept then, too.
+    const bool rowsNumbered = result > 0 && allText;
+    if (rowsNumbered)
         model.setDataRowsVersion(rows.rowsVersion());
+    for (auto it = itemOfCode.cbegin(); it != itemOfCode.cend(); ++it)
+        if (it.value().handle != root && (!rowsNumbered || repeated.contains(it.key())))
+            model.setLabel(it.value().handle, label(it.key(), nameAt(rows, it.value().row, nameColumn)));
     model.endBulkUpdate();
     return result;
+}
+
+void CommodityTreeBuilder::makeLabelsFromRows(runtime::DataView &rows, runtime::TreeModel &model,
+                                              const Variant &variant)
+{
+    const QPointer<runtime::DataView> source(&rows);
+    const runtime::TreeModel *tree = &model;
+    model.setLabelMaker([source, tree, variant](long handle, const QVariant &data) {
+        const QString code = data.toString();
+        if (!source)
+            return label(code, unknownName());
+        const long row = ItemRows::rowOf(*tree, *source, handle, variant.codeColumn, code);
+        return label(code, row > 0 ? nameAt(*source, row, source->columnNumber(variant.nameColumn)) : unknownName());
+    });
 }
 
 QList<TreeCodes::Entry> CommodityTreeBuilder::entries(const runtime::ColumnStore &rows, int codeColumn,

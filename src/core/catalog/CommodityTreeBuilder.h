@@ -48,4 +48,9 @@ public:
     // them (parents before children, in the tree's order; handles 0), worked out from the rows
     // alone, so that another thread can do it. Columns are 0-based.
     static QList<TreeCodes::Entry> entries(const runtime::ColumnStore &rows, int codeColumn, int nameColumn);
+
+private:
+    static QString nameAt(const runtime::DataView &rows, long row, int nameColumn);
+    // The model's labels made from the rows when shown (the item's code and its row's name).
+    static void makeLabelsFromRows(runtime::DataView &rows, runtime::TreeModel &model, const Variant &variant);
 };

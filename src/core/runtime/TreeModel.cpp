@@ -104,7 +104,7 @@ long TreeModel::insertItemSort(long parentHandle, const TreeItem &item)
     // After every sibling that sorts before or equal to the new label.
     int position = 0;
     for (long sibling : *siblings) {
-        if (QString::compare(node(sibling)->item.label, item.label, Qt::CaseInsensitive) > 0)
+        if (QString::compare(labelOf(sibling, *node(sibling)), item.label, Qt::CaseInsensitive) > 0)
             break;
         ++position;
     }
@@ -125,6 +125,8 @@ int TreeModel::getItem(long handle, TreeItem &item) const
     if (!found)
         return -1;
     item = found->item;
+    if (found->labelMade)
+        item.label = labelOf(handle, *found);
     item.handle = handle;
     item.expanded = found->expanded;
     item.hasChildren = !found->children.empty();
@@ -139,6 +141,7 @@ int TreeModel::setItem(long handle, const TreeItem &item)
     if (found->item.data != item.data)
         found->dataRow = -1;
     found->item = item;
+    found->labelMade = false;
     found->item.handle = 0;
     found->item.expanded = false;
     found->item.hasChildren = false;
@@ -202,6 +205,43 @@ int TreeModel::deleteAllItems()
     if (signal)
         endResetModel();
     return 1;
+}
+
+QString TreeModel::labelOf(long handle, const Node &node) const
+{
+    if (!node.labelMade)
+        return node.item.label;
+    return m_labelMaker ? m_labelMaker(handle, node.item.data) : QString();
+}
+
+int TreeModel::setLabelMade(long handle)
+{
+    Node *found = node(handle);
+    if (!found)
+        return -1;
+    found->labelMade = true;
+    found->item.label = QString();
+    return 1;
+}
+
+int TreeModel::setLabel(long handle, const QString &label)
+{
+    Node *found = node(handle);
+    if (!found)
+        return -1;
+    found->labelMade = false;
+    found->item.label = label;
+    if (!inBulkUpdate()) {
+        const QModelIndex changed = index(handle);
+        emit dataChanged(changed, changed);
+    }
+    return 1;
+}
+
+QString TreeModel::label(long handle) const
+{
+    const Node *found = node(handle);
+    return found ? labelOf(handle, *found) : QString();
 }
 
 void TreeModel::setDataRow(long handle, long row)
@@ -360,7 +400,8 @@ bool TreeModel::hasChildren(const QModelIndex &parent) const
 
 QVariant TreeModel::data(const QModelIndex &index, int role) const
 {
-    const Node *found = node(handle(index));
+    const long itemHandle = handle(index);
+    const Node *found = node(itemHandle);
     if (!found)
         return QVariant();
     const TreeItem &item = found->item;
@@ -368,7 +409,7 @@ QVariant TreeModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
     case Qt::EditRole:
     case Qt::AccessibleTextRole:
-        return item.label;
+        return labelOf(itemHandle, *found);
     case Qt::FontRole:
         if (item.bold) {
             QFont font;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <vector>
 
 namespace runtime {
@@ -89,6 +90,16 @@ public:
     void setDataRowsVersion(quint64 version) { m_dataRowsVersion = version; }
     quint64 dataRowsVersion() const { return m_dataRowsVersion; }
 
+    // Labels made when they are asked for, from what the owner holds, instead of a text kept
+    // per item: a big tree's labels repeat its rows. setLabelMade(handle) drops an item's
+    // label and has the maker make it from the item's handle and data; giving the item a
+    // label (setItem) keeps that label again. Without a maker a made label is empty.
+    using LabelMaker = std::function<QString(long handle, const QVariant &data)>;
+    void setLabelMaker(LabelMaker maker) { m_labelMaker = std::move(maker); }
+    int setLabelMade(long handle);
+    int setLabel(long handle, const QString &label); // kept, no longer made
+    QString label(long handle) const; // empty for a bad handle
+
     // The selected item, kept here by the view that shows the model.
     void setCurrentHandle(long handle);
     long currentHandle() const;
@@ -129,6 +140,7 @@ private:
         int dataRow = -1;
         bool alive = false;
         bool expanded = false;
+        bool labelMade = false;
         std::vector<long> children;
     };
 
@@ -139,6 +151,7 @@ private:
     long insertAt(long parentHandle, int position, const TreeItem &item);
     void renumber(std::vector<long> &siblings, int from);
     void releaseSubtree(long handle);
+    QString labelOf(long handle, const Node &node) const;
 
     std::vector<Node> m_nodes; // m_nodes[i] holds handle m_base + i
     long m_base = 1;
@@ -150,6 +163,7 @@ private:
     QSet<long> m_expanded;
     QSet<QString> m_marked;
     QString m_markDescription;
+    LabelMaker m_labelMaker;
 };
 
 } // namespace runtime
