@@ -9,6 +9,7 @@
 // its own (this program started again with --child), so that one run's memory is not the next
 // one's. Run: bench_feel   (KIV_BENCH_QUICK=1 leaves out the ten-times database)
 #include "core/runtime/DataView.h"
+#include "core/runtime/FreedMemory.h"
 #include "core/runtime/TreeModel.h"
 #include "ui/mainwin/w_kiv.h"
 #include "ui/quicksearch/QuickSearchController.h"
@@ -328,6 +329,8 @@ int main(int argc, char **argv)
 {
     bench::UnattendedRun::preferOffscreen();
     if (argc == 4 && std::strcmp(argv[1], "--child") == 0) {
+        if (std::strcmp(argv[2], "floor") != 0)
+            runtime::shareOneHeap(); // as the program's main() does
         QApplication app(argc, argv);
         const QString databaseFile = QString::fromLocal8Bit(argv[3]);
         const Figures figures = std::strcmp(argv[2], "floor") == 0 ? measureFloor(databaseFile)

@@ -13,4 +13,11 @@ void giveBackFreedMemory()
 #endif
 }
 
+void shareOneHeap()
+{
+#if defined(__GLIBC__)
+    mallopt(M_ARENA_MAX, 1);
+#endif
+}
+
 } // namespace runtime

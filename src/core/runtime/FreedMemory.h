@@ -7,4 +7,10 @@ namespace runtime {
 // on any thread; does nothing where the allocator cannot do it.
 void giveBackFreedMemory();
 
+// One heap for every thread, set before the first thread starts. The workers (the columns of
+// the lists, the search index) would otherwise each keep a heap of their own with what they
+// freed in it, some megabytes each that the program never gives back; their allocations are
+// short, so sharing the one heap's lock costs the user-interface thread nothing it notices.
+void shareOneHeap();
+
 } // namespace runtime
