@@ -195,10 +195,34 @@ class TextColumn final : public StoredColumn
 public:
     explicit TextColumn(int rows) : m_start(size_t(rows), 0), m_length(size_t(rows), 0), m_others(rows) {}
 
-    static bool holds(const QVariant &value)
+    // The text a cell holds when this column keeps it in its arena (read in place, not copied).
+    static const QString *textOf(const QVariant &value)
     {
-        return value.typeId() == QMetaType::QString && !value.isNull() && !value.toString().isNull()
-               && value.toString().size() < std::numeric_limits<quint16>::max();
+        if (value.typeId() != QMetaType::QString || value.isNull())
+            return nullptr;
+        const QString *text = static_cast<const QString *>(value.constData());
+        return !text->isNull() && text->size() < std::numeric_limits<quint16>::max() ? text : nullptr;
+    }
+    static bool holds(const QVariant &value) { return textOf(value) != nullptr; }
+
+    // Filled with every value at once, the arena sized beforehand.
+    static std::unique_ptr<StoredColumn> of(const QVector<QVariant> &values)
+    {
+        size_t characters = 0;
+        for (const QVariant &value : values)
+            if (const QString *text = textOf(value))
+                characters += size_t(text->size());
+        if (characters > std::numeric_limits<quint32>::max())
+            return nullptr;
+        auto column = std::make_unique<TextColumn>(int(values.size()));
+        column->m_chars.reserve(characters);
+        for (qsizetype row = 0; row < values.size(); ++row) {
+            if (const QString *text = textOf(values.at(row)))
+                column->append(int(row), *text);
+            else
+                column->m_others.set(int(row), values.at(row));
+        }
+        return column;
     }
 
     int rowCount() const override { return int(m_start.size()); }
@@ -213,18 +237,15 @@ public:
     }
     bool setValue(int row, const QVariant &value) override
     {
-        if (!holds(value)) {
+        const QString *text = textOf(value);
+        if (!text) {
             m_others.set(row, value);
             return true;
         }
-        const QString text = value.toString();
-        if (m_chars.size() + size_t(text.size()) > std::numeric_limits<quint32>::max())
+        if (m_chars.size() + size_t(text->size()) > std::numeric_limits<quint32>::max())
             return false;
         m_others.clear(row);
-        m_start[size_t(row)] = quint32(m_chars.size());
-        m_length[size_t(row)] = quint16(text.size());
-        m_chars.insert(m_chars.end(), reinterpret_cast<const char16_t *>(text.constData()),
-                       reinterpret_cast<const char16_t *>(text.constData()) + text.size());
+        append(row, *text);
         return true;
     }
     std::unique_ptr<StoredColumn> clone() const override { return std::make_unique<TextColumn>(*this); }
@@ -232,9 +253,16 @@ public:
     {
         return qsizetype(m_chars.capacity() * 2 + m_start.capacity() * 4 + m_length.capacity() * 2) + m_others.bytes();
     }
-    void shrink() { m_chars.shrink_to_fit(); }
 
 private:
+    void append(int row, const QString &text)
+    {
+        m_start[size_t(row)] = quint32(m_chars.size());
+        m_length[size_t(row)] = quint16(text.size());
+        m_chars.insert(m_chars.end(), reinterpret_cast<const char16_t *>(text.constData()),
+                       reinterpret_cast<const char16_t *>(text.constData()) + text.size());
+    }
+
     std::vector<char16_t> m_chars;
     std::vector<quint32> m_start;
     std::vector<quint16> m_length;
@@ -330,9 +358,7 @@ std::unique_ptr<StoredColumn> StoredColumn::fromValues(QVector<QVariant> values)
     const qsizetype most = values.size() / 2 + 1; // the rest are kept aside, each as a variant
     std::unique_ptr<StoredColumn> column;
     if (texts >= most) {
-        column = filled<TextColumn>(values);
-        if (column)
-            static_cast<TextColumn *>(column.get())->shrink();
+        column = TextColumn::of(values);
     } else if (wholeNumbers >= most) {
         column = filled<WholeNumberColumn>(values);
     } else if (numbers >= most) {
