@@ -13,6 +13,7 @@ private slots:
     void splitsCodeAndWords();
     void hugeInputIsCut_data();
     void hugeInputIsCut();
+    void foldingKeepsPositions_data();
     void foldingKeepsPositions();
 };
 
@@ -74,12 +75,26 @@ void tst_QueryText::hugeInputIsCut()
     QVERIFY(!kept.back().isHighSurrogate());
 }
 
+void tst_QueryText::foldingKeepsPositions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("folded from the first character") << QStringLiteral("ＡＢ（马）Ｘ光机") << QStringLiteral("ab(马)x光机");
+    QTest::newRow("folded after an unchanged start") << QStringLiteral("马匹Ｘ光机") << QStringLiteral("马匹x光机");
+    QTest::newRow("folded at the end only") << QStringLiteral("活马Ａ") << QStringLiteral("活马a");
+    QTest::newRow("nothing to fold") << QStringLiteral("改良种用马") << QStringLiteral("改良种用马");
+    QTest::newRow("empty") << QString() << QString();
+}
+
 void tst_QueryText::foldingKeepsPositions()
 {
-    const QString name = QStringLiteral("ＡＢ（马）Ｘ光机");
+    QFETCH(QString, name);
+    QFETCH(QString, expected);
     const QString folded = QueryText::fold(name);
-    QCOMPARE(folded, QStringLiteral("ab(马)x光机"));
+    QCOMPARE(folded, expected);
     QCOMPARE(folded.size(), name.size());
+    if (name == expected && !name.isEmpty())
+        QCOMPARE(folded.constData(), name.constData()); // shared with the input, not copied
 }
 
 KIV_TEST_GUILESS_MAIN(tst_QueryText)

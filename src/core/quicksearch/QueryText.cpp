@@ -101,9 +101,16 @@ QChar QueryText::foldChar(QChar c)
 
 QString QueryText::fold(const QString &text)
 {
+    // Most names fold to themselves: they are then shared with the row, not copied.
+    qsizetype first = 0;
+    while (first < text.size() && foldChar(text[first]) == text[first])
+        ++first;
+    if (first == text.size())
+        return text;
     QString folded(text.size(), Qt::Uninitialized);
+    QChar *out = folded.data();
     for (qsizetype i = 0; i < text.size(); ++i)
-        folded[i] = foldChar(text[i]);
+        out[i] = i < first ? text[i] : foldChar(text[i]);
     return folded;
 }
 

@@ -223,7 +223,8 @@ namespace {
 void squeezeTable(searchindex::TextTable &table)
 {
     for (QString &text : table.texts)
-        text.squeeze();
+        if (text.isDetached()) // a text shared with its row is already as small as it gets
+            text.squeeze();
     table.texts.shrink_to_fit();
     for (std::vector<int> &rows : table.rows)
         rows.shrink_to_fit();
