@@ -20,8 +20,17 @@ private slots:
 
 private:
     bool openDatabase(TestEnv &env, Transaction &transaction, const QString &extraSql = QString());
+    // The chapter rows of the open database, through the transaction; retrieve()'s answer.
+    static long retrieveChapters(DataView &view, Transaction &transaction);
     QString m_file;
 };
+
+long TestDataViewDatabase::retrieveChapters(DataView &view, Transaction &transaction)
+{
+    view.setDefinition(chapterDefinition());
+    view.setTransObject(&transaction);
+    return view.retrieve();
+}
 
 bool TestDataViewDatabase::openDatabase(TestEnv &env, Transaction &transaction, const QString &extraSql)
 {
@@ -109,9 +118,7 @@ void TestDataViewDatabase::updateWritesOnlyModifiedRowsByOriginalKey()
     Transaction transaction;
     QVERIFY(openDatabase(env, transaction));
     DataView view;
-    view.setDefinition(chapterDefinition());
-    view.setTransObject(&transaction);
-    QCOMPARE(view.retrieve(), 4);
+    QCOMPARE(retrieveChapters(view, transaction), 4L);
 
     view.setItem(2, "flag", "Y");             // 0101
     view.setItem(3, "code", "05");            // 02 gets a new key
@@ -144,9 +151,7 @@ void TestDataViewDatabase::updateFailureKeepsFlags()
     Transaction transaction;
     QVERIFY(openDatabase(env, transaction));
     DataView view;
-    view.setDefinition(chapterDefinition());
-    view.setTransObject(&transaction);
-    QCOMPARE(view.retrieve(), 4);
+    QCOMPARE(retrieveChapters(view, transaction), 4L);
     QCOMPARE(transaction.execute("DELETE FROM list_hscode WHERE code = '0101'"), 0);
 
     view.setItem(2, "flag", "Y"); // its row is gone: the update finds no row
@@ -185,9 +190,7 @@ void TestDataViewDatabase::updateFailsOnTrigger()
                          "CREATE TRIGGER refuse BEFORE UPDATE ON list_hscode WHEN new.flag = 'X' "
                          "BEGIN SELECT RAISE(ABORT,'no'); END;"));
     DataView view;
-    view.setDefinition(chapterDefinition());
-    view.setTransObject(&transaction);
-    QCOMPARE(view.retrieve(), 4);
+    QCOMPARE(retrieveChapters(view, transaction), 4L);
     view.setItem(1, "flag", "X");
     QCOMPARE(view.update(), -1);
     QCOMPARE(view.modifiedCount(), 1);
@@ -207,9 +210,7 @@ void TestDataViewDatabase::updateKeepsFlagsOnRequest()
     Transaction transaction;
     QVERIFY(openDatabase(env, transaction));
     DataView view;
-    view.setDefinition(chapterDefinition());
-    view.setTransObject(&transaction);
-    QCOMPARE(view.retrieve(), 4);
+    QCOMPARE(retrieveChapters(view, transaction), 4L);
     view.setItem(4, "flag", "N");
     QCOMPARE(view.update(false), 1);
     QCOMPARE(view.modifiedCount(), 1);

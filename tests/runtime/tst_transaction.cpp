@@ -18,6 +18,14 @@ QString connectParm(const QString &dbFile)
     return QStringLiteral("Connectstring='%1'").arg(TestEnv::directConnectString(dbFile));
 }
 
+// Connects to the database file with autocommit as asked; connect()'s answer.
+int connectTo(Transaction &sqlca, const QString &dbFile, bool autoCommit)
+{
+    sqlca.dbParm = connectParm(dbFile);
+    sqlca.autoCommit = autoCommit;
+    return sqlca.connect();
+}
+
 // A database with three customs rows: a chapter, a code with a null and a long name.
 bool makeDatabase(const QString &file)
 {
@@ -204,8 +212,7 @@ void tst_Transaction::longValuesComeBackWhole()
     QVERIFY(TestDatabase::exec(db, sql));
 
     Transaction sqlca;
-    sqlca.dbParm = connectParm(db);
-    QCOMPARE(sqlca.connect(), 0);
+    QCOMPARE(connectTo(sqlca, db, true), 0);
     Rows rows;
     QCOMPARE(sqlca.select(QStringLiteral("select code, name from list_hscode order by code"),
                           {ColumnType::String, ColumnType::String}, &rows),
@@ -245,9 +252,7 @@ void tst_Transaction::parameterisedUpdate()
     const QString db = env.path("k.db");
     QVERIFY(makeDatabase(db));
     Transaction sqlca;
-    sqlca.dbParm = connectParm(db);
-    sqlca.autoCommit = false;
-    QCOMPARE(sqlca.connect(), 0);
+    QCOMPARE(connectTo(sqlca, db, false), 0);
 
     QCOMPARE(sqlca.execute(QStringLiteral("update list_hscode set flag = ?, tsl = ?, stdflag = ?, "
                                           "name = ? where code = ?"),
@@ -280,9 +285,7 @@ void tst_Transaction::rollbackUndoes()
     const QString db = env.path("k.db");
     QVERIFY(makeDatabase(db));
     Transaction sqlca;
-    sqlca.dbParm = connectParm(db);
-    sqlca.autoCommit = false;
-    QCOMPARE(sqlca.connect(), 0);
+    QCOMPARE(connectTo(sqlca, db, false), 0);
     const QString flagOf02 = QStringLiteral("select flag from list_hscode where code = '02'");
     QCOMPARE(sqlca.execute(QStringLiteral("update list_hscode set flag = 'Y' where code = '02'")), 0);
     Rows rows;
@@ -302,12 +305,9 @@ void tst_Transaction::autoCommitOffHidesUncommittedWork()
     const QString db = env.path("k.db");
     QVERIFY(makeDatabase(db));
     Transaction sqlca;
-    sqlca.dbParm = connectParm(db);
-    sqlca.autoCommit = false;
-    QCOMPARE(sqlca.connect(), 0);
+    QCOMPARE(connectTo(sqlca, db, false), 0);
     Transaction other;
-    other.dbParm = connectParm(db);
-    QCOMPARE(other.connect(), 0);
+    QCOMPARE(connectTo(other, db, true), 0);
     const QString flagOf02 = QStringLiteral("select flag from list_hscode where code = '02'");
     const auto otherSees = [&]() {
         Rows rows;
@@ -334,8 +334,7 @@ void tst_Transaction::autoCommitOnShowsWorkAtOnce()
     const QString db = env.path("k.db");
     QVERIFY(makeDatabase(db));
     Transaction sqlca;
-    sqlca.dbParm = connectParm(db);
-    QCOMPARE(sqlca.connect(), 0);
+    QCOMPARE(connectTo(sqlca, db, true), 0);
     QCOMPARE(sqlca.execute(QStringLiteral("update list_hscode set flag = 'Y' where code = '02'")), 0);
     QCOMPARE(TestDatabase::column(db, QStringLiteral("select flag from list_hscode where code = '02'")),
              QStringList{QStringLiteral("Y")});
@@ -376,9 +375,7 @@ void tst_Transaction::queriesOutsideAutoCommitLeaveTheFileWritable()
     const QString db = env.path("k.db");
     QVERIFY(makeDatabase(db));
     Transaction sqlca;
-    sqlca.dbParm = connectParm(db);
-    sqlca.autoCommit = false;
-    QCOMPARE(sqlca.connect(), 0);
+    QCOMPARE(connectTo(sqlca, db, false), 0);
     Rows rows;
     QCOMPARE(sqlca.select(QStringLiteral("select code from list_hscode"), {ColumnType::String}, &rows), 0);
     // Another program can still write while our rows are on screen.
@@ -404,9 +401,7 @@ void tst_Transaction::lentConnectionWaitsForTheWorker()
     const QString db = env.path("k.db");
     QVERIFY(makeDatabase(db));
     Transaction sqlca;
-    sqlca.dbParm = connectParm(db);
-    sqlca.autoCommit = false;
-    QCOMPARE(sqlca.connect(), 0);
+    QCOMPARE(connectTo(sqlca, db, false), 0);
 
     sqlca.lend();
     QVERIFY(sqlca.isLent());
