@@ -244,6 +244,12 @@ QString TreeModel::label(long handle) const
     return found ? labelOf(handle, *found) : QString();
 }
 
+bool TreeModel::isBold(long handle) const
+{
+    const Node *found = node(handle);
+    return found && found->item.bold;
+}
+
 void TreeModel::setDataRow(long handle, long row)
 {
     if (Node *found = node(handle))

@@ -99,6 +99,7 @@ public:
     int setLabelMade(long handle);
     int setLabel(long handle, const QString &label); // kept, no longer made
     QString label(long handle) const; // empty for a bad handle
+    bool isBold(long handle) const;   // false for a bad handle
 
     // The selected item, kept here by the view that shows the model.
     void setCurrentHandle(long handle);

@@ -16,6 +16,18 @@ namespace {
 // The items laid out exactly in a full pass: those with the widest estimates. An estimate is
 // off by a few pixels at most, far less than what separates the widest labels from the rest.
 constexpr std::size_t kLaidOut = 24;
+
+// Characters a CJK font draws in one full-width cell: unified ideographs (with extension A and
+// the compatibility block), CJK punctuation, kana and the full-width forms. Their estimate is the
+// advance of one of them, instead of loading thousands of glyphs to learn that.
+bool fullWidth(char16_t c)
+{
+    return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0xF900 && c <= 0xFAFF)
+           || (c >= 0x3000 && c <= 0x30FF) || (c >= 0xFF01 && c <= 0xFF60);
+}
+
+constexpr char16_t kFullWidthSample = u'\u4E2D'; // 中
+constexpr std::size_t kFullWidthSlot = 0x3000;
 } // namespace
 
 TreeColumnWidth::TreeColumnWidth(TreeView *view)
@@ -64,13 +76,23 @@ int TreeColumnWidth::exactWidth(const QModelIndex &index) const
 
 int TreeColumnWidth::estimatedWidth(const QString &text, bool bold, const QFontMetrics &metrics)
 {
-    QHash<char16_t, int> &advances = m_advances[bold ? 1 : 0];
+    // Advances by slot: one per character below kFullWidthSlot, then one for every full-width
+    // character; any other character (rare in a label) is measured where it occurs.
+    std::vector<int> &advances = m_advances[bold ? 1 : 0];
+    if (advances.empty())
+        advances.assign(kFullWidthSlot + 1, -1);
     int width = 0;
     for (const QChar c : text) {
-        auto known = advances.constFind(c.unicode());
-        if (known == advances.cend())
-            known = advances.insert(c.unicode(), metrics.horizontalAdvance(c));
-        width += *known;
+        const char16_t unit = c.unicode();
+        const std::size_t slot = fullWidth(unit) ? kFullWidthSlot : unit < kFullWidthSlot ? unit : 0;
+        if (slot == 0 && unit != 0) {
+            width += metrics.horizontalAdvance(c);
+            continue;
+        }
+        int &known = advances[slot];
+        if (known < 0)
+            known = metrics.horizontalAdvance(slot == kFullWidthSlot ? QChar(kFullWidthSample) : c);
+        width += known;
     }
     return width;
 }
@@ -81,7 +103,7 @@ void TreeColumnWidth::measureAll()
         return; // measured when the bulk update ends, in one model reset
     if (m_advancesFont != m_view->font()) {
         m_advances[0].clear();
-        m_advances[1].clear();
+        m_advances[1].clear(); // refilled on first use
         m_advancesFont = m_view->font();
     }
     QFont boldFont = m_view->font();
@@ -97,13 +119,11 @@ void TreeColumnWidth::measureAll()
     std::vector<std::pair<long, int>> pending;
     for (long h = model->findItem(TreeNavigation::Root, 0); h > 0; h = model->findItem(TreeNavigation::Next, h))
         pending.emplace_back(h, m_view->rootIsDecorated() ? 1 : 0);
-    TreeItem item;
     while (!pending.empty()) {
         const auto [handle, level] = pending.back();
         pending.pop_back();
-        if (model->getItem(handle, item) != 1)
-            continue;
-        const Candidate candidate{level * indentation + estimatedWidth(item.label, item.bold, metrics[item.bold ? 1 : 0]), handle};
+        const bool bold = model->isBold(handle);
+        const Candidate candidate{level * indentation + estimatedWidth(model->label(handle), bold, metrics[bold ? 1 : 0]), handle};
         if (widest.size() < kLaidOut || candidate.first > widest.front().first) {
             widest.push_back(candidate);
             std::push_heap(widest.begin(), widest.end(), std::greater<>());

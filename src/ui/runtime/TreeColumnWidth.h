@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QFont>
-#include <QHash>
 #include <QObject>
+
+#include <vector>
 
 class QFontMetrics;
 class QModelIndex;
@@ -17,7 +18,7 @@ class TreeView;
 // after a build and after a change of font, pictures or style; an inserted or changed item
 // is measured alone and only widens the column, unless it was the widest, which has
 // everything measured again. That pass estimates each label from remembered character
-// advances and lays out only the widest few.
+// advances (one for all full-width CJK characters) and lays out only the widest few.
 class TreeColumnWidth : public QObject
 {
 public:
@@ -38,7 +39,7 @@ private:
     int m_width = 0;
     long m_widest = 0;  // the handle of the widest item, 0 when unknown
     QFont m_advancesFont;
-    QHash<char16_t, int> m_advances[2]; // by character, normal and bold
+    std::vector<int> m_advances[2]; // by character slot, normal and bold; -1 until measured
 };
 
 } // namespace runtime

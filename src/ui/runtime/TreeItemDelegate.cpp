@@ -2,9 +2,13 @@
 
 #include "ui/runtime/TreeView.h"
 
+#include <QApplication>
 #include <QPainter>
 
+#include <QtMath>
+
 #include <algorithm>
+#include <memory>
 
 namespace runtime {
 
@@ -13,12 +17,15 @@ namespace {
 constexpr int kStateMargin = 1;
 // Enough for the labels the header measures while a user browses; more is started afresh.
 constexpr qsizetype kMaxRememberedSizes = 50000;
+// Several screens of labels: a view shows a few dozen at a time.
+constexpr qsizetype kMaxKeptLabels = 400;
 } // namespace
 
 TreeItemDelegate::TreeItemDelegate(TreeView *view)
     : QStyledItemDelegate(view)
     , m_view(view)
 {
+    m_labels.setMaxCost(kMaxKeptLabels);
 }
 
 QRect TreeItemDelegate::stateCell(const QRect &itemRect) const
@@ -57,9 +64,79 @@ void TreeItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         // The selection highlight covers the picture and the label, not the state picture.
         rest.rect.setLeft(cell.right() + 1);
     }
-    QStyledItemDelegate::paint(painter, rest, index);
+    if (!paintWithKeptLabel(painter, rest, index))
+        QStyledItemDelegate::paint(painter, rest, index);
     if (index.data(TreeModel::MarkRole).toBool())
         paintMark(painter, rest, index);
+}
+
+QTextLayout *TreeItemDelegate::keptLabel(const QString &text, const QFont &font, int lineWidth) const
+{
+    // Bold labels differ from the view's font in weight only.
+    QFont normal = font;
+    normal.setBold(false);
+    if (m_labelsFont != normal) {
+        m_labels.clear();
+        m_labelsFont = normal;
+    }
+    const SizeKey key{text, lineWidth << 1 | (font.bold() ? 1 : 0)};
+    if (QTextLayout *kept = m_labels.object(key))
+        return kept;
+    // Laid out as the style lays out an item's text: one line of the text's room.
+    auto layout = std::make_unique<QTextLayout>(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::ManualWrap);
+    option.setTextDirection(Qt::LeftToRight);
+    option.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    layout->beginLayout();
+    QTextLine line = layout->createLine();
+    if (line.isValid()) {
+        line.setLineWidth(lineWidth);
+        line.setPosition(QPointF(0, 0));
+    }
+    layout->endLayout();
+    QTextLayout *kept = layout.release();
+    m_labels.insert(key, kept);
+    return kept;
+}
+
+bool TreeItemDelegate::paintWithKeptLabel(QPainter *painter, const QStyleOptionViewItem &option,
+                                          const QModelIndex &index) const
+{
+    QStyleOptionViewItem item(option);
+    initStyleOption(&item, index);
+    if (item.text.isEmpty() || (item.state & (QStyle::State_Selected | QStyle::State_Editing))
+        || (item.features & QStyleOptionViewItem::WrapText) || item.direction != Qt::LeftToRight
+        || item.backgroundBrush.style() != Qt::NoBrush
+        || (item.displayAlignment & Qt::AlignHorizontal_Mask & ~Qt::AlignLeft)
+        || (item.displayAlignment & Qt::AlignVertical_Mask & ~Qt::AlignVCenter))
+        return false;
+    const QWidget *widget = item.widget;
+    const QStyle *style = widget ? widget->style() : QApplication::style();
+    // The style lays out and paints everything but the text; the text's room is the same
+    // without it, as an unselected item's background does not depend on it.
+    QStyleOptionViewItem bare(item);
+    bare.text.clear();
+    const QRect room = style->subElementRect(QStyle::SE_ItemViewItemText, &bare, widget);
+    const int textMargin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    const QRect textRect = room.adjusted(textMargin, 0, -textMargin, 0);
+    QTextLayout *label = keptLabel(item.text, item.font, textRect.width());
+    if (label->lineCount() != 1 || label->lineAt(0).naturalTextWidth() > textRect.width())
+        return false; // elided: the style does that
+    style->drawControl(QStyle::CE_ItemViewItem, &bare, painter, widget);
+    const QPalette::ColorGroup group = !(item.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                       : (item.state & QStyle::State_Active) ? QPalette::Normal
+                                                                             : QPalette::Inactive;
+    painter->save();
+    painter->setPen(item.palette.color(group, QPalette::Text));
+    const int height = qCeil(label->lineAt(0).height());
+    const QRect aligned = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignVCenter | Qt::AlignLeft,
+                                              QSize(textRect.width(), height), textRect);
+    label->draw(painter, QPointF(textRect.left(), aligned.top()));
+    painter->restore();
+    return true;
 }
 
 int TreeItemDelegate::markWidth(const QStyleOptionViewItem &option)

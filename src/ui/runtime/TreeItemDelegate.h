@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QHash>
 #include <QSize>
+#include <QCache>
+#include <QTextLayout>
 #include <QString>
 #include <QStyledItemDelegate>
 
@@ -37,6 +39,10 @@ private:
     // The mark after the label of a marked item, and the room it takes.
     void paintMark(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const;
     static int markWidth(const QStyleOptionViewItem &option);
+    // Paints an item that is neither selected nor edited with its label from a laid-out text
+    // kept for the next paint; false when the item needs the style's own painting.
+    bool paintWithKeptLabel(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const;
+    QTextLayout *keptLabel(const QString &text, const QFont &font, int lineWidth) const;
 
     // A label's size depends on its text and on a few per-item flags; the font, picture size
     // and style are the same for every item of the view.
@@ -67,6 +73,10 @@ private:
     // sizes and style stay the same.
     mutable QHash<SizeKey, QSize> m_sizes;
     mutable SizesContext m_sizesContext;
+    // Shaping a label is most of painting it: the labels painted lately stay laid out, by text,
+    // boldness and line width, while the view's font stays the same.
+    mutable QCache<SizeKey, QTextLayout> m_labels;
+    mutable QFont m_labelsFont;
 };
 
 } // namespace runtime
