@@ -17,6 +17,7 @@ private slots:
     void updateFailureKeepsFlags();
     void updateFailsOnTrigger();
     void updateKeepsFlagsOnRequest();
+    void sortKeepsFlagsAndOriginalKeys();
 
 private:
     bool openDatabase(TestEnv &env, Transaction &transaction, const QString &extraSql = QString());
@@ -219,6 +220,33 @@ void TestDataViewDatabase::updateKeepsFlagsOnRequest()
     QCOMPARE(view.modifiedCount(), 0);
     QCOMPARE(transaction.commit(), 0);
     QCOMPARE(TestDatabase::column(m_file, "SELECT flag FROM list_hscode WHERE code='03'"), QStringList{"N"});
+}
+
+// A changed row keeps its flags and its original key through a sort, and only it is written.
+void TestDataViewDatabase::sortKeepsFlagsAndOriginalKeys()
+{
+    TestEnv env;
+    Transaction transaction;
+    QVERIFY(openDatabase(env, transaction));
+    DataView view;
+    QCOMPARE(retrieveChapters(view, transaction), 4L);
+    QCOMPARE(view.itemString(3, "code"), QStringLiteral("02"));
+    view.setItem(3, "code", "09");
+    view.setItem(3, "name", "鱼");
+    QCOMPARE(view.setSort(QStringLiteral("code D")), 1);
+    QCOMPARE(view.sort(), 1);
+    QCOMPARE(view.itemString(1, "code"), QStringLiteral("09")); // first when sorted down
+    QCOMPARE(view.itemStatus(1, 1), ItemStatus::DataModified);
+    QCOMPARE(view.itemStatus(1, 3), ItemStatus::NotModified);
+    for (long row = 2; row <= 4; ++row)
+        QCOMPARE(view.itemStatus(row, 0), ItemStatus::NotModified);
+    QCOMPARE(view.modifiedCount(), 1);
+
+    QCOMPARE(view.update(), 1);
+    QCOMPARE(transaction.commit(), 0);
+    QCOMPARE(TestDatabase::column(m_file, "SELECT code FROM update_log"), QStringList{"09"});
+    QCOMPARE(TestDatabase::column(m_file, "SELECT name FROM list_hscode WHERE code='09'"), QStringList{"鱼"});
+    QCOMPARE(TestDatabase::column(m_file, "SELECT count(*) FROM list_hscode WHERE code='02'"), QStringList{"0"});
 }
 
 KIV_TEST_GUILESS_MAIN(TestDataViewDatabase)

@@ -29,6 +29,11 @@ ColumnStore::ColumnStore(QVector<QVector<QVariant>> rows, int columnCount) : m_r
     });
 }
 
+ColumnStore::ColumnStore(QVector<std::shared_ptr<StoredColumn>> columns, int rowCount)
+    : m_columns(std::move(columns)), m_rowCount(rowCount)
+{
+}
+
 QVariant ColumnStore::value(int row, int column) const
 {
     return m_columns.at(column)->value(row);
@@ -58,6 +63,11 @@ void ColumnStore::setValue(int row, int column, const QVariant &value)
     QVector<QVariant> values = stored->values();
     values[row] = value;
     stored = std::shared_ptr<StoredColumn>(StoredColumn::fromValues(std::move(values)));
+}
+
+void ColumnStore::setColumn(int column, const ColumnStore &other, const QVector<int> &order)
+{
+    m_columns[column] = std::shared_ptr<StoredColumn>(other.m_columns.at(column)->permuted(order));
 }
 
 ColumnStore ColumnStore::permuted(const QVector<int> &order) const

@@ -19,6 +19,8 @@ public:
     ColumnStore() = default;
     // The rows are consumed; each is cut or padded with nulls to the column count.
     ColumnStore(QVector<QVector<QVariant>> rows, int columnCount);
+    // Columns made elsewhere (ColumnStoreBuilder), each of rowCount rows.
+    ColumnStore(QVector<std::shared_ptr<StoredColumn>> columns, int rowCount);
 
     int rowCount() const { return m_rowCount; }
     int columnCount() const { return int(m_columns.size()); }
@@ -30,6 +32,10 @@ public:
     void setValue(int row, int column, const QVariant &value);
     // The rows in a new order: order[newRow] = oldRow, a permutation of all rows.
     ColumnStore permuted(const QVector<int> &order) const;
+
+    // This store's column becomes the other store's column in a new order (order[newRow] =
+    // oldRow); the other store has as many rows and columns.
+    void setColumn(int column, const ColumnStore &other, const QVector<int> &order);
 
     // The heap the columns hold, in bytes (about).
     qsizetype bytes() const;

@@ -1,5 +1,6 @@
 #include "core/runtime/DataView.h"
 
+#include "core/runtime/ColumnStoreBuilder.h"
 #include "core/runtime/ColumnTextIndex.h"
 #include "core/runtime/DataViewAttributes.h"
 #include "core/runtime/FindExpression.h"
@@ -17,20 +18,6 @@ namespace iv = itemvalues;
 struct DataView::Attributes {
     DataViewAttributes store;
 };
-
-namespace {
-
-int expectedTypeId(ColumnType type)
-{
-    switch (type) {
-    case ColumnType::String: return QMetaType::QString;
-    case ColumnType::Number: return QMetaType::Double;
-    case ColumnType::Long: return QMetaType::Int;
-    }
-    return QMetaType::UnknownType;
-}
-
-} // namespace
 
 DataView::DataView(QObject *parent)
     : QObject(parent), m_attributes(std::make_unique<Attributes>())
@@ -87,26 +74,14 @@ long DataView::retrieve()
     QList<ColumnType> types;
     for (const ColumnDefinition &c : m_definition.columns)
         types.append(c.type);
-    QVector<QVector<QVariant>> rows;
+    // Each column is read straight into the form it is kept in; the query reads every value
+    // as its column's type.
+    ColumnStoreBuilder rows(types, columnCount());
     if (transaction->select(transaction->adaptSql(m_definition.query), types, &rows) != 0) {
         m_buffer->clear();
         return -1;
     }
-    // Values already of the column's type pass untouched; others are converted where they can be.
-    for (QVector<QVariant> &row : rows) {
-        const int n = std::min(int(row.size()), columnCount());
-        for (int i = 0; i < n; ++i) {
-            QVariant &v = row[i];
-            const ColumnType type = m_definition.columns.at(i).type;
-            if (v.typeId() == expectedTypeId(type) || iv::isNull(v))
-                continue;
-            bool ok = false;
-            const QVariant converted = iv::convert(v, type, &ok);
-            if (ok)
-                v = converted;
-        }
-    }
-    m_buffer->setRows(std::move(rows));
+    m_buffer->setStore(rows.take());
     return rowCount();
 }
 

@@ -172,6 +172,21 @@ bool OdbcConnection::select(const QString &sql, const QList<ColumnType> &types,
     return true;
 }
 
+bool OdbcConnection::select(const QString &sql, const QList<ColumnType> &types, RowsetSink *rows,
+                            const QVector<QVariant> &params)
+{
+    m_noRows = false;
+    if (!checkConnected())
+        return false;
+    QString error;
+    if (!readRowsets(m_handles->dbc.get(), m_info, sql, params, types, rows, &error)) {
+        setError(error);
+        return false;
+    }
+    m_noRows = rows->rowCount() == 0;
+    return true;
+}
+
 bool OdbcConnection::execute(const QString &sql, const QVector<QVariant> &params, long *rowsAffected)
 {
     m_noRows = false;

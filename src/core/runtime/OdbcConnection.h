@@ -12,6 +12,8 @@
 
 namespace runtime {
 
+class RowsetSink;
+
 // What the connected driver reported through SQLGetInfo.
 struct OdbcDriverInfo {
     QString dbmsName;             // SQL_DBMS_NAME, e.g. "SQLite"
@@ -58,6 +60,9 @@ public:
     // as execute() takes them.
     bool select(const QString &sql, const QList<ColumnType> &types,
                 QVector<QVector<QVariant>> *rows, const QVector<QVariant> &params = {});
+    // The same, each row's cells given to *rows as they are read.
+    bool select(const QString &sql, const QList<ColumnType> &types, RowsetSink *rows,
+                const QVector<QVariant> &params = {});
 
     // Runs a statement with positional '?' parameters: QString as text, double as a number,
     // integers as integers, an invalid or null QVariant as NULL. *rowsAffected gets the

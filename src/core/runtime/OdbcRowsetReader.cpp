@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace runtime {
@@ -47,7 +48,7 @@ public:
 
     QString error() const { return m_error; }
 
-    bool run(const QString &sql, const QVector<QVariant> &params, QVector<QVector<QVariant>> *rows)
+    bool run(const QString &sql, const QVector<QVariant> &params, RowsetSink *rows)
     {
         m_stmt = std::make_unique<OdbcHandle>(SQL_HANDLE_STMT, m_dbc);
         if (!*m_stmt)
@@ -64,6 +65,7 @@ public:
             return fail("the query failed");
         if (!describeAndBind())
             return false;
+        rows->begin(int(m_columns.size()));
         for (SQLULEN first = 1;; first += m_fetched) {
             rc = SQLFetch(m_stmt->get());
             if (rc == SQL_NO_DATA)
@@ -248,7 +250,7 @@ private:
         }
     }
 
-    bool appendRowset(QVector<QVector<QVariant>> *rows)
+    bool appendRowset(RowsetSink *rows)
     {
         const int columnCount = m_columns.size();
         for (SQLULEN r = 0; r < m_fetched; ++r) {
@@ -256,33 +258,34 @@ private:
                 continue;
             if (m_status[r] == SQL_ROW_ERROR)
                 return fail("a row could not be read");
-            QVector<QVariant> row(columnCount);
             for (int c = 0; c < columnCount; ++c) {
                 const Column &column = m_columns[c];
                 const SQLLEN indicator = column.indicators[r];
-                if (indicator == SQL_NULL_DATA)
+                if (indicator == SQL_NULL_DATA) {
+                    rows->null(c);
                     continue;
+                }
                 const char *cell = column.data.get() + size_t(column.width) * r;
                 switch (column.type) {
                 case ColumnType::Number:
-                    row[c] = *reinterpret_cast<const SQLDOUBLE *>(cell);
+                    rows->number(c, *reinterpret_cast<const SQLDOUBLE *>(cell));
                     break;
                 case ColumnType::Long:
-                    row[c] = qint32(*reinterpret_cast<const SQLINTEGER *>(cell));
+                    rows->wholeNumber(c, qint32(*reinterpret_cast<const SQLINTEGER *>(cell)));
                     break;
                 case ColumnType::String:
                     if (truncated(column, indicator)) {
                         QByteArray whole;
                         if (!readWhole(c, r, &whole))
                             return false;
-                        row[c] = QString::fromUtf8(whole);
+                        rows->text(c, whole.constData(), whole.size());
                     } else {
-                        row[c] = QString::fromUtf8(cell, qsizetype(indicator));
+                        rows->text(c, cell, qsizetype(indicator));
                     }
                     break;
                 }
             }
-            rows->append(std::move(row));
+            rows->endRow();
         }
         return true;
     }
@@ -299,17 +302,49 @@ private:
     SQLULEN m_fetched = 0;
 };
 
+// The rows as values, one vector per row.
+class VariantRows final : public RowsetSink
+{
+public:
+    explicit VariantRows(QVector<QVector<QVariant>> *rows) : m_rows(rows) {}
+    void begin(int columnCount) override { m_row = QVector<QVariant>(columnCount); }
+    void null(int) override {}
+    void text(int column, const char *utf8, qsizetype size) override { m_row[column] = QString::fromUtf8(utf8, size); }
+    void number(int column, double value) override { m_row[column] = value; }
+    void wholeNumber(int column, qint32 value) override { m_row[column] = value; }
+    void endRow() override
+    {
+        const qsizetype width = m_row.size();
+        m_rows->append(std::exchange(m_row, QVector<QVariant>(width)));
+        ++m_count;
+    }
+    qsizetype rowCount() const override { return m_count; }
+
+private:
+    QVector<QVector<QVariant>> *m_rows;
+    QVector<QVariant> m_row;
+    qsizetype m_count = 0;
+};
+
 } // namespace
 
 bool readRowsets(SQLHDBC dbc, const OdbcDriverInfo &info, const QString &sql,
                  const QVector<QVariant> &params, const QList<ColumnType> &types,
-                 QVector<QVector<QVariant>> *rows, QString *error)
+                 RowsetSink *rows, QString *error)
 {
     OdbcRowsetReader reader(dbc, info, types);
     if (reader.run(sql, params, rows))
         return true;
     *error = reader.error();
     return false;
+}
+
+bool readRowsets(SQLHDBC dbc, const OdbcDriverInfo &info, const QString &sql,
+                 const QVector<QVariant> &params, const QList<ColumnType> &types,
+                 QVector<QVector<QVariant>> *rows, QString *error)
+{
+    VariantRows sink(rows);
+    return readRowsets(dbc, info, sql, params, types, &sink, error);
 }
 
 } // namespace runtime

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/runtime/OdbcConnection.h"
+#include "core/runtime/RowsetSink.h"
 
 #include <sql.h>
 
@@ -16,5 +17,9 @@ namespace runtime {
 bool readRowsets(SQLHDBC dbc, const OdbcDriverInfo &info, const QString &sql,
                  const QVector<QVariant> &params, const QList<ColumnType> &types,
                  QVector<QVector<QVariant>> *rows, QString *error);
+// The same, each row's cells given to *rows as they are read.
+bool readRowsets(SQLHDBC dbc, const OdbcDriverInfo &info, const QString &sql,
+                 const QVector<QVariant> &params, const QList<ColumnType> &types,
+                 RowsetSink *rows, QString *error);
 
 } // namespace runtime

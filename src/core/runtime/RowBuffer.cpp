@@ -22,8 +22,13 @@ RowBuffer::RowBuffer(int columnCount, QObject *parent)
 
 void RowBuffer::setRows(QVector<QVector<QVariant>> rows)
 {
-    m_store = ColumnStore(std::move(rows), m_columnCount);
-    m_changes.clear();
+    setStore(ColumnStore(std::move(rows), m_columnCount));
+}
+
+void RowBuffer::setStore(ColumnStore store)
+{
+    m_store = std::move(store);
+    resetFlags();
     m_textIndexes.clear();
     m_version = nextVersion();
     emit rowsReset();
@@ -36,11 +41,17 @@ void RowBuffer::clear()
 
 void RowBuffer::setValue(int row, int column, const QVariant &value)
 {
-    RowChanges &changes = m_changes[row];
-    const auto pos = std::lower_bound(changes.begin(), changes.end(), column,
-                                      [](const Change &c, int col) { return c.column < col; });
-    if (pos == changes.end() || pos->column != column)
-        changes.insert(pos, Change{column, m_store.value(row, column)});
+    QBitArray &rows = m_modified[column];
+    if (rows.isEmpty())
+        rows.resize(rowCount());
+    if (!rows.testBit(row)) {
+        rows.setBit(row);
+        if (!m_rowModified.testBit(row)) {
+            m_rowModified.setBit(row);
+            ++m_modifiedRows;
+        }
+    }
+    // The originals keep the column as it was: the store changes a copy of it.
     m_store.setValue(row, column, value);
     m_textIndexes.remove(column);
     m_version = nextVersion();
@@ -49,31 +60,38 @@ void RowBuffer::setValue(int row, int column, const QVariant &value)
 
 bool RowBuffer::isModified(int row, int column) const
 {
-    const auto it = m_changes.constFind(row);
-    return it != m_changes.cend()
-           && std::any_of(it->cbegin(), it->cend(), [column](const Change &c) { return c.column == column; });
+    const auto it = m_modified.constFind(column);
+    return it != m_modified.cend() && row >= 0 && row < it->size() && it->testBit(row);
+}
+
+bool RowBuffer::isRowModified(int row) const
+{
+    return m_modifiedRows > 0 && row >= 0 && row < m_rowModified.size() && m_rowModified.testBit(row);
 }
 
 QVector<int> RowBuffer::modifiedColumns(int row) const
 {
     QVector<int> columns;
-    for (const Change &c : m_changes.value(row))
-        columns.append(c.column);
+    if (!isRowModified(row))
+        return columns;
+    for (auto it = m_modified.cbegin(); it != m_modified.cend(); ++it)
+        if (it->testBit(row))
+            columns.append(it.key());
+    std::sort(columns.begin(), columns.end());
     return columns;
 }
 
 QVariant RowBuffer::originalValue(int row, int column) const
 {
-    for (const Change &c : m_changes.value(row)) {
-        if (c.column == column)
-            return c.original;
-    }
-    return m_store.value(row, column);
+    return isModified(row, column) ? m_original.value(row, column) : m_store.value(row, column);
 }
 
 void RowBuffer::resetFlags()
 {
-    m_changes.clear();
+    m_original = m_store; // shares every column until one changes
+    m_modified.clear();
+    m_rowModified = QBitArray(rowCount());
+    m_modifiedRows = 0;
 }
 
 bool RowBuffer::reorder(const QVector<int> &order)
@@ -87,14 +105,23 @@ bool RowBuffer::reorder(const QVector<int> &order)
             return false;
         seen[old] = true;
     }
-    QHash<int, RowChanges> changes;
-    for (int row = 0; row < n && changes.size() < m_changes.size(); ++row) {
-        const auto it = m_changes.find(order[row]);
-        if (it != m_changes.end())
-            changes.insert(row, std::move(*it));
-    }
+    auto permutedBits = [&order](const QBitArray &bits) {
+        QBitArray reordered(bits.size());
+        for (int row = 0; row < order.size(); ++row)
+            if (bits.testBit(order[row]))
+                reordered.setBit(row);
+        return reordered;
+    };
     m_store = m_store.permuted(order);
-    m_changes = std::move(changes);
+    // The originals follow the rows: an unchanged column is the store's own again.
+    ColumnStore original = m_store;
+    for (auto it = m_modified.begin(); it != m_modified.end(); ++it) {
+        original.setColumn(it.key(), m_original, order);
+        *it = permutedBits(*it);
+    }
+    m_original = std::move(original);
+    if (m_modifiedRows > 0)
+        m_rowModified = permutedBits(m_rowModified);
     m_textIndexes.clear();
     m_version = nextVersion();
     emit rowsReordered(order);

@@ -2,6 +2,7 @@
 
 #include "core/runtime/ColumnStore.h"
 
+#include <QBitArray>
 #include <QHash>
 #include <QObject>
 #include <QVariant>
@@ -29,6 +30,7 @@ public:
     // Replaces every row; each row is cut or padded with nulls to the column count and
     // every flag is cleared. Emits rowsReset().
     void setRows(QVector<QVector<QVariant>> rows);
+    void setStore(ColumnStore store); // rows of the buffer's column count
     void clear();
 
     // The rows as they are now: a copy that shares the columns, cheap to take.
@@ -40,8 +42,8 @@ public:
     void setValue(int row, int column, const QVariant &value);
 
     bool isModified(int row, int column) const;
-    bool isRowModified(int row) const { return m_changes.contains(row); }
-    int modifiedRowCount() const { return int(m_changes.size()); }
+    bool isRowModified(int row) const;
+    int modifiedRowCount() const { return m_modifiedRows; }
     // The columns changed in a row, in column order.
     QVector<int> modifiedColumns(int row) const;
     // The value before the changes: the current value when the item is not modified.
@@ -68,15 +70,14 @@ signals:
     void itemChanged(int row, int column);
 
 private:
-    struct Change {
-        int column;
-        QVariant original;
-    };
-    using RowChanges = QVector<Change>;
-
     int m_columnCount;
     ColumnStore m_store;
-    QHash<int, RowChanges> m_changes; // the modified rows only
+    // The values as loaded or last reset. It shares each column with m_store until that column
+    // changes, so the originals of a column cost memory only once it has changes.
+    ColumnStore m_original;
+    QHash<int, QBitArray> m_modified; // by column: its changed rows
+    QBitArray m_rowModified;          // the rows with any change
+    int m_modifiedRows = 0;
     quint64 m_version = 0;
     mutable QHash<int, std::shared_ptr<const ColumnTextIndex>> m_textIndexes;
 };

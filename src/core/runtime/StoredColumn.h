@@ -4,6 +4,7 @@
 #include <QVector>
 
 #include <memory>
+#include <vector>
 
 namespace runtime {
 
@@ -20,6 +21,19 @@ public:
     // The column of these values (one per row), in the form that holds them in the least
     // memory; the values are consumed.
     static std::unique_ptr<StoredColumn> fromValues(QVector<QVariant> values);
+
+    // A column read as text: every cell's characters in one arena, a null where a cell had no
+    // value. Its form is the one fromValues would give the same values (as QString or null).
+    struct TextCells {
+        std::vector<char16_t> chars;
+        std::vector<quint32> start;
+        std::vector<quint32> length;
+        std::vector<bool> null;
+    };
+    static std::unique_ptr<StoredColumn> fromTexts(TextCells cells);
+    // A column read as numbers (double) or whole numbers (qint32), a null where a cell had none.
+    static std::unique_ptr<StoredColumn> fromNumbers(std::vector<double> values, std::vector<bool> null);
+    static std::unique_ptr<StoredColumn> fromWholeNumbers(std::vector<qint32> values, std::vector<bool> null);
 
     virtual int rowCount() const = 0;
     virtual QVariant value(int row) const = 0;

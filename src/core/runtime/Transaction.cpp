@@ -1,6 +1,7 @@
 #include "core/runtime/Transaction.h"
 
 #include "core/runtime/OdbcConnection.h"
+#include "core/runtime/RowsetSink.h"
 #include "core/runtime/SqlAdapter.h"
 
 #include <QRegularExpression>
@@ -189,6 +190,20 @@ int Transaction::select(const QString &sql, const QList<ColumnType> &types,
         return -1;
     const qsizetype before = rows->size();
     const bool ok = m_connection->select(sql, types, rows, params);
+    return finishSelect(ok, rows->size() - before);
+}
+
+int Transaction::select(const QString &sql, const QList<ColumnType> &types, RowsetSink *rows,
+                        const QVector<QVariant> &params)
+{
+    if (!ready())
+        return -1;
+    const bool ok = m_connection->select(sql, types, rows, params);
+    return finishSelect(ok, rows->rowCount());
+}
+
+int Transaction::finishSelect(bool ok, qsizetype found)
+{
     const QString error = ok ? QString() : m_connection->lastError();
     // Outside autocommit the driver opens a transaction for a query too, and its read lock
     // would keep every other program from writing the file for as long as the window is
@@ -199,8 +214,7 @@ int Transaction::select(const QString &sql, const QList<ColumnType> &types,
         setResult(-1, error);
         return -1;
     }
-    const long found = long(rows->size() - before);
-    setResult(found == 0 ? 100 : 0, QString(), found);
+    setResult(found == 0 ? 100 : 0, QString(), long(found));
     return 0;
 }
 

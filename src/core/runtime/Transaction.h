@@ -16,6 +16,7 @@
 namespace runtime {
 
 class OdbcConnection;
+class RowsetSink;
 
 // The transaction object (sqlca): one ODBC connection with the runtime's result fields.
 // SQLCode is 0 on success, -1 on an error (SQLErrText then holds the driver's message),
@@ -56,6 +57,9 @@ public:
     // Values go in as positional parameters ('?'), typed as execute() takes them.
     int select(const QString &sql, const QList<ColumnType> &types, QVector<QVector<QVariant>> *rows,
                const QVector<QVariant> &params = {});
+    // The same, each row's cells given to *rows as they are read.
+    int select(const QString &sql, const QList<ColumnType> &types, RowsetSink *rows,
+               const QVector<QVariant> &params = {});
 
     // The connected driver's name of its database engine (SQL_DBMS_NAME, e.g. "SQLite"), for
     // the few steps that only one engine offers; empty when not connected.
@@ -78,6 +82,8 @@ public:
 
 private:
     void setResult(long code, const QString &text = QString(), long nrows = 0);
+    // Ends a query: its read lock released, the result fields set. Returns 0 or -1.
+    int finishSelect(bool ok, qsizetype found);
     // Connected, with the connection's commit mode matching autoCommit; sets the result
     // fields and answers false otherwise. A connection the server dropped is made anew here,
     // so that a save retried after the server is back succeeds.

@@ -1,0 +1,329 @@
+#pragma once
+
+// The forms a StoredColumn takes, for the files that make columns (StoredColumn.cpp from
+// values, StoredColumnCells.cpp from the cells a query reads). Not for other callers.
+
+#include "core/runtime/StoredColumn.h"
+
+#include <QBitArray>
+#include <QHash>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace runtime::columnforms {
+
+// A dictionary holds at most half as many values as rows, and no more than its codes can name.
+inline qsizetype dictionaryLimit(qsizetype rows)
+{
+    return std::min<qsizetype>(std::numeric_limits<quint16>::max(), rows / 2);
+}
+
+// A column of mostly different values shows it in its first rows already.
+inline bool mostlyDifferent(qsizetype row, qsizetype distinct)
+{
+    constexpr qsizetype kSample = 512;
+    return row == kSample && distinct > kSample * 3 / 4;
+}
+
+// What identifies a cell's value for a dictionary: its type, whether it is null, and the
+// value itself. Only the types a retrieval gives (texts, whole numbers, numbers, nothing) are
+// keyed; a column with other values is never a dictionary.
+struct CellKey {
+    int type = QMetaType::UnknownType;
+    bool null = false;
+    quint64 bits = 0; // a number's bit pattern
+    QString text;
+
+    bool operator==(const CellKey &other) const
+    {
+        return type == other.type && null == other.null && bits == other.bits && text == other.text
+               && text.isNull() == other.text.isNull();
+    }
+};
+
+inline size_t qHash(const CellKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.type, key.null, key.bits, key.text);
+}
+
+inline bool keyable(const QVariant &value)
+{
+    const int type = value.typeId();
+    return type == QMetaType::UnknownType || type == QMetaType::QString || type == QMetaType::Int
+           || type == QMetaType::Double;
+}
+
+inline CellKey keyOf(const QVariant &value)
+{
+    CellKey key;
+    key.type = value.typeId();
+    key.null = value.isNull();
+    if (key.type == QMetaType::QString) {
+        key.text = value.toString(); // shared, not copied
+    } else if (key.type == QMetaType::Int) {
+        key.bits = quint64(qint64(value.toInt()));
+    } else if (key.type == QMetaType::Double) {
+        const double d = value.toDouble();
+        std::memcpy(&key.bits, &d, sizeof d);
+    }
+    return key;
+}
+
+// A cell's key while a column is first read: a view of its text, which the column's values keep.
+struct CellView {
+    int type = QMetaType::UnknownType;
+    bool null = false;
+    quint64 bits = 0;
+    QStringView text;
+    bool textNull = true;
+
+    bool operator==(const CellView &other) const
+    {
+        return type == other.type && null == other.null && bits == other.bits && textNull == other.textNull
+               && text == other.text;
+    }
+};
+
+inline size_t qHash(const CellView &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.type, key.null, key.bits, key.text);
+}
+
+inline CellView viewOf(const QVariant &value)
+{
+    CellView key;
+    key.type = value.typeId();
+    key.null = value.isNull();
+    if (key.type == QMetaType::QString) {
+        const QString &text = *static_cast<const QString *>(value.constData());
+        key.text = text;
+        key.textNull = text.isNull();
+    } else if (key.type == QMetaType::Int) {
+        key.bits = quint64(qint64(*static_cast<const int *>(value.constData())));
+    } else if (key.type == QMetaType::Double) {
+        std::memcpy(&key.bits, value.constData(), sizeof(double));
+    }
+    return key;
+}
+
+// The cells a typed column cannot hold in its array (nulls, values of another type).
+class OtherCells
+{
+public:
+    explicit OtherCells(int rows = 0) : m_flags(rows) {}
+    bool has(int row) const { return !m_values.isEmpty() && m_flags.testBit(row); }
+    QVariant at(int row) const { return m_values.value(row); }
+    void set(int row, const QVariant &value)
+    {
+        m_flags.setBit(row);
+        m_values.insert(row, value);
+    }
+    void clear(int row)
+    {
+        if (has(row)) {
+            m_flags.clearBit(row);
+            m_values.remove(row);
+        }
+    }
+    qsizetype bytes() const { return m_flags.size() / 8 + m_values.size() * qsizetype(sizeof(QVariant) + 32); }
+
+private:
+    QBitArray m_flags;
+    QHash<int, QVariant> m_values;
+};
+
+class VariantColumn final : public StoredColumn
+{
+public:
+    explicit VariantColumn(QVector<QVariant> values) : m_values(std::move(values)) {}
+    int rowCount() const override { return int(m_values.size()); }
+    QVariant value(int row) const override { return m_values.at(row); }
+    bool setValue(int row, const QVariant &value) override
+    {
+        m_values[row] = value;
+        return true;
+    }
+    std::unique_ptr<StoredColumn> clone() const override { return std::make_unique<VariantColumn>(m_values); }
+    qsizetype bytes() const override
+    {
+        qsizetype total = m_values.size() * qsizetype(sizeof(QVariant));
+        for (const QVariant &v : m_values)
+            if (v.typeId() == QMetaType::QString)
+                total += v.toString().size() * 2 + 32; // an unshared text's own block
+        return total;
+    }
+
+private:
+    QVector<QVariant> m_values;
+};
+
+class DictionaryColumn final : public StoredColumn
+{
+public:
+    DictionaryColumn(QVector<QVariant> dictionary, std::vector<quint16> codes)
+        : m_dictionary(std::move(dictionary)), m_codes(std::move(codes))
+    {
+    }
+    int rowCount() const override { return int(m_codes.size()); }
+    QVariant value(int row) const override { return m_dictionary.at(m_codes[size_t(row)]); }
+    bool setValue(int row, const QVariant &value) override
+    {
+        if (!keyable(value))
+            return false;
+        if (m_lookup.isEmpty())
+            for (int i = 0; i < m_dictionary.size(); ++i)
+                m_lookup.insert(keyOf(m_dictionary.at(i)), quint16(i));
+        const CellKey key = keyOf(value);
+        auto it = m_lookup.constFind(key);
+        if (it == m_lookup.cend()) {
+            // Past half as many values as rows another form holds the column in less.
+            if (m_dictionary.size() >= std::min<qsizetype>(std::numeric_limits<quint16>::max(), rowCount() / 2))
+                return false;
+            it = m_lookup.insert(key, quint16(m_dictionary.size()));
+            m_dictionary.append(value);
+        }
+        m_codes[size_t(row)] = it.value();
+        return true;
+    }
+    std::unique_ptr<StoredColumn> clone() const override
+    {
+        return std::make_unique<DictionaryColumn>(m_dictionary, m_codes);
+    }
+    qsizetype bytes() const override
+    {
+        qsizetype total = qsizetype(m_codes.capacity() * sizeof(quint16));
+        for (const QVariant &v : m_dictionary)
+            total += qsizetype(sizeof(QVariant)) + (v.typeId() == QMetaType::QString ? v.toString().size() * 2 + 32 : 0);
+        return total;
+    }
+
+private:
+    QVector<QVariant> m_dictionary;
+    std::vector<quint16> m_codes;
+    QHash<CellKey, quint16> m_lookup; // made at the first change
+};
+
+// Texts, one character arena for the whole column.
+class TextColumn final : public StoredColumn
+{
+public:
+    explicit TextColumn(int rows) : m_start(size_t(rows), 0), m_length(size_t(rows), 0), m_others(rows) {}
+    TextColumn(std::vector<char16_t> chars, std::vector<quint32> start, std::vector<quint16> length, OtherCells others)
+        : m_chars(std::move(chars)), m_start(std::move(start)), m_length(std::move(length)), m_others(std::move(others))
+    {
+    }
+
+    // The text a cell holds when this column keeps it in its arena (read in place, not copied).
+    static const QString *textOf(const QVariant &value)
+    {
+        if (value.typeId() != QMetaType::QString || value.isNull())
+            return nullptr;
+        const QString *text = static_cast<const QString *>(value.constData());
+        return !text->isNull() && text->size() < std::numeric_limits<quint16>::max() ? text : nullptr;
+    }
+    static bool holds(const QVariant &value) { return textOf(value) != nullptr; }
+
+    // Filled with every value at once, the arena sized beforehand.
+    static std::unique_ptr<StoredColumn> of(const QVector<QVariant> &values)
+    {
+        size_t characters = 0;
+        for (const QVariant &value : values)
+            if (const QString *text = textOf(value))
+                characters += size_t(text->size());
+        if (characters > std::numeric_limits<quint32>::max())
+            return nullptr;
+        auto column = std::make_unique<TextColumn>(int(values.size()));
+        column->m_chars.reserve(characters);
+        for (qsizetype row = 0; row < values.size(); ++row) {
+            if (const QString *text = textOf(values.at(row)))
+                column->append(int(row), *text);
+            else
+                column->m_others.set(int(row), values.at(row));
+        }
+        return column;
+    }
+
+    int rowCount() const override { return int(m_start.size()); }
+    QVariant value(int row) const override
+    {
+        if (m_others.has(row))
+            return m_others.at(row);
+        const quint16 length = m_length[size_t(row)];
+        if (length == 0)
+            return QVariant(QString(QLatin1String(""))); // empty, not null
+        return QVariant(QString(reinterpret_cast<const QChar *>(m_chars.data() + m_start[size_t(row)]), length));
+    }
+    bool setValue(int row, const QVariant &value) override
+    {
+        const QString *text = textOf(value);
+        if (!text) {
+            m_others.set(row, value);
+            return true;
+        }
+        if (m_chars.size() + size_t(text->size()) > std::numeric_limits<quint32>::max())
+            return false;
+        m_others.clear(row);
+        append(row, *text);
+        return true;
+    }
+    std::unique_ptr<StoredColumn> clone() const override { return std::make_unique<TextColumn>(*this); }
+    qsizetype bytes() const override
+    {
+        return qsizetype(m_chars.capacity() * 2 + m_start.capacity() * 4 + m_length.capacity() * 2) + m_others.bytes();
+    }
+
+private:
+    void append(int row, const QString &text)
+    {
+        m_start[size_t(row)] = quint32(m_chars.size());
+        m_length[size_t(row)] = quint16(text.size());
+        m_chars.insert(m_chars.end(), reinterpret_cast<const char16_t *>(text.constData()),
+                       reinterpret_cast<const char16_t *>(text.constData()) + text.size());
+    }
+
+    std::vector<char16_t> m_chars;
+    std::vector<quint32> m_start;
+    std::vector<quint16> m_length;
+    OtherCells m_others;
+};
+
+// Whole numbers or numbers, one array.
+template <typename T, int TypeId>
+class ScalarColumn final : public StoredColumn
+{
+public:
+    explicit ScalarColumn(int rows) : m_values(size_t(rows), T()), m_others(rows) {}
+    ScalarColumn(std::vector<T> values, OtherCells others) : m_values(std::move(values)), m_others(std::move(others)) {}
+
+    static bool holds(const QVariant &value) { return value.typeId() == TypeId && !value.isNull(); }
+
+    int rowCount() const override { return int(m_values.size()); }
+    QVariant value(int row) const override
+    {
+        return m_others.has(row) ? m_others.at(row) : QVariant::fromValue<T>(m_values[size_t(row)]);
+    }
+    bool setValue(int row, const QVariant &value) override
+    {
+        if (holds(value)) {
+            m_others.clear(row);
+            m_values[size_t(row)] = value.value<T>();
+        } else {
+            m_others.set(row, value);
+        }
+        return true;
+    }
+    std::unique_ptr<StoredColumn> clone() const override { return std::make_unique<ScalarColumn>(*this); }
+    qsizetype bytes() const override { return qsizetype(m_values.capacity() * sizeof(T)) + m_others.bytes(); }
+
+private:
+    std::vector<T> m_values;
+    OtherCells m_others;
+};
+
+using WholeNumberColumn = ScalarColumn<qint32, QMetaType::Int>;
+using NumberColumn = ScalarColumn<double, QMetaType::Double>;
+
+} // namespace runtime::columnforms
