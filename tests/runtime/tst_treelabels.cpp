@@ -56,17 +56,22 @@ void TestTreeLabels::labelsLookAsTheStylePaintsThem_data()
     QTest::addColumn<int>("selectedRow"); // -1 for none
     QTest::addColumn<int>("columnWidth"); // 0: as wide as the widest label
     QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("styleSheet");
 
     const QStringList goods{QStringLiteral("[01]活动物"), QStringLiteral("[0101]马、驴、骡"),
                             QStringLiteral("[0101210010]改良种用濒危野马"), QStringLiteral("[84]Nuclear reactors, boilers"),
                             QStringLiteral("[8471]自动数据处理设备（ADP）及其部件；磁性或光学阅读机")};
-    QTest::newRow("plain labels") << goods << -1 << -1 << 0 << true;
-    QTest::newRow("a bold label") << goods << 2 << -1 << 0 << true;
-    QTest::newRow("a selected label") << goods << -1 << 1 << 0 << true;
-    QTest::newRow("labels cut short by a narrow column") << goods << 4 << -1 << 120 << true;
-    QTest::newRow("a disabled view") << goods << 0 << -1 << 0 << false;
+    const QString none;
+    QTest::newRow("plain labels") << goods << -1 << -1 << 0 << true << none;
+    QTest::newRow("a bold label") << goods << 2 << -1 << 0 << true << none;
+    QTest::newRow("a selected label") << goods << -1 << 1 << 0 << true << none;
+    QTest::newRow("labels cut short by a narrow column") << goods << 4 << -1 << 120 << true << none;
+    QTest::newRow("a disabled view") << goods << 0 << -1 << 0 << false << none;
     QTest::newRow("spaces and symbols") << QStringList{QStringLiteral("  [x]  "), QStringLiteral("10%/€ & <b>")}
-                                        << -1 << -1 << 0 << true;
+                                        << -1 << -1 << 0 << true << none;
+    QTest::newRow("a style sheet") << goods << 1 << -1 << 0 << true
+                                   << QStringLiteral("QTreeView { color: #204080; font-size: 15px; } "
+                                                     "QTreeView::item { padding-left: 6px; }");
 }
 
 void TestTreeLabels::labelsLookAsTheStylePaintsThem()
@@ -76,11 +81,13 @@ void TestTreeLabels::labelsLookAsTheStylePaintsThem()
     QFETCH(int, selectedRow);
     QFETCH(int, columnWidth);
     QFETCH(bool, enabled);
+    QFETCH(QString, styleSheet);
     TestEnv env;
 
     TreeView view;
     view.resize(320, 160);
     view.setEnabled(enabled);
+    view.setStyleSheet(styleSheet);
     QStandardItemModel model;
     QTreeView reference;
     reference.setModel(&model);
@@ -98,6 +105,7 @@ void TestTreeLabels::labelsLookAsTheStylePaintsThem()
         model.appendRow(standard);
     }
     copyLook(view, &reference);
+    reference.setStyleSheet(styleSheet);
     if (columnWidth > 0)
         view.header()->resizeSection(0, columnWidth);
     reference.header()->resizeSection(0, view.header()->sectionSize(0));

@@ -102,12 +102,27 @@ QTextLayout *TreeItemDelegate::keptLabel(const QString &text, const QFont &font,
     return kept;
 }
 
+// Only the styles known to lay out and draw an item's text as QCommonStyle does (the ones Qt
+// ships on this platform), and never under a style sheet, which paints items its own way.
+bool TreeItemDelegate::drawsItemTextAsCommonStyle(const QStyle *style, const QWidget *widget)
+{
+    if (!style || !qApp->styleSheet().isEmpty())
+        return false;
+    for (const QWidget *w = widget; w; w = w->parentWidget())
+        if (!w->styleSheet().isEmpty())
+            return false;
+    const QString name = style->name();
+    return name.compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0
+           || name.compare(QLatin1String("windows"), Qt::CaseInsensitive) == 0;
+}
+
 bool TreeItemDelegate::paintWithKeptLabel(QPainter *painter, const QStyleOptionViewItem &option,
                                           const QModelIndex &index) const
 {
     QStyleOptionViewItem item(option);
     initStyleOption(&item, index);
-    if (item.text.isEmpty() || (item.state & (QStyle::State_Selected | QStyle::State_Editing))
+    // A selected or focused item's highlight and frame follow its text's width: the style's.
+    if (item.text.isEmpty() || (item.state & (QStyle::State_Selected | QStyle::State_Editing | QStyle::State_HasFocus))
         || (item.features & QStyleOptionViewItem::WrapText) || item.direction != Qt::LeftToRight
         || item.backgroundBrush.style() != Qt::NoBrush
         || (item.displayAlignment & Qt::AlignHorizontal_Mask & ~Qt::AlignLeft)
@@ -115,6 +130,8 @@ bool TreeItemDelegate::paintWithKeptLabel(QPainter *painter, const QStyleOptionV
         return false;
     const QWidget *widget = item.widget;
     const QStyle *style = widget ? widget->style() : QApplication::style();
+    if (!drawsItemTextAsCommonStyle(style, widget))
+        return false;
     // The style lays out and paints everything but the text; the text's room is the same
     // without it, as an unselected item's background does not depend on it.
     QStyleOptionViewItem bare(item);

@@ -42,6 +42,7 @@ private:
     // Paints an item that is neither selected nor edited with its label from a laid-out text
     // kept for the next paint; false when the item needs the style's own painting.
     bool paintWithKeptLabel(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const;
+    static bool drawsItemTextAsCommonStyle(const QStyle *style, const QWidget *widget);
     QTextLayout *keptLabel(const QString &text, const QFont &font, int lineWidth) const;
 
     // A label's size depends on its text and on a few per-item flags; the font, picture size
