@@ -1,4 +1,5 @@
 #include "core/quicksearch/IndexTaking.h"
+#include "core/quicksearch/SearchIndex.h"
 
 #include "core/data/dataviews.h"
 #include "core/runtime/DataView.h"
@@ -123,6 +124,49 @@ private slots:
         QCOMPARE(input.unchosenRows.size(), unchosen + 3);
         QCOMPARE(input.rows.at(1).code, QStringLiteral("0101"));
         QCOMPARE(input.rows.at(1).declarationElements, QString());
+    }
+
+    void theIndexKeepsTheNamesItReadsAfterTheViewsChangeOrGo()
+    {
+        // The index refers to the lists' codes and names instead of copying them: a change of
+        // the views, a new retrieval or their end must leave what it finds and shows intact.
+        QTemporaryDir folder;
+        const QString file = folder.filePath(QStringLiteral("k.db"));
+        QVERIFY(TestDatabase::create(file));
+        QVERIFY(TestDatabase::exec(file, QStringLiteral(
+            "INSERT INTO list_hscode(code, name, flag) VALUES ('01', '活动物', 'Y'), ('0101', '马、驴、骡', NULL),"
+            " ('0101210010', '改良种用濒危野马', NULL), ('0102', '牛', NULL)")));
+        runtime::Transaction transaction;
+        QVERIFY(TestDatabase::connect(transaction, file));
+        auto customs = std::make_unique<runtime::DataView>();
+        customs->setDefinition(d_detail_hgats());
+        customs->setTransObject(&transaction);
+        QCOMPARE(customs->retrieve(), 4L);
+        auto foreignTrade = std::make_unique<runtime::DataView>();
+        foreignTrade->setDefinition(d_detail_wmats());
+        foreignTrade->setTransObject(&transaction);
+        QCOMPARE(foreignTrade->retrieve(), 0L);
+
+        IndexSource::Taken taken = IndexSource::begin(*customs, *foreignTrade);
+        taken.listsRead = true;
+        IndexSource::Input input = IndexSource::assemble(taken);
+        taken = {};
+        const quicksearch::SearchIndex index = quicksearch::SearchIndex::build(
+            std::move(input.rows), std::move(input.unchosenRows), {}, std::move(input.kept));
+
+        // The view's own name changes, its rows are read again, then it goes.
+        QCOMPARE(customs->setItem(3, QStringLiteral("name"), QStringLiteral("另一个名称，更长一些以免原处放下")), 1);
+        QVERIFY(TestDatabase::exec(file, QStringLiteral("UPDATE list_hscode SET name = '羊' WHERE code = '0102'")));
+        QCOMPARE(customs->retrieve(), 4L);
+        customs.reset();
+        foreignTrade.reset();
+
+        const quicksearch::Answer answer = index.search(QStringLiteral("野马"));
+        QCOMPARE(answer.hits.size(), qsizetype(1));
+        const quicksearch::IndexRow found = index.row(answer.hits.front().row);
+        QCOMPARE(found.code, QStringLiteral("0101210010"));
+        QCOMPARE(found.name, QStringLiteral("改良种用濒危野马"));
+        QCOMPARE(index.row(index.search(QStringLiteral("0102")).hits.front().row).name, QStringLiteral("牛"));
     }
 };
 

@@ -157,6 +157,19 @@ void CommodityTreeBuilder::makeLabelsFromRows(runtime::DataView &rows, runtime::
     });
 }
 
+namespace {
+// A cell's text; a text the rows keep in place is not copied but referred to, so that the
+// caller must keep the rows (a copy of the store) as long as it keeps the text.
+QString textIn(const runtime::ColumnStore &rows, int row, int column)
+{
+    QStringView view;
+    if (rows.viewText(row, column, &view))
+        return QString::fromRawData(view.data(), view.size());
+    const QVariant value = rows.value(row, column);
+    return value.isValid() && !value.isNull() ? value.toString() : QString();
+}
+} // namespace
+
 QList<TreeCodes::Entry> CommodityTreeBuilder::entries(const runtime::ColumnStore &rows, int codeColumn,
                                                       int nameColumn)
 {
@@ -173,10 +186,7 @@ QList<TreeCodes::Entry> CommodityTreeBuilder::entries(const runtime::ColumnStore
     QHash<QString, int> nodeOfCode;
     nodeOfCode.reserve(rows.rowCount());
     for (int row = 0; row < rows.rowCount(); ++row) {
-        const QVariant codeValue = rows.value(row, codeColumn);
-        if (!codeValue.isValid() || codeValue.isNull())
-            continue;
-        const QString code = codeValue.toString();
+        const QString code = textIn(rows, row, codeColumn);
         if (code.isEmpty())
             continue;
         const QVariant nameValue = named ? rows.value(row, nameColumn) : QVariant();
@@ -189,7 +199,7 @@ QList<TreeCodes::Entry> CommodityTreeBuilder::entries(const runtime::ColumnStore
             }
         }
         const int created = static_cast<int>(nodes.size());
-        nodes.push_back({code, (!nameValue.isValid() || nameValue.isNull()) ? unknownName() : nameValue.toString(), {}});
+        nodes.push_back({code, (!nameValue.isValid() || nameValue.isNull()) ? unknownName() : textIn(rows, row, nameColumn), {}});
         nodes[static_cast<std::size_t>(parent)].children.push_back(created);
         if (!nodeOfCode.contains(code))
             nodeOfCode.insert(code, created);

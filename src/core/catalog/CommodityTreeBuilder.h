@@ -46,7 +46,8 @@ public:
 
     // The codes and names the tree built from these rows holds, as TreeCodes::entries gives
     // them (parents before children, in the tree's order; handles 0), worked out from the rows
-    // alone, so that another thread can do it. Columns are 0-based.
+    // alone, so that another thread can do it. Columns are 0-based. A code or name the rows keep
+    // in place is referred to, not copied: keep a copy of `rows` as long as the entries.
     static QList<TreeCodes::Entry> entries(const runtime::ColumnStore &rows, int codeColumn, int nameColumn);
 
 private:

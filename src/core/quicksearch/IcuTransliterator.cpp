@@ -20,7 +20,7 @@ QString IcuTransliterator::transliterate(const QString &text) const
 {
     if (!m_transliterator || text.isEmpty())
         return text;
-    icu::UnicodeString buffer(reinterpret_cast<const UChar *>(text.utf16()), int32_t(text.size()));
+    icu::UnicodeString buffer(reinterpret_cast<const UChar *>(text.constData()), int32_t(text.size()));
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_transliterator->transliterate(buffer);

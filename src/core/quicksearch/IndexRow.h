@@ -18,8 +18,8 @@ QString codeListLabel(CodeList list);
 // The list of a key ("hs", "jmw", any case); nullopt for anything else.
 std::optional<CodeList> codeListFromKey(const QString &key);
 
-// One code as the trees hold it, copied from them on the UI thread so that the index never
-// touches a widget.
+// One code as the trees hold it, taken from the lists' rows so that the index never touches a
+// widget. Inside the index, a code and a name may refer to the rows it keeps (not copied).
 struct IndexRow {
     CodeList list = CodeList::Customs;
     QString code;

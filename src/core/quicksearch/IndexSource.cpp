@@ -133,6 +133,7 @@ bool IndexSource::takeUnchosen(runtime::Transaction *sqlca, Taken *taken, CodeLi
 IndexSource::Input IndexSource::assemble(const Taken &taken)
 {
     Input input;
+    input.kept = {taken.customs.rows, taken.foreignTrade.rows};
     QSet<QString> inTrees;
     addList(taken.customs, CodeList::Customs, &input.rows, &inTrees);
     addList(taken.foreignTrade, CodeList::ForeignTrade, &input.rows, &inTrees);

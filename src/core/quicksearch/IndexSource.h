@@ -29,6 +29,8 @@ public:
     struct Input {
         QList<IndexRow> rows;
         QList<IndexRow> unchosenRows;
+        // The lists' rows, whose codes and names `rows` refer to: build the index with them.
+        QList<runtime::ColumnStore> kept;
     };
 
     struct ListRows {

@@ -35,12 +35,17 @@ SearchIndex::SearchIndex(SearchIndex &&) noexcept = default;
 SearchIndex &SearchIndex::operator=(SearchIndex &&) noexcept = default;
 SearchIndex::SearchIndex(std::shared_ptr<const Data> data) : m_data(std::move(data)) {}
 
-const IndexRow &SearchIndex::row(int index) const
+IndexRow SearchIndex::row(int index) const
 {
-    static const IndexRow kNone;
     if (!m_data || index < 0 || index >= m_data->rows.size())
-        return kNone;
-    return m_data->rows[index];
+        return IndexRow();
+    // A code or name that refers to a kept store must not outlive the index: the caller gets
+    // copies of those.
+    const auto own = [](const QString &text) { return text.isNull() ? QString() : QString(text.constData(), text.size()); };
+    IndexRow copy = m_data->rows[index];
+    copy.code = own(copy.code);
+    copy.name = own(copy.name);
+    return copy;
 }
 
 int SearchIndex::rowCount() const

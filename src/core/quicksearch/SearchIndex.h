@@ -2,6 +2,7 @@
 
 #include "core/quicksearch/Answer.h"
 #include "core/quicksearch/IndexRow.h"
+#include "core/runtime/ColumnStore.h"
 
 #include <QList>
 #include <QString>
@@ -33,15 +34,17 @@ public:
     // as the tariff's terms, its sound is matched against the names' pinyin, and the names
     // that name the goods rank before those of their parts (SearchIndexWords.cpp); without
     // one, names match the input's words as they are typed.
+    // kept: the stores whose texts the rows refer to instead of copying them (see
+    // CommodityTreeBuilder::entries); the index keeps them as long as it lives.
     static SearchIndex build(QList<IndexRow> rows, QList<IndexRow> unchosenRows,
-                             std::shared_ptr<const Lexicon> lexicon = {});
+                             std::shared_ptr<const Lexicon> lexicon = {}, QList<runtime::ColumnStore> kept = {});
 
     // The matches of the input in both lists, best first (at most `limit`), with how many
     // there are in all and a notice on a code that does not exist or is not loaded.
     Answer search(const QString &input, int limit = 200) const;
 
-    // A row as given to build(); an empty row for an index out of range.
-    const IndexRow &row(int index) const;
+    // A row as given to build(), its texts the row's own; an empty row for an index out of range.
+    IndexRow row(int index) const;
     int rowCount() const;
     // The lexicon given to build(); null without one.
     std::shared_ptr<const Lexicon> lexicon() const;

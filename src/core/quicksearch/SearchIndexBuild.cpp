@@ -44,8 +44,8 @@ void searchindex::TextTable::index()
 {
     std::vector<char16_t> units;
     for (size_t id = 0; id < texts.size(); ++id) {
-        units.assign(reinterpret_cast<const char16_t *>(texts[id].utf16()),
-                     reinterpret_cast<const char16_t *>(texts[id].utf16()) + texts[id].size());
+        units.assign(reinterpret_cast<const char16_t *>(texts[id].constData()),
+                     reinterpret_cast<const char16_t *>(texts[id].constData()) + texts[id].size());
         std::sort(units.begin(), units.end());
         units.erase(std::unique(units.begin(), units.end()), units.end());
         for (char16_t unit : units)
@@ -62,7 +62,7 @@ void SearchIndex::Data::indexCodes(const QList<IndexRow> &unchosen)
     // Read through a const list: a shared list would otherwise be copied whole.
     const QList<IndexRow> &rowsRead = rows;
     const auto codeOf = [&rowsRead](int r) {
-        return std::u16string_view(reinterpret_cast<const char16_t *>(rowsRead[r].code.utf16()),
+        return std::u16string_view(reinterpret_cast<const char16_t *>(rowsRead[r].code.constData()),
                                    size_t(rowsRead[r].code.size()));
     };
     std::sort(byCode.begin(), byCode.end(), [&](int a, int b) {
@@ -191,9 +191,10 @@ void SearchIndex::Data::indexNames(const QList<QString> &folded)
 }
 
 SearchIndex SearchIndex::build(QList<IndexRow> rows, QList<IndexRow> unchosenRows,
-                               std::shared_ptr<const Lexicon> lexicon)
+                               std::shared_ptr<const Lexicon> lexicon, QList<runtime::ColumnStore> kept)
 {
     auto data = std::make_shared<Data>();
+    data->kept = std::move(kept);
     data->rows = std::move(rows);
     data->lexicon = std::move(lexicon);
     data->indexCodes(unchosenRows);

@@ -149,6 +149,7 @@ struct SearchIndex::Data {
     using TextTable = searchindex::TextTable;
     using QueryWord = searchindex::QueryWord;
 
+    QList<runtime::ColumnStore> kept; // the stores the rows' texts may refer to
     QList<IndexRow> rows;
     std::vector<int> codeOrder; // row -> place in code order
     std::vector<int> byCode;    // rows in code order

@@ -39,6 +39,11 @@ QVariant ColumnStore::value(int row, int column) const
     return m_columns.at(column)->value(row);
 }
 
+bool ColumnStore::viewText(int row, int column, QStringView *text) const
+{
+    return m_columns.at(column)->viewText(row, text);
+}
+
 QVector<QVariant> ColumnStore::row(int row) const
 {
     QVector<QVariant> values;

@@ -26,6 +26,9 @@ public:
     int columnCount() const { return int(m_columns.size()); }
     QVariant value(int row, int column) const;
     QVector<QVariant> row(int row) const;
+    // A non-empty text's characters where this store keeps them (see StoredColumn::viewText):
+    // valid while this store, or a copy of it, lives unchanged in that column.
+    bool viewText(int row, int column, QStringView *text) const;
     // Every value of a column, in row order.
     QVector<QVariant> column(int column) const;
 

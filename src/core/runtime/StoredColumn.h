@@ -37,6 +37,14 @@ public:
 
     virtual int rowCount() const = 0;
     virtual QVariant value(int row) const = 0;
+    // A non-empty text cell's characters where the column keeps them, valid until the column
+    // changes or goes; false for any other cell.
+    virtual bool viewText(int row, QStringView *text) const
+    {
+        Q_UNUSED(row);
+        Q_UNUSED(text);
+        return false;
+    }
     // False when this form cannot hold the value (or no longer holds the column well): the
     // caller then makes the column anew from its values (fromValues).
     virtual bool setValue(int row, const QVariant &value) = 0;

@@ -109,6 +109,18 @@ inline CellView viewOf(const QVariant &value)
     return key;
 }
 
+// The text a value holds in place, when it is a non-empty text.
+inline bool viewOfText(const QVariant &value, QStringView *text)
+{
+    if (value.typeId() != QMetaType::QString || value.isNull())
+        return false;
+    const QString &held = *static_cast<const QString *>(value.constData());
+    if (held.isEmpty())
+        return false;
+    *text = QStringView(held.constData(), held.size());
+    return true;
+}
+
 // The cells a typed column cannot hold in its array (nulls, values of another type).
 class OtherCells
 {
@@ -141,6 +153,7 @@ public:
     explicit VariantColumn(QVector<QVariant> values) : m_values(std::move(values)) {}
     int rowCount() const override { return int(m_values.size()); }
     QVariant value(int row) const override { return m_values.at(row); }
+    bool viewText(int row, QStringView *text) const override { return viewOfText(m_values.at(row), text); }
     bool setValue(int row, const QVariant &value) override
     {
         m_values[row] = value;
@@ -169,6 +182,10 @@ public:
     }
     int rowCount() const override { return int(m_codes.size()); }
     QVariant value(int row) const override { return m_dictionary.at(m_codes[size_t(row)]); }
+    bool viewText(int row, QStringView *text) const override
+    {
+        return viewOfText(m_dictionary.at(m_codes[size_t(row)]), text);
+    }
     bool setValue(int row, const QVariant &value) override
     {
         if (!keyable(value))
@@ -247,6 +264,13 @@ public:
     }
 
     int rowCount() const override { return int(m_start.size()); }
+    bool viewText(int row, QStringView *text) const override
+    {
+        if (m_others.has(row) || m_length[size_t(row)] == 0)
+            return false;
+        *text = QStringView(m_chars.data() + m_start[size_t(row)], qsizetype(m_length[size_t(row)]));
+        return true;
+    }
     QVariant value(int row) const override
     {
         if (m_others.has(row))

@@ -139,7 +139,8 @@ void QuickSearchController::startBuilding(quicksearch::IndexSource::Taken taken)
                 if (!lexicon)
                     lexicon = quicksearch::Lexicon::load(folders);
                 index = std::make_shared<const quicksearch::SearchIndex>(
-                    quicksearch::SearchIndex::build(std::move(input.rows), std::move(input.unchosenRows), lexicon));
+                    quicksearch::SearchIndex::build(std::move(input.rows), std::move(input.unchosenRows), lexicon,
+                                                    std::move(input.kept)));
             }
             // The load's peak and the build's temporaries are gone by now.
             runtime::giveBackFreedMemory();
