@@ -37,14 +37,18 @@ SearchIndex::SearchIndex(std::shared_ptr<const Data> data) : m_data(std::move(da
 
 IndexRow SearchIndex::row(int index) const
 {
-    if (!m_data || index < 0 || index >= m_data->rows.size())
+    if (!m_data || index < 0 || size_t(index) >= m_data->rows.size())
         return IndexRow();
     // A code or name that refers to a kept store must not outlive the index: the caller gets
     // copies of those.
     const auto own = [](const QString &text) { return text.isNull() ? QString() : QString(text.constData(), text.size()); };
-    IndexRow copy = m_data->rows[index];
-    copy.code = own(copy.code);
-    copy.name = own(copy.name);
+    const searchindex::KeptRow &kept = m_data->rows[size_t(index)];
+    IndexRow copy;
+    copy.list = kept.list;
+    copy.code = own(kept.code);
+    copy.name = own(kept.name);
+    copy.notes = m_data->givenNotes.value(index);
+    copy.removed = kept.removed;
     return copy;
 }
 

@@ -43,7 +43,8 @@ public:
     // there are in all and a notice on a code that does not exist or is not loaded.
     Answer search(const QString &input, int limit = 200) const;
 
-    // A row as given to build(), its texts the row's own; an empty row for an index out of range.
+    // A row as given to build(), but for its declaration elements (kept only folded, for the
+    // search), its texts the row's own; an empty row for an index out of range.
     IndexRow row(int index) const;
     int rowCount() const;
     // The lexicon given to build(); null without one.

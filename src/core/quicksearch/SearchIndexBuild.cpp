@@ -60,7 +60,7 @@ void SearchIndex::Data::indexCodes(const QList<IndexRow> &unchosen)
         byCode[i] = int(i);
     // Codes are compared unit by unit, as the search's lower_bound does; no locale, no case.
     // Read through a const list: a shared list would otherwise be copied whole.
-    const QList<IndexRow> &rowsRead = rows;
+    const std::vector<searchindex::KeptRow> &rowsRead = rows;
     const auto codeOf = [&rowsRead](int r) {
         return std::u16string_view(reinterpret_cast<const char16_t *>(rowsRead[r].code.constData()),
                                    size_t(rowsRead[r].code.size()));
@@ -140,8 +140,8 @@ void SearchIndex::Data::indexWords(int id, QHash<QString, int> *wordIds)
 void SearchIndex::Data::indexNames(const QList<QString> &folded)
 {
     QHash<QString, int> nameIds;
-    rowName.resize(size_t(rows.size()));
-    for (int r = 0; r < rows.size(); ++r)
+    rowName.resize(rows.size());
+    for (int r = 0; r < int(rows.size()); ++r)
         rowName[size_t(r)] = names.add(folded[r], r, &nameIds);
     names.index();
 
@@ -195,24 +195,28 @@ SearchIndex SearchIndex::build(QList<IndexRow> rows, QList<IndexRow> unchosenRow
 {
     auto data = std::make_shared<Data>();
     data->kept = std::move(kept);
-    data->rows = std::move(rows);
     data->lexicon = std::move(lexicon);
-    data->indexCodes(unchosenRows);
 
     QList<QString> folded;
-    folded.reserve(data->rows.size());
+    folded.reserve(rows.size());
     QHash<QString, int> elementIds, noteIds;
-    data->rowElements.assign(size_t(data->rows.size()), -1);
-    data->rowNotes.assign(size_t(data->rows.size()), -1);
-    for (int r = 0; r < data->rows.size(); ++r) {
-        const IndexRow &row = std::as_const(data->rows)[r];
+    data->rows.reserve(size_t(rows.size()));
+    data->rowElements.assign(size_t(rows.size()), -1);
+    data->rowNotes.assign(size_t(rows.size()), -1);
+    for (int r = 0; r < rows.size(); ++r) {
+        IndexRow &row = rows[r];
         folded.append(QueryText::fold(row.name));
         if (!row.declarationElements.isEmpty())
             data->rowElements[size_t(r)] =
                 data->elements.add(QueryText::fold(row.declarationElements), r, &elementIds);
-        if (!row.notes.isEmpty())
+        if (!row.notes.isEmpty()) {
             data->rowNotes[size_t(r)] = data->notes.add(QueryText::fold(row.notes), r, &noteIds);
+            data->givenNotes.insert(r, row.notes);
+        }
+        data->rows.push_back({std::move(row.code), std::move(row.name), row.list, row.removed});
     }
+    rows.clear();
+    data->indexCodes(unchosenRows);
     data->indexNames(folded);
     data->elements.index();
     data->notes.index();
@@ -238,7 +242,8 @@ void squeezeTable(searchindex::TextTable &table)
 
 void SearchIndex::Data::squeeze()
 {
-    rows.squeeze();
+    rows.shrink_to_fit();
+    givenNotes.squeeze();
     codeOrder.shrink_to_fit();
     byCode.shrink_to_fit();
     unchosenCodes.shrink_to_fit();

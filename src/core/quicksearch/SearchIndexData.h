@@ -143,6 +143,15 @@ int weightOf(int tier, int goods, int spread);
 // The characters between the spans that are in none of them.
 int spreadOf(std::vector<Span> spans);
 
+// A row as the index keeps it: its declaration elements are kept folded only (elements,
+// rowElements), its notes folded and, for the few rows with notes, as given (givenNotes).
+struct KeptRow {
+    QString code;
+    QString name;
+    CodeList list = CodeList::Customs;
+    bool removed = false;
+};
+
 } // namespace searchindex
 
 struct SearchIndex::Data {
@@ -150,7 +159,8 @@ struct SearchIndex::Data {
     using QueryWord = searchindex::QueryWord;
 
     QList<runtime::ColumnStore> kept; // the stores the rows' texts may refer to
-    QList<IndexRow> rows;
+    std::vector<searchindex::KeptRow> rows;
+    QHash<int, QString> givenNotes; // row -> its notes as given, for the rows with notes
     std::vector<int> codeOrder; // row -> place in code order
     std::vector<int> byCode;    // rows in code order
     std::vector<QString> unchosenCodes; // sorted
@@ -207,7 +217,7 @@ struct SearchIndex::Data {
     QString codeNotice(const QString &digits, std::vector<RankedMatch> *matches) const;
     RankedMatch ranked(int row, MatchKind kind, int coverage, int frequency = 0) const
     {
-        return {row, kind, coverage, int(rows[row].code.size()), codeOrder[size_t(row)], frequency};
+        return {row, kind, coverage, int(rows[size_t(row)].code.size()), codeOrder[size_t(row)], frequency};
     }
 };
 
