@@ -58,6 +58,7 @@ private slots:
     void aChangeLeavesCopiesAsTheyWere();
     void shortRowsArePaddedAndOrderFollowsAPermutation();
     void fewDistinctValuesTakeLittleMemory();
+    void aDictionaryKeepsItsValuesAsItGrows();
 };
 
 void tst_ColumnStore::valuesComeBackExactly_data()
@@ -190,8 +191,33 @@ void tst_ColumnStore::fewDistinctValuesTakeLittleMemory()
     for (int r = 0; r < kRows; ++r)
         rows.append({QVariant(QStringLiteral("千克%1").arg(r % 9)), QVariant(r % 4 * 2.5)});
     const ColumnStore store(rows, 2);
-    // As variants the cells alone would take 32 bytes each.
-    QVERIFY2(store.bytes() < kRows * 2 * 4, qPrintable(QString::number(store.bytes())));
+    // A byte a cell, and each value once (as variants the cells alone would take 32 bytes each).
+    QVERIFY2(store.bytes() < kRows * 2 + 4096, qPrintable(QString::number(store.bytes())));
+}
+
+// A column of few values keeps a byte a row; given more than a byte can name, it keeps every
+// value, old and new, and a copy taken before stays as it was.
+void tst_ColumnStore::aDictionaryKeepsItsValuesAsItGrows()
+{
+    constexpr int kRows = 2000;
+    Rows rows;
+    for (int r = 0; r < kRows; ++r)
+        rows.append({QVariant(QStringLiteral("单位%1").arg(r % 100))});
+    ColumnStore store(rows, 1);
+    const ColumnStore copy = store;
+    const qsizetype narrow = store.bytes();
+    QVector<QVariant> expected = columnOf(rows, 0);
+    for (int r = 0; r < 400; ++r) {
+        expected[r] = QVariant(QStringLiteral("新%1").arg(r));
+        store.setValue(r, 0, expected.at(r));
+    }
+    for (int r = 0; r < kRows; ++r) {
+        QVERIFY2(same(store.value(r, 0), expected.at(r)), qPrintable(QStringLiteral("row %1").arg(r)));
+        QVERIFY2(same(copy.value(r, 0), rows.at(r).at(0)), qPrintable(QStringLiteral("copy, row %1").arg(r)));
+    }
+    // 500 values: two bytes a row now, still each value once.
+    QVERIFY2(store.bytes() > narrow + kRows / 2, qPrintable(QString::number(store.bytes())));
+    QVERIFY2(store.bytes() < kRows * 2 + 500 * 80, qPrintable(QString::number(store.bytes())));
 }
 
 KIV_TEST_GUILESS_MAIN(tst_ColumnStore)

@@ -173,18 +173,53 @@ private:
     QVector<QVariant> m_values;
 };
 
+// A dictionary column's codes: one byte each while the dictionary has at most 256 values
+// (units, rates, flags), two bytes once it has more.
+class DictionaryCodes
+{
+public:
+    DictionaryCodes(const std::vector<quint16> &codes, qsizetype dictionarySize) : m_wide(dictionarySize > 256)
+    {
+        if (m_wide)
+            m_codes16 = codes;
+        else
+            m_codes8.assign(codes.cbegin(), codes.cend()); // every code is below 256
+    }
+    size_t size() const { return m_wide ? m_codes16.size() : m_codes8.size(); }
+    quint16 at(size_t row) const { return m_wide ? m_codes16[row] : m_codes8[row]; }
+    void set(size_t row, quint16 code)
+    {
+        if (!m_wide && code > 255) {
+            m_codes16.assign(m_codes8.cbegin(), m_codes8.cend());
+            m_codes8 = {};
+            m_wide = true;
+        }
+        if (m_wide)
+            m_codes16[row] = code;
+        else
+            m_codes8[row] = quint8(code);
+    }
+    qsizetype bytes() const { return qsizetype(m_codes8.capacity() + m_codes16.capacity() * sizeof(quint16)); }
+
+private:
+    bool m_wide;
+    std::vector<quint8> m_codes8;
+    std::vector<quint16> m_codes16;
+};
+
 class DictionaryColumn final : public StoredColumn
 {
 public:
-    DictionaryColumn(QVector<QVariant> dictionary, std::vector<quint16> codes)
-        : m_dictionary(std::move(dictionary)), m_codes(std::move(codes))
+    DictionaryColumn(QVector<QVariant> dictionary, const std::vector<quint16> &codes)
+        : m_dictionary(std::move(dictionary)), m_codes(codes, m_dictionary.size())
     {
     }
+    DictionaryColumn(const DictionaryColumn &other) : m_dictionary(other.m_dictionary), m_codes(other.m_codes) {}
     int rowCount() const override { return int(m_codes.size()); }
-    QVariant value(int row) const override { return m_dictionary.at(m_codes[size_t(row)]); }
+    QVariant value(int row) const override { return m_dictionary.at(m_codes.at(size_t(row))); }
     bool viewText(int row, QStringView *text) const override
     {
-        return viewOfText(m_dictionary.at(m_codes[size_t(row)]), text);
+        return viewOfText(m_dictionary.at(m_codes.at(size_t(row))), text);
     }
     bool setValue(int row, const QVariant &value) override
     {
@@ -202,16 +237,13 @@ public:
             it = m_lookup.insert(key, quint16(m_dictionary.size()));
             m_dictionary.append(value);
         }
-        m_codes[size_t(row)] = it.value();
+        m_codes.set(size_t(row), it.value());
         return true;
     }
-    std::unique_ptr<StoredColumn> clone() const override
-    {
-        return std::make_unique<DictionaryColumn>(m_dictionary, m_codes);
-    }
+    std::unique_ptr<StoredColumn> clone() const override { return std::make_unique<DictionaryColumn>(*this); }
     qsizetype bytes() const override
     {
-        qsizetype total = qsizetype(m_codes.capacity() * sizeof(quint16));
+        qsizetype total = m_codes.bytes();
         for (const QVariant &v : m_dictionary)
             total += qsizetype(sizeof(QVariant)) + (v.typeId() == QMetaType::QString ? v.toString().size() * 2 + 32 : 0);
         return total;
@@ -219,7 +251,7 @@ public:
 
 private:
     QVector<QVariant> m_dictionary;
-    std::vector<quint16> m_codes;
+    DictionaryCodes m_codes;
     QHash<CellKey, quint16> m_lookup; // made at the first change
 };
 
