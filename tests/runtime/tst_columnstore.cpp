@@ -59,6 +59,7 @@ private slots:
     void shortRowsArePaddedAndOrderFollowsAPermutation();
     void fewDistinctValuesTakeLittleMemory();
     void aDictionaryKeepsItsValuesAsItGrows();
+    void nullsAmongTextsTakeABitEach();
 };
 
 void tst_ColumnStore::valuesComeBackExactly_data()
@@ -218,6 +219,22 @@ void tst_ColumnStore::aDictionaryKeepsItsValuesAsItGrows()
     // 500 values: two bytes a row now, still each value once.
     QVERIFY2(store.bytes() > narrow + kRows / 2, qPrintable(QString::number(store.bytes())));
     QVERIFY2(store.bytes() < kRows * 2 + 500 * 80, qPrintable(QString::number(store.bytes())));
+}
+
+// A column of different texts with many empty cells (secondary codes no row has): a null costs
+// a bit, not a value object, and reads back as one.
+void tst_ColumnStore::nullsAmongTextsTakeABitEach()
+{
+    constexpr int kRows = 20000;
+    Rows rows;
+    for (int r = 0; r < kRows; ++r)
+        rows.append({r % 3 == 0 ? QVariant() : QVariant(QStringLiteral("%1").arg(r, 10, 10, QLatin1Char('0')))});
+    const ColumnStore store(rows, 1);
+    QVERIFY(!store.value(0, 0).isValid());
+    QCOMPARE(store.value(1, 0).toString(), QStringLiteral("0000000001"));
+    // Ten characters and six bytes of place for each text, and a bit or two for each row.
+    const qsizetype texts = kRows - (kRows + 2) / 3;
+    QVERIFY2(store.bytes() < texts * 20 + kRows * 6 + kRows / 4 + 4096, qPrintable(QString::number(store.bytes())));
 }
 
 KIV_TEST_GUILESS_MAIN(tst_ColumnStore)

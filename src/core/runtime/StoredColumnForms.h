@@ -126,17 +126,25 @@ class OtherCells
 {
 public:
     explicit OtherCells(int rows = 0) : m_flags(rows) {}
-    bool has(int row) const { return !m_values.isEmpty() && m_flags.testBit(row); }
+    bool has(int row) const { return m_count > 0 && m_flags.testBit(row); }
+    // A null (an invalid QVariant) is the flag alone: no value is kept for it.
     QVariant at(int row) const { return m_values.value(row); }
     void set(int row, const QVariant &value)
     {
-        m_flags.setBit(row);
-        m_values.insert(row, value);
+        if (!m_flags.testBit(row)) {
+            m_flags.setBit(row);
+            ++m_count;
+        }
+        if (value.isValid())
+            m_values.insert(row, value);
+        else
+            m_values.remove(row);
     }
     void clear(int row)
     {
         if (has(row)) {
             m_flags.clearBit(row);
+            --m_count;
             m_values.remove(row);
         }
     }
@@ -145,6 +153,7 @@ public:
 private:
     QBitArray m_flags;
     QHash<int, QVariant> m_values;
+    int m_count = 0; // cells flagged
 };
 
 class VariantColumn final : public StoredColumn
