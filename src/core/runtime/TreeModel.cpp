@@ -66,10 +66,7 @@ long TreeModel::insertAt(long parentHandle, int position, const TreeItem &item)
     const long handle = m_base + static_cast<long>(m_nodes.size());
     m_nodes.emplace_back();
     Node &created = m_nodes.back();
-    created.item = item;
-    created.item.handle = 0;
-    created.item.expanded = false;
-    created.item.hasChildren = false;
+    keep(handle, created, item);
     created.parent = parentHandle;
     created.alive = true;
 
@@ -119,14 +116,33 @@ long TreeModel::insertItemAfter(long parentHandle, long afterHandle, const TreeI
     return insertAt(parentHandle, after->row + 1, item);
 }
 
+void TreeModel::keep(long handle, Node &node, const TreeItem &item)
+{
+    node.data = item.data;
+    node.pictureIndex = item.pictureIndex;
+    node.selectedPictureIndex = item.selectedPictureIndex;
+    node.statePictureIndex = item.statePictureIndex;
+    node.overlayPictureIndex = item.overlayPictureIndex;
+    node.bold = item.bold;
+    node.labelMade = false;
+    if (item.label.isEmpty())
+        m_labels.remove(handle);
+    else
+        m_labels.insert(handle, item.label);
+}
+
 int TreeModel::getItem(long handle, TreeItem &item) const
 {
     const Node *found = node(handle);
     if (!found)
         return -1;
-    item = found->item;
-    if (found->labelMade)
-        item.label = labelOf(handle, *found);
+    item.label = labelOf(handle, *found);
+    item.data = found->data;
+    item.pictureIndex = found->pictureIndex;
+    item.selectedPictureIndex = found->selectedPictureIndex;
+    item.statePictureIndex = found->statePictureIndex;
+    item.overlayPictureIndex = found->overlayPictureIndex;
+    item.bold = found->bold;
     item.handle = handle;
     item.expanded = found->expanded;
     item.hasChildren = !found->children.empty();
@@ -138,13 +154,9 @@ int TreeModel::setItem(long handle, const TreeItem &item)
     Node *found = node(handle);
     if (!found)
         return -1;
-    if (found->item.data != item.data)
+    if (found->data != item.data)
         found->dataRow = -1;
-    found->item = item;
-    found->labelMade = false;
-    found->item.handle = 0;
-    found->item.expanded = false;
-    found->item.hasChildren = false;
+    keep(handle, *found, item);
     if (!inBulkUpdate()) {
         const QModelIndex changed = index(handle);
         emit dataChanged(changed, changed);
@@ -162,6 +174,7 @@ void TreeModel::releaseSubtree(long handle)
         Node *dead = node(current);
         pending.insert(pending.end(), dead->children.begin(), dead->children.end());
         *dead = Node();
+        m_labels.remove(current);
         m_expanded.remove(current);
         if (m_current == current)
             m_current = 0;
@@ -202,6 +215,8 @@ int TreeModel::deleteAllItems()
     m_current = 0;
     m_dataRowsVersion = 0;
     m_expanded.clear();
+    m_labels.clear();
+    m_labels.squeeze();
     if (signal)
         endResetModel();
     return 1;
@@ -210,8 +225,8 @@ int TreeModel::deleteAllItems()
 QString TreeModel::labelOf(long handle, const Node &node) const
 {
     if (!node.labelMade)
-        return node.item.label;
-    return m_labelMaker ? m_labelMaker(handle, node.item.data) : QString();
+        return m_labels.value(handle);
+    return m_labelMaker ? m_labelMaker(handle, node.data) : QString();
 }
 
 int TreeModel::setLabelMade(long handle)
@@ -220,7 +235,7 @@ int TreeModel::setLabelMade(long handle)
     if (!found)
         return -1;
     found->labelMade = true;
-    found->item.label = QString();
+    m_labels.remove(handle);
     return 1;
 }
 
@@ -230,7 +245,10 @@ int TreeModel::setLabel(long handle, const QString &label)
     if (!found)
         return -1;
     found->labelMade = false;
-    found->item.label = label;
+    if (label.isEmpty())
+        m_labels.remove(handle);
+    else
+        m_labels.insert(handle, label);
     if (!inBulkUpdate()) {
         const QModelIndex changed = index(handle);
         emit dataChanged(changed, changed);
@@ -247,7 +265,7 @@ QString TreeModel::label(long handle) const
 bool TreeModel::isBold(long handle) const
 {
     const Node *found = node(handle);
-    return found && found->item.bold;
+    return found && found->bold;
 }
 
 void TreeModel::setDataRow(long handle, long row)
@@ -410,7 +428,7 @@ QVariant TreeModel::data(const QModelIndex &index, int role) const
     const Node *found = node(itemHandle);
     if (!found)
         return QVariant();
-    const TreeItem &item = found->item;
+    const Node &item = *found;
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -457,7 +475,7 @@ void TreeModel::setMarkedData(const QSet<QString> &values, const QString &descri
         const Node &n = m_nodes[i];
         if (!n.alive)
             continue;
-        const QString data = n.item.data.toString();
+        const QString data = n.data.toString();
         const bool was = before.contains(data), is = m_marked.contains(data);
         if (was != is || (is && describedAnew)) {
             const QModelIndex at = index(m_base + long(i));
@@ -469,7 +487,7 @@ void TreeModel::setMarkedData(const QSet<QString> &values, const QString &descri
 bool TreeModel::isMarked(long handle) const
 {
     const Node *found = node(handle);
-    return found && m_marked.contains(found->item.data.toString());
+    return found && m_marked.contains(found->data.toString());
 }
 
 Qt::ItemFlags TreeModel::flags(const QModelIndex &index) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractItemModel>
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QVariant>
@@ -134,16 +135,24 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
+    // An item as kept: a tree holds one per row of its list, so it is kept small; its label,
+    // when kept rather than made, lives in m_labels.
     struct Node {
-        TreeItem item;             // handle, expanded and hasChildren are not kept here
+        QVariant data;
+        std::vector<long> children;
         long parent = 0;
         int row = 0;
         int dataRow = -1;
+        int pictureIndex = 0;
+        int selectedPictureIndex = 0;
+        int statePictureIndex = 0;
+        int overlayPictureIndex = 0;
+        bool bold = false;
         bool alive = false;
         bool expanded = false;
         bool labelMade = false;
-        std::vector<long> children;
     };
+    void keep(long handle, Node &node, const TreeItem &item);
 
     Node *node(long handle);
     const Node *node(long handle) const;
@@ -162,6 +171,7 @@ private:
     long m_current = 0;
     quint64 m_dataRowsVersion = 0;
     QSet<long> m_expanded;
+    QHash<long, QString> m_labels; // the labels kept (not made), by handle; none when empty
     QSet<QString> m_marked;
     QString m_markDescription;
     LabelMaker m_labelMaker;
