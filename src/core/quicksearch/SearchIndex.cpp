@@ -41,7 +41,7 @@ IndexRow SearchIndex::row(int index) const
         return IndexRow();
     // A code or name that refers to a kept store must not outlive the index: the caller gets
     // copies of those.
-    const auto own = [](const QString &text) { return text.isNull() ? QString() : QString(text.constData(), text.size()); };
+    const auto own = [](QStringView text) { return text.isNull() ? QString() : text.toString(); };
     const searchindex::KeptRow &kept = m_data->rows[size_t(index)];
     IndexRow copy;
     copy.list = kept.list;
@@ -87,7 +87,7 @@ QString SearchIndex::Data::codeNotice(const QString &digits, std::vector<RankedM
             matches->push_back(ranked(byCode[i], MatchKind::NearestCode, 0));
         }
         if (first >= 0)
-            return QStringLiteral("%1 不存在，最接近: [%2] %3").arg(digits, prefix, rows[first].name);
+            return QStringLiteral("%1 不存在，最接近: [%2] %3").arg(digits, prefix, rows[first].name.toString());
     }
     return QStringLiteral("%1 不存在").arg(digits);
 }

@@ -53,6 +53,16 @@ void searchindex::TextTable::index()
     }
 }
 
+QStringView SearchIndex::Data::keep(QString text)
+{
+    // A text whose characters no QString owns (a view of a kept store, a literal) is seen where
+    // it is; one the row owns is kept here, and its characters stay where they are.
+    if (text.isEmpty() || !text.data_ptr().isMutable())
+        return text;
+    ownTexts.push_back(std::move(text));
+    return ownTexts.back();
+}
+
 void SearchIndex::Data::indexCodes(const QList<IndexRow> &unchosen)
 {
     byCode.resize(size_t(rows.size()));
@@ -62,7 +72,7 @@ void SearchIndex::Data::indexCodes(const QList<IndexRow> &unchosen)
     // Read through a const list: a shared list would otherwise be copied whole.
     const std::vector<searchindex::KeptRow> &rowsRead = rows;
     const auto codeOf = [&rowsRead](int r) {
-        return std::u16string_view(reinterpret_cast<const char16_t *>(rowsRead[r].code.constData()),
+        return std::u16string_view(reinterpret_cast<const char16_t *>(rowsRead[r].code.data()),
                                    size_t(rowsRead[r].code.size()));
     };
     std::sort(byCode.begin(), byCode.end(), [&](int a, int b) {
@@ -213,7 +223,7 @@ SearchIndex SearchIndex::build(QList<IndexRow> rows, QList<IndexRow> unchosenRow
             data->rowNotes[size_t(r)] = data->notes.add(QueryText::fold(row.notes), r, &noteIds);
             data->givenNotes.insert(r, row.notes);
         }
-        data->rows.push_back({std::move(row.code), std::move(row.name), row.list, row.removed});
+        data->rows.push_back({data->keep(std::move(row.code)), data->keep(std::move(row.name)), row.list, row.removed});
     }
     rows.clear();
     data->indexCodes(unchosenRows);
@@ -243,6 +253,7 @@ void squeezeTable(searchindex::TextTable &table)
 void SearchIndex::Data::squeeze()
 {
     rows.shrink_to_fit();
+    ownTexts.shrink_to_fit();
     givenNotes.squeeze();
     codeOrder.shrink_to_fit();
     byCode.shrink_to_fit();

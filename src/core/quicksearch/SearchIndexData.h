@@ -143,11 +143,12 @@ int weightOf(int tier, int goods, int spread);
 // The characters between the spans that are in none of them.
 int spreadOf(std::vector<Span> spans);
 
-// A row as the index keeps it: its declaration elements are kept folded only (elements,
-// rowElements), its notes folded and, for the few rows with notes, as given (givenNotes).
+// A row as the index keeps it: its code and name seen where they are kept (a kept store's
+// arena, or ownTexts), its declaration elements folded only (elements, rowElements), its notes
+// folded and, for the few rows with notes, as given (givenNotes).
 struct KeptRow {
-    QString code;
-    QString name;
+    QStringView code;
+    QStringView name;
     CodeList list = CodeList::Customs;
     bool removed = false;
 };
@@ -160,6 +161,7 @@ struct SearchIndex::Data {
 
     QList<runtime::ColumnStore> kept; // the stores the rows' texts may refer to
     std::vector<searchindex::KeptRow> rows;
+    std::vector<QString> ownTexts; // the codes and names that no kept store holds
     QHash<int, QString> givenNotes; // row -> its notes as given, for the rows with notes
     std::vector<int> codeOrder; // row -> place in code order
     std::vector<int> byCode;    // rows in code order
@@ -184,6 +186,7 @@ struct SearchIndex::Data {
     QHash<char16_t, QString> syllables; // with a lexicon: the pinyin of the characters it knows
 
     // --- building (SearchIndexBuild.cpp)
+    QStringView keep(QString text);
     void indexCodes(const QList<IndexRow> &unchosen);
     void indexNames(const QList<QString> &folded);
     void indexPinyin(Pinyin &reader, int id);
