@@ -17,8 +17,9 @@ namespace {
 constexpr int kStateMargin = 1;
 // Enough for the labels the header measures while a user browses; more is started afresh.
 constexpr qsizetype kMaxRememberedSizes = 50000;
-// Several screens of labels: a view shows a few dozen at a time.
-constexpr qsizetype kMaxKeptLabels = 400;
+// A few screens of labels (a view shows a few dozen at a time); each keeps its glyphs, a few
+// kilobytes.
+constexpr qsizetype kMaxKeptLabels = 200;
 } // namespace
 
 TreeItemDelegate::TreeItemDelegate(TreeView *view)
