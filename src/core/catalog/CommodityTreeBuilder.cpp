@@ -38,9 +38,13 @@ QString CommodityTreeBuilder::unknownName()
     return QStringLiteral("*未知名称");
 }
 
-QString CommodityTreeBuilder::label(const QString &code, const QString &name)
+QString CommodityTreeBuilder::label(QStringView code, QStringView name)
 {
-    return QLatin1Char('[') + code + QLatin1Char(']') + name;
+    // One allocation: a tree's labels are made whenever they are shown or measured.
+    QString text;
+    text.reserve(code.size() + name.size() + 2);
+    text.append(QLatin1Char('[')).append(code).append(QLatin1Char(']')).append(name);
+    return text;
 }
 
 int CommodityTreeBuilder::pictureIndex(int codeLength)
@@ -153,7 +157,13 @@ void CommodityTreeBuilder::makeLabelsFromRows(runtime::DataView &rows, runtime::
         if (!source)
             return label(code, unknownName());
         const long row = ItemRows::rowOf(*tree, *source, handle, variant.codeColumn, code);
-        return label(code, row > 0 ? nameAt(*source, row, source->columnNumber(variant.nameColumn)) : unknownName());
+        if (row <= 0)
+            return label(code, unknownName());
+        const int nameColumn = source->columnNumber(variant.nameColumn);
+        QStringView name;
+        if (source->viewText(row, nameColumn, &name)) // read in place, not copied first
+            return label(code, name);
+        return label(code, nameAt(*source, row, nameColumn));
     });
 }
 

@@ -36,7 +36,7 @@ public:
     // Text shown for a row without a name.
     static QString unknownName();
     // "[" + code + "]" + name.
-    static QString label(const QString &code, const QString &name);
+    static QString label(QStringView code, QStringView name);
     // Picture of a code's item: its level (length / 2) + 1, at most 6; the root has 1.
     static int pictureIndex(int codeLength);
 

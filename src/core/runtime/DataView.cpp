@@ -107,6 +107,13 @@ long DataView::rowCount() const
 
 // ---- items
 
+bool DataView::viewText(long row, int column, QStringView *text) const
+{
+    if (row < 1 || row > rowCount() || column < 1 || column > m_buffer->columnCount())
+        return false;
+    return m_buffer->store().viewText(int(row - 1), column - 1, text);
+}
+
 QVariant DataView::item(long row, int column) const
 {
     if (row < 1 || row > rowCount() || column < 1 || column > m_buffer->columnCount())

@@ -54,6 +54,9 @@ public:
 
     // Items. Out-of-range rows or unknown columns give an invalid QVariant / -1.
     QVariant item(long row, int column) const;
+    // A non-empty text item's characters where the rows keep them, valid until the rows change;
+    // false for any other item (see ColumnStore::viewText).
+    bool viewText(long row, int column, QStringView *text) const;
     QVariant item(long row, const QString &column) const;
     QString itemString(long row, const QString &column) const; // null -> empty string
     double itemNumber(long row, const QString &column) const;  // null -> 0
