@@ -10,7 +10,6 @@
 namespace quicksearch {
 
 using searchindex::kMaxIndexedLength;
-using searchindex::NamePinyin;
 using searchindex::Suffix;
 using searchindex::Syllable;
 
@@ -94,32 +93,38 @@ void SearchIndex::Data::indexCodes(const QList<IndexRow> &unchosen)
 
 void SearchIndex::Data::indexPinyin(Pinyin &reader, int id)
 {
+    // Names are read in id order: this one's parts go at the end of the arenas.
     const QString &name = names.texts[size_t(id)];
-    NamePinyin &entry = pinyin[size_t(id)];
+    std::string &full = pinyin.full;
+    std::string &initials = pinyin.initials;
+    const size_t fullStart = full.size();
+    const size_t initialsStart = initials.size();
+    pinyin.starts[size_t(id)] = {uint32_t(fullStart), uint32_t(initialsStart), uint32_t(pinyin.syllables.size())};
     int previousEnd = -1;
     for (const Pinyin::Reading &reading : reader.readingsOf(name)) {
         if (reading.start + reading.length > kMaxIndexedLength)
             break;
         if (previousEnd >= 0 && reading.start != previousEnd) {
-            entry.full.push_back(' ');
-            entry.initials.push_back(' ');
+            full.push_back(' ');
+            initials.push_back(' ');
         }
-        if (entry.full.size() + size_t(reading.syllable.size()) > size_t(kMaxIndexedLength))
+        if (full.size() - fullStart + size_t(reading.syllable.size()) > size_t(kMaxIndexedLength))
             break;
         Syllable syllable;
-        syllable.pinyinAt = uint16_t(entry.full.size());
-        syllable.initialAt = uint16_t(entry.initials.size());
+        syllable.pinyinAt = uint16_t(full.size() - fullStart);
+        syllable.initialAt = uint16_t(initials.size() - initialsStart);
         syllable.start = uint16_t(reading.start);
         syllable.length = uint16_t(reading.length);
         syllable.letters = uint16_t(reading.syllable.size());
         for (QChar letter : reading.syllable)
-            entry.full.push_back(char(letter.unicode()));
-        entry.initials.push_back(char(reading.syllable.front().unicode()));
-        entry.syllables.push_back(syllable);
+            full.push_back(char(letter.unicode()));
+        initials.push_back(char(reading.syllable.front().unicode()));
+        pinyin.syllables.push_back(syllable);
         fullSuffixes.push_back({uint32_t(id), syllable.pinyinAt});
         initialSuffixes.push_back({uint32_t(id), syllable.initialAt});
         previousEnd = reading.start + reading.length;
     }
+    pinyin.starts[size_t(id) + 1] = {uint32_t(full.size()), uint32_t(initials.size()), uint32_t(pinyin.syllables.size())};
 }
 
 void SearchIndex::Data::indexWords(int id, QHash<QString, int> *wordIds)
@@ -158,7 +163,7 @@ void SearchIndex::Data::indexNames(const QList<QString> &folded)
     Pinyin reader;
     reader.learn(QList<QString>(names.texts.cbegin(), names.texts.cend()));
     QHash<QString, int> wordIds;
-    pinyin.resize(names.texts.size());
+    pinyin.starts.resize(names.texts.size() + 1);
     for (size_t id = 0; id < names.texts.size(); ++id) {
         indexPinyin(reader, int(id));
         indexWords(int(id), &wordIds);
@@ -181,9 +186,9 @@ void SearchIndex::Data::indexNames(const QList<QString> &folded)
         for (size_t i = 0; i < keyed.size(); ++i)
             (*suffixes)[i] = keyed[i].suffix;
     };
-    sortSuffixes(&fullSuffixes, [this](const Suffix &s) -> const std::string & { return pinyin[s.name].full; });
+    sortSuffixes(&fullSuffixes, [this](const Suffix &s) { return pinyin.fullOf(s.name); });
     sortSuffixes(&initialSuffixes,
-                 [this](const Suffix &s) -> const std::string & { return pinyin[s.name].initials; });
+                 [this](const Suffix &s) { return pinyin.initialsOf(s.name); });
     std::vector<int> order(vocabulary.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i);
@@ -260,12 +265,10 @@ void SearchIndex::Data::squeeze()
     unchosenCodes.shrink_to_fit();
     for (searchindex::TextTable *table : {&names, &elements, &notes})
         squeezeTable(*table);
-    for (searchindex::NamePinyin &p : pinyin) {
-        p.full.shrink_to_fit();
-        p.initials.shrink_to_fit();
-        p.syllables.shrink_to_fit();
-    }
-    pinyin.shrink_to_fit();
+    pinyin.full.shrink_to_fit();
+    pinyin.initials.shrink_to_fit();
+    pinyin.syllables.shrink_to_fit();
+    pinyin.starts.shrink_to_fit();
     fullSuffixes.shrink_to_fit();
     initialSuffixes.shrink_to_fit();
     vocabulary.shrink_to_fit();

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -93,11 +94,50 @@ struct Syllable {
 };
 
 // The pinyin of a name: its syllables joined, and their initials; a blank where a run of
-// Chinese characters ends, so that no match reaches across other characters.
+// Chinese characters ends, so that no match reaches across other characters. Seen in the
+// index's pinyin arenas (PinyinTable).
 struct NamePinyin {
+    std::string_view full;
+    std::string_view initials;
+    struct Syllables {
+        const Syllable *first = nullptr;
+        size_t count = 0;
+        size_t size() const { return count; }
+        const Syllable &operator[](size_t i) const { return first[i]; }
+        const Syllable *cbegin() const { return first; }
+        const Syllable *cend() const { return first + count; }
+    } syllables;
+};
+
+// Every name's pinyin, one name after another in three arenas: where name id's parts begin,
+// and the next name's where they end (one more entry than names).
+struct PinyinTable {
+    struct Starts {
+        uint32_t full = 0;
+        uint32_t initials = 0;
+        uint32_t syllables = 0;
+    };
     std::string full;
     std::string initials;
     std::vector<Syllable> syllables;
+    std::vector<Starts> starts;
+
+    NamePinyin of(size_t id) const
+    {
+        const Starts &a = starts[id];
+        const Starts &b = starts[id + 1];
+        return {std::string_view(full).substr(a.full, b.full - a.full),
+                std::string_view(initials).substr(a.initials, b.initials - a.initials),
+                {syllables.data() + a.syllables, size_t(b.syllables - a.syllables)}};
+    }
+    std::string_view fullOf(size_t id) const
+    {
+        return std::string_view(full).substr(starts[id].full, starts[id + 1].full - starts[id].full);
+    }
+    std::string_view initialsOf(size_t id) const
+    {
+        return std::string_view(initials).substr(starts[id].initials, starts[id + 1].initials - starts[id].initials);
+    }
 };
 
 // A place in one name's pinyin string where a syllable begins.
@@ -168,7 +208,7 @@ struct SearchIndex::Data {
     std::vector<QString> unchosenCodes; // sorted
 
     TextTable names;
-    std::vector<searchindex::NamePinyin> pinyin; // by name id
+    searchindex::PinyinTable pinyin; // by name id
     std::vector<searchindex::Suffix> fullSuffixes;
     std::vector<searchindex::Suffix> initialSuffixes;
     // The distinct ASCII words (runs of letters and digits) of the names, sorted, and the

@@ -32,9 +32,9 @@ bool isLatinLetters(const QString &word)
     });
 }
 
-std::string_view suffixText(const std::string &text, uint16_t at, size_t length)
+std::string_view suffixText(std::string_view text, uint16_t at, size_t length)
 {
-    return std::string_view(text).substr(at, length);
+    return text.substr(at, length);
 }
 
 // The suffixes beginning with `prefix`.
@@ -105,12 +105,12 @@ std::vector<int> SearchIndex::Data::nameCandidates(const QueryWord &word) const
     }
     if (!word.latin.empty()) {
         const auto full = suffixRange(fullSuffixes, word.latin,
-                                      [this](const Suffix &s) -> const std::string & { return pinyin[s.name].full; });
+                                      [this](const Suffix &s) { return pinyin.fullOf(s.name); });
         for (auto it = full.first; it != full.second; ++it)
             ids.push_back(int(it->name));
         const auto initials = suffixRange(
             initialSuffixes, word.latin,
-            [this](const Suffix &s) -> const std::string & { return pinyin[s.name].initials; });
+            [this](const Suffix &s) { return pinyin.initialsOf(s.name); });
         for (auto it = initials.first; it != initials.second; ++it)
             ids.push_back(int(it->name));
     }
@@ -129,7 +129,7 @@ bool SearchIndex::Data::matchAscii(int id, const QueryWord &word, std::vector<Sp
     int bestCovered = 0;
     Span best;
     bool bestPinyin = false;
-    const NamePinyin &py = pinyin[size_t(id)];
+    const NamePinyin py = pinyin.of(size_t(id));
     const size_t n = word.latin.size();
     if (n > 0) {
         for (size_t i = 0; i < py.syllables.size(); ++i) {

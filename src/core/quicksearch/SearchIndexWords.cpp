@@ -304,14 +304,14 @@ void SearchIndex::Data::matchSound(const QString &input, std::vector<WordMatch> 
         latin += syllable.toStdString();
     }
     const auto textOf = [this](const Suffix &s) -> std::string_view {
-        return std::string_view(pinyin[s.name].full).substr(s.at);
+        return pinyin.fullOf(s.name).substr(s.at);
     };
     const std::string_view key(latin);
     auto it = std::lower_bound(fullSuffixes.cbegin(), fullSuffixes.cend(), key,
                                [&](const Suffix &s, std::string_view k) { return textOf(s).substr(0, k.size()) < k; });
     int lastName = -1;
     for (; it != fullSuffixes.cend() && textOf(*it).substr(0, key.size()) == key; ++it) {
-        const searchindex::NamePinyin &py = pinyin[it->name];
+        const searchindex::NamePinyin py = pinyin.of(it->name);
         const auto first = std::find_if(py.syllables.cbegin(), py.syllables.cend(),
                                         [&](const searchindex::Syllable &s) { return s.pinyinAt == it->at; });
         if (first == py.syllables.cend() || size_t(py.syllables.cend() - first) < wanted.size()
