@@ -187,7 +187,7 @@ Answer SearchIndex::search(const QString &input, int limit) const
                                [&](const Span &span) { return d.onWordBoundaries(name, span); }))
                 goods = typedWordsScore(goods);
             const int spread = weighing ? searchindex::spreadOf(wordSpans) : 0;
-            for (int r : d.names.rows[size_t(id)]) {
+            for (int r : d.names.rowsOf(size_t(id))) {
                 if (inCode(r)) {
                     matches.push_back(d.ranked(r, kind, coverage));
                     // A chapter's name lists all it holds: it names none of the goods.
@@ -242,7 +242,7 @@ Answer SearchIndex::search(const QString &input, int limit) const
             for (size_t k = 0; k < found.size(); ++k) {
                 const searchindex::WordMatch &m = found[k];
                 const int coverage = coverageOf(m.spans, int(d.names.texts[size_t(m.name)].size()));
-                for (int r : d.names.rows[size_t(m.name)]) {
+                for (int r : d.names.rowsOf(size_t(m.name))) {
                     if (!matched[size_t(r)] && inCode(r)) {
                         matches.push_back(d.ranked(r, m.kind, coverage));
                         // A chapter's name lists all it holds: it names none of the goods.
@@ -267,7 +267,7 @@ Answer SearchIndex::search(const QString &input, int limit) const
         // Declaration elements, then notes, for the rows whose names did not match.
         const auto addHolding = [&](const TextTable &table, MatchKind kind, int weight) {
             for (int id : table.holdingAll(texts)) {
-                for (int r : table.rows[size_t(id)]) {
+                for (int r : table.rowsOf(size_t(id))) {
                     if (!matched[size_t(r)] && inCode(r)) {
                         matches.push_back(d.ranked(r, kind, 0));
                         matches.back().weight = weight;

@@ -33,14 +33,25 @@ int searchindex::TextTable::add(const QString &folded, int row, QHash<QString, i
     if (it == ids->constEnd()) {
         it = ids->insert(folded, int(texts.size()));
         texts.push_back(folded);
-        rows.emplace_back();
     }
-    rows[size_t(it.value())].push_back(row);
+    added.emplace_back(it.value(), row);
     return it.value();
 }
 
 void searchindex::TextTable::index()
 {
+    // Each text's rows together, in the order they came (a counting sort by text).
+    rowStarts.assign(texts.size() + 1, 0);
+    for (const auto &[text, row] : added)
+        ++rowStarts[size_t(text) + 1];
+    for (size_t id = 1; id < rowStarts.size(); ++id)
+        rowStarts[id] += rowStarts[id - 1];
+    rowList.resize(added.size());
+    std::vector<uint32_t> next(rowStarts.cbegin(), rowStarts.cend() - 1);
+    for (const auto &[text, row] : added)
+        rowList[next[size_t(text)]++] = row;
+    added = {};
+
     std::vector<char16_t> units;
     for (size_t id = 0; id < texts.size(); ++id) {
         units.assign(reinterpret_cast<const char16_t *>(texts[id].constData()),
@@ -246,9 +257,8 @@ void squeezeTable(searchindex::TextTable &table)
         if (text.isDetached()) // a text shared with its row is already as small as it gets
             text.squeeze();
     table.texts.shrink_to_fit();
-    for (std::vector<int> &rows : table.rows)
-        rows.shrink_to_fit();
-    table.rows.shrink_to_fit();
+    table.rowList.shrink_to_fit();
+    table.rowStarts.shrink_to_fit();
     for (std::vector<int> &ids : table.postings)
         ids.shrink_to_fit();
     table.postings.squeeze();

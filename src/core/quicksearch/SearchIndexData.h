@@ -33,8 +33,20 @@ constexpr int kCoverageScale = 10000;
 // works on texts and only the result is spread over rows.
 struct TextTable {
     std::vector<QString> texts;
-    std::vector<std::vector<int>> rows;
     QHash<char16_t, std::vector<int>> postings; // ascending text ids
+
+    // The rows having a text, in the order they were added: every text's rows lie one after
+    // another in rowList (made by index()), most texts having one row.
+    struct Rows {
+        const int *first = nullptr;
+        const int *last = nullptr;
+        const int *begin() const { return first; }
+        const int *end() const { return last; }
+    };
+    Rows rowsOf(size_t id) const { return {rowList.data() + rowStarts[id], rowList.data() + rowStarts[id + 1]}; }
+    std::vector<int> rowList;
+    std::vector<uint32_t> rowStarts;        // texts + 1
+    std::vector<std::pair<int, int>> added; // text id and row, until index()
 
     // The text's id, new or known; `ids` maps the texts added so far to theirs.
     int add(const QString &folded, int row, QHash<QString, int> *ids);
