@@ -152,11 +152,15 @@ struct PinyinTable {
     }
 };
 
-// A place in one name's pinyin string where a syllable begins.
+// A place in one name's pinyin string where a syllable begins. There is one for every
+// syllable of every name, twice (pinyin and initials): six bytes, not eight.
+#pragma pack(push, 2)
 struct Suffix {
     uint32_t name = 0;
     uint16_t at = 0;
 };
+#pragma pack(pop)
+static_assert(sizeof(Suffix) == 6);
 
 // A word of the input, prepared once per search.
 struct QueryWord {
