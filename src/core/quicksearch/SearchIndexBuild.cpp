@@ -227,16 +227,13 @@ SearchIndex SearchIndex::build(QList<IndexRow> rows, QList<IndexRow> unchosenRow
     folded.reserve(rows.size());
     QHash<QString, int> elementIds, noteIds;
     data->rows.reserve(size_t(rows.size()));
-    data->rowElements.assign(size_t(rows.size()), -1);
-    data->rowNotes.assign(size_t(rows.size()), -1);
     for (int r = 0; r < rows.size(); ++r) {
         IndexRow &row = rows[r];
         folded.append(QueryText::fold(row.name));
         if (!row.declarationElements.isEmpty())
-            data->rowElements[size_t(r)] =
-                data->elements.add(QueryText::fold(row.declarationElements), r, &elementIds);
+            data->elements.add(QueryText::fold(row.declarationElements), r, &elementIds);
         if (!row.notes.isEmpty()) {
-            data->rowNotes[size_t(r)] = data->notes.add(QueryText::fold(row.notes), r, &noteIds);
+            data->notes.add(QueryText::fold(row.notes), r, &noteIds);
             data->givenNotes.insert(r, row.notes);
         }
         data->rows.push_back({data->keep(std::move(row.code)), data->keep(std::move(row.name)), row.list, row.removed});
@@ -286,8 +283,6 @@ void SearchIndex::Data::squeeze()
         ids.shrink_to_fit();
     vocabularyNames.shrink_to_fit();
     rowName.shrink_to_fit();
-    rowElements.shrink_to_fit();
-    rowNotes.shrink_to_fit();
     syllables.squeeze();
 }
 

@@ -200,7 +200,7 @@ int weightOf(int tier, int goods, int spread);
 int spreadOf(std::vector<Span> spans);
 
 // A row as the index keeps it: its code and name seen where they are kept (a kept store's
-// arena, or ownTexts), its declaration elements folded only (elements, rowElements), its notes
+// arena, or ownTexts), its declaration elements folded only (elements), its notes
 // folded and, for the few rows with notes, as given (givenNotes).
 struct KeptRow {
     QStringView code;
@@ -233,9 +233,7 @@ struct SearchIndex::Data {
     std::vector<std::vector<int>> vocabularyNames;
     TextTable elements;
     TextTable notes;
-    std::vector<int> rowName;     // row -> name text id
-    std::vector<int> rowElements; // row -> elements text id, -1 without
-    std::vector<int> rowNotes;
+    std::vector<int> rowName; // row -> name text id (elements and notes are found by text, not by row)
 
 
     std::shared_ptr<const Lexicon> lexicon;
