@@ -11,28 +11,13 @@ using namespace columnforms;
 // A dictionary when the column has few distinct values (at most half as many as rows).
 std::unique_ptr<StoredColumn> asDictionary(const QVector<QVariant> &values)
 {
-    const qsizetype limit = dictionaryLimit(values.size());
-    QHash<CellView, quint16> codeOf;
-    QVector<QVariant> dictionary;
-    std::vector<quint16> codes(size_t(values.size()));
-    for (qsizetype row = 0; row < values.size(); ++row) {
-        const QVariant &value = values.at(row);
-        if (!keyable(value))
-            return nullptr;
-        const CellView key = viewOf(value);
-        auto it = codeOf.constFind(key);
-        if (mostlyDifferent(row, dictionary.size()))
-            return nullptr;
-        if (it == codeOf.cend()) {
-            if (dictionary.size() >= limit)
-                return nullptr;
-            it = codeOf.insert(key, quint16(dictionary.size()));
-            dictionary.append(value);
-        }
-        codes[size_t(row)] = it.value();
-    }
-    dictionary.squeeze();
-    return std::make_unique<DictionaryColumn>(std::move(dictionary), std::move(codes));
+    return dictionaryOf<CellView>(
+        values.size(),
+        [&](qsizetype row) -> std::optional<CellView> {
+            const QVariant &value = values.at(row);
+            return keyable(value) ? std::optional<CellView>(viewOf(value)) : std::nullopt;
+        },
+        [&](qsizetype row) { return values.at(row); });
 }
 
 template <typename Column>

@@ -24,31 +24,6 @@ struct CellOf {
     }
 };
 
-// The column as a dictionary, or null when it has too many distinct values for one.
-template <typename T, typename KeyOf, typename ValueOf>
-std::unique_ptr<StoredColumn> dictionaryOf(qsizetype rows, KeyOf keyOf, ValueOf valueOf)
-{
-    const qsizetype limit = dictionaryLimit(rows);
-    QHash<CellOf<T>, quint16> codeOf;
-    QVector<QVariant> dictionary;
-    std::vector<quint16> codes(size_t(rows), 0);
-    for (qsizetype row = 0; row < rows; ++row) {
-        const CellOf<T> key = keyOf(row);
-        auto it = codeOf.constFind(key);
-        if (mostlyDifferent(row, dictionary.size()))
-            return nullptr;
-        if (it == codeOf.cend()) {
-            if (dictionary.size() >= limit)
-                return nullptr;
-            it = codeOf.insert(key, quint16(dictionary.size()));
-            dictionary.append(valueOf(row));
-        }
-        codes[size_t(row)] = it.value();
-    }
-    dictionary.squeeze();
-    return std::make_unique<DictionaryColumn>(std::move(dictionary), std::move(codes));
-}
-
 // A number's bit pattern tells numbers apart as a dictionary of values does (0 from -0).
 quint64 bitsOf(double value)
 {
@@ -75,7 +50,7 @@ std::unique_ptr<StoredColumn> fromScalars(std::vector<T> values, const std::vect
     auto keyOf = [&](qsizetype row) {
         return null[size_t(row)] ? CellOf<quint64>{} : CellOf<quint64>{false, bitsOf(values[size_t(row)])};
     };
-    if (auto dictionary = dictionaryOf<quint64>(rows, keyOf, valueAt))
+    if (auto dictionary = dictionaryOf<CellOf<quint64>>(rows, keyOf, valueAt))
         return dictionary;
     OtherCells others{int(rows)};
     qsizetype held = 0;
@@ -109,7 +84,7 @@ std::unique_ptr<StoredColumn> StoredColumn::fromTexts(TextCells cells)
             return QVariant();
         return QVariant(cells.length[size_t(row)] == 0 ? QString(QLatin1String("")) : viewAt(row).toString());
     };
-    if (auto dictionary = dictionaryOf<QStringView>(
+    if (auto dictionary = dictionaryOf<CellOf<QStringView>>(
             rows,
             [&](qsizetype row) {
                 return cells.null[size_t(row)] ? CellOf<QStringView>{} : CellOf<QStringView>{false, viewAt(row)};

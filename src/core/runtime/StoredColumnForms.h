@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace runtime::columnforms {
@@ -263,6 +264,35 @@ private:
     DictionaryCodes m_codes;
     QHash<CellKey, quint16> m_lookup; // made at the first change
 };
+
+// The column of `rows` cells as a dictionary, or null when it has too many distinct values for
+// one or a cell no dictionary can hold (keyOf(row) gives no key). Key is hashable;
+// valueOf(row) is the value a new key stands for.
+template <typename Key, typename KeyOf, typename ValueOf>
+std::unique_ptr<StoredColumn> dictionaryOf(qsizetype rows, KeyOf keyOf, ValueOf valueOf)
+{
+    const qsizetype limit = dictionaryLimit(rows);
+    QHash<Key, quint16> codeOf;
+    QVector<QVariant> dictionary;
+    std::vector<quint16> codes(size_t(rows), 0);
+    for (qsizetype row = 0; row < rows; ++row) {
+        const std::optional<Key> key = keyOf(row);
+        if (!key)
+            return nullptr;
+        auto it = codeOf.constFind(*key);
+        if (mostlyDifferent(row, dictionary.size()))
+            return nullptr;
+        if (it == codeOf.cend()) {
+            if (dictionary.size() >= limit)
+                return nullptr;
+            it = codeOf.insert(*key, quint16(dictionary.size()));
+            dictionary.append(valueOf(row));
+        }
+        codes[size_t(row)] = it.value();
+    }
+    dictionary.squeeze();
+    return std::make_unique<DictionaryColumn>(std::move(dictionary), std::move(codes));
+}
 
 // Texts, one character arena for the whole column.
 class TextColumn final : public StoredColumn
