@@ -2,6 +2,7 @@
 
 #include <QtConcurrent>
 
+#include <algorithm>
 #include <numeric>
 
 namespace runtime {
@@ -52,13 +53,23 @@ void ColumnStoreBuilder::text(int column, const char *utf8, qsizetype size)
     }
     std::vector<char16_t> &chars = cells.texts.chars;
     const size_t start = chars.size();
-    // UTF-8 never takes more UTF-16 units than it has bytes.
-    chars.resize(start + size_t(m_decoder.requiredSpace(size)));
-    QChar *begin = reinterpret_cast<QChar *>(chars.data() + start);
-    const QChar *end = m_decoder.appendToBuffer(begin, QByteArrayView(utf8, size));
-    chars.resize(start + size_t(end - begin));
+    const auto *bytes = reinterpret_cast<const uchar *>(utf8);
+    const uchar *firstWide = std::find_if(bytes, bytes + size, [](uchar b) { return b >= 0x80; });
+    if (firstWide == bytes + size) {
+        // Codes, numbers and units are plain ASCII: widened as they are, with no decoder.
+        chars.insert(chars.end(), bytes, bytes + size);
+    } else {
+        // UTF-8 never takes more UTF-16 units than it has bytes. Decoded aside and copied, so
+        // that the arena grows by what the text takes, not by the room it might have taken.
+        if (m_decoded.size() < size_t(size))
+            m_decoded.resize(size_t(size));
+        QChar *begin = reinterpret_cast<QChar *>(m_decoded.data());
+        const QChar *end = m_decoder.appendToBuffer(begin, QByteArrayView(utf8, size));
+        chars.insert(chars.end(), m_decoded.data(), m_decoded.data() + (end - begin));
+    }
+    const size_t length = chars.size() - start;
     cells.texts.start.push_back(quint32(start));
-    cells.texts.length.push_back(quint32(end - begin));
+    cells.texts.length.push_back(quint32(length));
     cells.texts.null.push_back(false);
 }
 

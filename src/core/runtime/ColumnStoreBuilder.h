@@ -45,6 +45,7 @@ private:
     std::vector<Cells> m_columns;
     int m_queryColumns = 0;
     qsizetype m_rows = 0;
+    std::vector<char16_t> m_decoded; // room for the text being decoded
     QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
 };
 
