@@ -24,6 +24,6 @@ cd "$KIV_BUILD"
 # in the server and its driver, which are not instrumented; they run in the plain suite. The
 # server's code paths that are our own are checked here by the other server tests (settings,
 # connection problems, passwords) and the runtime's.
-# The tests labelled "plain" (a whole PostgreSQL database loaded) are too slow here: they run in the
-# plain build.
+# The tests labelled "plain" run in the plain build: those that load a whole PostgreSQL database
+# are too slow here, and the warmed heap's test needs the system's allocator.
 ctest --output-on-failure -j2 -LE plain "$@"

@@ -4,6 +4,7 @@
 #include "core/catalog/TreeCodes.h"
 #include "core/data/dataviews.h"
 #include "core/runtime/DataView.h"
+#include "core/runtime/Transaction.h"
 #include "core/runtime/TreeModel.h"
 #include "core/server/ConsistentRead.h"
 #include "core/tariff/HeadingNames.h"
@@ -83,6 +84,18 @@ int Catalog::retrieve(runtime::Transaction *trans)
     else
         qWarning("Kivtree: the Chinese names of headings cannot be read: %s", qPrintable(error));
     return 1;
+}
+
+qint64 Catalog::rowsToRead(runtime::Transaction *trans)
+{
+    QVector<QVector<QVariant>> rows;
+    if (!trans
+        || trans->select(QStringLiteral("SELECT (SELECT count(*) FROM list_hscode) + (SELECT count(*) FROM list_jmwcode)"),
+                         {runtime::ColumnType::Number}, &rows)
+               != 0
+        || rows.isEmpty() || rows.first().isEmpty())
+        return 0;
+    return qint64(rows.first().first().toDouble());
 }
 
 long Catalog::build(const QString &list)

@@ -35,6 +35,8 @@ public:
     // Reads both lists' rows through the connection, from one snapshot on a team database,
     // with the Chinese names of headings the user imported. -1 when a list cannot be read.
     int retrieve(runtime::Transaction *trans);
+    // How many rows both lists' tables hold, at most what retrieve() reads; 0 when unknown.
+    static qint64 rowsToRead(runtime::Transaction *trans);
     // Builds a list's tree anew from its rows: the root's handle, or -1.
     long build(const QString &list);
     // The item of a code in a list's tree; 0 when the tree has none.

@@ -8,6 +8,7 @@
 #include "core/runtime/FindExpression.h"
 #include "core/runtime/NamedEvents.h"
 #include "core/runtime/ProfileStrings.h"
+#include "core/runtime/WarmHeap.h"
 #include "core/session/ProfileDefaults.h"
 #include "core/session/globals.h"
 #include "ui/auxiliary/SeparatorLine.h"
@@ -207,6 +208,8 @@ void w_kiv::ue_postopen()
     showPanel(dw_1, false);
     showPanel(dw_2, false);
     setLoadingText(QStringLiteral("正在@读取商品信息,请稍候...."));
+    // Reading and building both trees fills the heap in small blocks by the hundred thousand.
+    const runtime::WarmHeap warm(runtime::WarmHeap::forRows(catalog::Catalog::rowsToRead(sqlca)));
     if (wf_create_datastore() == -1)
         return fail(QStringLiteral("创建商品数据存储失败,系统将退出!"));
     setLoadingText(QStringLiteral("正在@创建商品数据存储成功!继续...."));
