@@ -60,6 +60,8 @@ private slots:
     void fewDistinctValuesTakeLittleMemory();
     void aDictionaryKeepsItsValuesAsItGrows();
     void nullsAmongTextsTakeABitEach();
+    void valuesSeenAFewTimesEachTakeThePlainForm_data();
+    void valuesSeenAFewTimesEachTakeThePlainForm();
 };
 
 void tst_ColumnStore::valuesComeBackExactly_data()
@@ -235,6 +237,33 @@ void tst_ColumnStore::nullsAmongTextsTakeABitEach()
     // Ten characters and six bytes of place for each text, and a bit or two for each row.
     const qsizetype texts = kRows - (kRows + 2) / 3;
     QVERIFY2(store.bytes() < texts * 20 + kRows * 6 + kRows / 4 + 4096, qPrintable(QString::number(store.bytes())));
+}
+
+void tst_ColumnStore::valuesSeenAFewTimesEachTakeThePlainForm_data()
+{
+    QTest::addColumn<Make>("make");
+    QTest::addColumn<qsizetype>("plainBytes"); // per row
+    // Secondary codes shared by two rows or three: fewer values than half the rows, yet each
+    // value as a variant of its own takes more than the rows' arena does.
+    QTest::newRow("texts, each on two or three rows") << Make([](int r) {
+        return QVariant(QStringLiteral("8471%1").arg(r / 3 - (r % 11 == 0 ? 1 : 0), 6, 10, QLatin1Char('0')));
+    }) << qsizetype(6 + 2 * 10);
+    QTest::newRow("numbers, each on three rows") << Make([](int r) { return QVariant(double(r / 3) + 0.25); })
+                                                 << qsizetype(sizeof(double));
+}
+
+void tst_ColumnStore::valuesSeenAFewTimesEachTakeThePlainForm()
+{
+    QFETCH(Make, make);
+    QFETCH(qsizetype, plainBytes);
+    constexpr int kRows = 6000;
+    Rows rows;
+    for (int r = 0; r < kRows; ++r)
+        rows.append({make(r)});
+    const ColumnStore store(rows, 1);
+    for (int r = 0; r < kRows; ++r)
+        QVERIFY2(same(store.value(r, 0), rows.at(r).at(0)), qPrintable(QStringLiteral("row %1").arg(r)));
+    QVERIFY2(store.bytes() < kRows * plainBytes + kRows / 4 + 4096, qPrintable(QString::number(store.bytes())));
 }
 
 KIV_TEST_GUILESS_MAIN(tst_ColumnStore)

@@ -29,6 +29,36 @@ inline bool mostlyDifferent(qsizetype row, qsizetype distinct)
     return row == kSample && distinct > kSample * 3 / 4;
 }
 
+// What a cell with this value takes in a column's plain form: a text in an arena with its start
+// and length, a number in an array; anything else (a null among them) as a variant, which it
+// may be kept as when the column is mostly nulls.
+inline qsizetype plainBytesOf(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return value.isNull() ? qsizetype(sizeof(QVariant)) : 6 + 2 * static_cast<const QString *>(value.constData())->size();
+    case QMetaType::Double:
+        return qsizetype(sizeof(double));
+    case QMetaType::Int:
+        return qsizetype(sizeof(qint32));
+    default:
+        return qsizetype(sizeof(QVariant));
+    }
+}
+
+// A dictionary's size: a code per row (a byte while it has at most 256 values) and each value
+// as a variant, a text's characters on the heap beside it.
+inline qsizetype dictionaryBytes(qsizetype rows, const QVector<QVariant> &dictionary)
+{
+    qsizetype total = rows * (dictionary.size() <= 256 ? 1 : 2);
+    for (const QVariant &value : dictionary)
+        total += qsizetype(sizeof(QVariant))
+                 + (value.typeId() == QMetaType::QString && !value.isNull()
+                        ? static_cast<const QString *>(value.constData())->size() * 2 + 32
+                        : 0);
+    return total;
+}
+
 // What identifies a cell's value for a dictionary: its type, whether it is null, and the
 // value itself. Only the types a retrieval gives (texts, whole numbers, numbers, nothing) are
 // keyed; a column with other values is never a dictionary.
@@ -275,6 +305,8 @@ std::unique_ptr<StoredColumn> dictionaryOf(qsizetype rows, KeyOf keyOf, ValueOf 
     QHash<Key, quint16> codeOf;
     QVector<QVariant> dictionary;
     std::vector<quint16> codes(size_t(rows), 0);
+    std::vector<qsizetype> plainBytes; // per value: what a row holding it takes in a plain form
+    qsizetype plainTotal = 0;
     for (qsizetype row = 0; row < rows; ++row) {
         const std::optional<Key> key = keyOf(row);
         if (!key)
@@ -287,9 +319,14 @@ std::unique_ptr<StoredColumn> dictionaryOf(qsizetype rows, KeyOf keyOf, ValueOf 
                 return nullptr;
             it = codeOf.insert(*key, quint16(dictionary.size()));
             dictionary.append(valueOf(row));
+            plainBytes.push_back(plainBytesOf(dictionary.constLast()));
         }
         codes[size_t(row)] = it.value();
+        plainTotal += plainBytes[it.value()];
     }
+    // Many long values seen a few times each take less in the column's plain form.
+    if (dictionaryBytes(rows, dictionary) > plainTotal)
+        return nullptr;
     dictionary.squeeze();
     return std::make_unique<DictionaryColumn>(std::move(dictionary), std::move(codes));
 }
