@@ -6,6 +6,8 @@
 
 #include <QtTest>
 
+#include <sqlite3.h>
+
 using runtime::ColumnType;
 using runtime::Transaction;
 
@@ -57,6 +59,7 @@ private slots:
     void queriesOutsideAutoCommitLeaveTheFileWritable();
     void adaptSqlFollowsTheDriver();
     void lentConnectionWaitsForTheWorker();
+    void releasingMemoryKeepsWorkAndLetsOthersWrite();
 };
 
 void tst_Transaction::connectStringOf_data()
@@ -436,6 +439,45 @@ void tst_Transaction::lentConnectionWaitsForTheWorker()
     QVERIFY(own->wait(10000));
     QCOMPARE(workerResult, 0);
     QCOMPARE(sqlca.rollback(), 0);
+}
+
+// The engine's cache of the pages read goes back (the driver shares the process's SQLite, whose
+// count this reads); work not yet committed stays so, and no lock is left for other programs.
+void tst_Transaction::releasingMemoryKeepsWorkAndLetsOthersWrite()
+{
+    TestEnv env;
+    const QString db = env.path("k.db");
+    QVERIFY(makeDatabase(db));
+    QVERIFY(TestDatabase::exec(db, QStringLiteral(
+        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 20000) "
+        "insert into list_hscode (code, name) select printf('9%09d', i), hex(randomblob(60)) from n")));
+    Transaction sqlca;
+    QCOMPARE(connectTo(sqlca, db, false), 0);
+    QCOMPARE(sqlca.execute(QStringLiteral("update list_hscode set flag = 'N' where code = '01'")), 0);
+    Rows rows;
+    QCOMPARE(sqlca.select(QStringLiteral("select code, name from list_hscode"), {ColumnType::String, ColumnType::String},
+                          &rows), 0);
+    QCOMPARE(rows.size(), 20003);
+    rows.clear();
+    const long code = sqlca.sqlCode();
+    const sqlite3_int64 cached = sqlite3_memory_used();
+
+    sqlca.releaseMemory();
+    QVERIFY2(sqlite3_memory_used() < cached - 1024 * 1024,
+             qPrintable(QStringLiteral("%1 -> %2 bytes").arg(cached).arg(sqlite3_memory_used())));
+    QCOMPARE(sqlca.sqlCode(), code);
+    // Still uncommitted: another program does not see it, and rollback undoes it.
+    QCOMPARE(TestDatabase::column(db, QStringLiteral("select flag from list_hscode where code = '01'")),
+             QStringList{QStringLiteral("Y")});
+    QCOMPARE(sqlca.rollback(), 0);
+    QCOMPARE(TestDatabase::column(db, QStringLiteral("select flag from list_hscode where code = '01'")),
+             QStringList{QStringLiteral("Y")});
+
+    // With nothing pending, releasing leaves no transaction open: another program writes.
+    QCOMPARE(sqlca.select(QStringLiteral("select name from list_hscode"), {ColumnType::String}, &rows), 0);
+    sqlca.releaseMemory();
+    QVERIFY(TestDatabase::exec(db, QStringLiteral("update list_hscode set flag = 'N' where code = '02'")));
+    QCOMPARE(sqlca.disconnect(), 0);
 }
 
 KIV_TEST_GUILESS_MAIN(tst_Transaction)

@@ -50,6 +50,9 @@ void IndexTaking::step()
         if (IndexSource::takeUnchosen(connection, &m_taken, CodeList::ForeignTrade, &m_after))
             return;
         m_timer->stop();
+        // The last read of the load: what the engine cached of it goes back.
+        if (connection)
+            connection->releaseMemory();
         m_done(std::move(m_taken)); // may delete this object
         return;
     }

@@ -218,6 +218,18 @@ int Transaction::finishSelect(bool ok, qsizetype found)
     return 0;
 }
 
+void Transaction::releaseMemory()
+{
+    if (isLent() || !isConnected() || dbmsName() != QLatin1String("SQLite"))
+        return;
+    long affected = 0;
+    if (!m_connection->execute(QStringLiteral("PRAGMA shrink_memory"), {}, &affected))
+        return; // only memory is at stake: the result fields stay the caller's
+    // As after a query: no transaction is left open for it.
+    if (!autoCommit && !m_writesPending)
+        m_connection->commit();
+}
+
 int Transaction::tableNames(QStringList *names)
 {
     if (!ready())

@@ -65,6 +65,11 @@ public:
     // the few steps that only one engine offers; empty when not connected.
     QString dbmsName() const;
 
+    // Gives back the memory the database engine keeps of the pages it read (SQLite's page
+    // cache, some megabytes after the lists are read); it fills again as queries need it.
+    // Nothing is done on other engines, or while the connection is lent.
+    void releaseMemory();
+
     // The names of the connected database's tables, from the driver's catalog. Returns 0 or -1.
     int tableNames(QStringList *names);
 
