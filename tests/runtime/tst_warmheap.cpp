@@ -123,6 +123,28 @@ private slots:
         QVERIFY(after > before + 6 * kMiB);
     }
 
+    // Afterwards a large block that comes and goes (a paint's buffer, an index's array) reuses
+    // the heap's pages instead of a new mapping, page faults and all, every time.
+    void largeBlocksAfterwardsReuseTheHeap()
+    {
+        {
+            const runtime::WarmHeap warm(16 * kMiB);
+            if (warm.bytes() == 0)
+                QSKIP("the system cannot fill pages in one call");
+        }
+        constexpr int kTimes = 5;
+        constexpr size_t kBlock = 24 * 1024 * 1024;
+        const long before = minorFaults();
+        for (int i = 0; i < kTimes; ++i) {
+            auto *block = static_cast<volatile char *>(std::malloc(kBlock));
+            for (size_t at = 0; at < kBlock; at += 4096) // every page written, as a buffer's are
+                block[at] = char(i);
+            std::free(const_cast<char *>(block));
+        }
+        const long faults = minorFaults() - before;
+        QVERIFY2(faults < long(kBlock / 4096) * 2, qPrintable(QStringLiteral("%1 faults").arg(faults)));
+    }
+
     void nothingForNothing()
     {
         const runtime::WarmHeap none(0);

@@ -18,9 +18,13 @@ namespace runtime {
 
 namespace {
 #if defined(__GLIBC__)
-// glibc's defaults, which the heap goes back to afterwards.
+// glibc's first threshold for a block of its own mapping, kept while the load runs.
 constexpr int kDefaultMmapThreshold = 128 * 1024;
-constexpr int kDefaultTrimThreshold = 128 * 1024;
+// Setting a threshold ends glibc's own adjustment of both, which would have raised them to these
+// at most as large blocks came and went; left at the defaults, every block over 128 KiB (a
+// paint's buffers, the index's arrays) would be mapped and unmapped anew, page faults and all.
+constexpr int kSettledMmapThreshold = 32 * 1024 * 1024;
+constexpr int kSettledTrimThreshold = 64 * 1024 * 1024;
 #endif
 #ifndef MADV_POPULATE_WRITE
 #define MADV_POPULATE_WRITE 23 // Linux 5.14; older kernels refuse it and nothing is done
@@ -59,14 +63,12 @@ WarmHeap::WarmHeap(qint64 bytes)
     // The block comes from the heap itself (not a mapping of its own), and the heap keeps it
     // when it is freed, so the load's small blocks are cut from pages already there.
     const int threshold = int(std::min<qint64>(bytes * 2, std::numeric_limits<int>::max()));
+    m_tuned = true;
     mallopt(M_MMAP_THRESHOLD, threshold);
     mallopt(M_TRIM_THRESHOLD, threshold);
     void *block = std::malloc(size_t(bytes));
-    if (!block) {
-        mallopt(M_MMAP_THRESHOLD, kDefaultMmapThreshold);
-        mallopt(M_TRIM_THRESHOLD, kDefaultTrimThreshold);
+    if (!block)
         return;
-    }
     std::free(block);
     // Large arrays get mappings of their own again, which grow without being copied (a
     // driver's array of rows doubles a dozen times); only the heap's top is kept.
@@ -86,8 +88,10 @@ WarmHeap::WarmHeap(qint64 bytes)
 WarmHeap::~WarmHeap()
 {
 #if defined(__GLIBC__)
-    mallopt(M_MMAP_THRESHOLD, kDefaultMmapThreshold);
-    mallopt(M_TRIM_THRESHOLD, kDefaultTrimThreshold);
+    if (!m_tuned)
+        return;
+    mallopt(M_MMAP_THRESHOLD, kSettledMmapThreshold);
+    mallopt(M_TRIM_THRESHOLD, kSettledTrimThreshold);
     giveBackFreedMemory();
 #endif
 }

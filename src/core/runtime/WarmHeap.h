@@ -27,6 +27,7 @@ public:
 
 private:
     qint64 m_bytes = 0;
+    bool m_tuned = false; // the allocator's thresholds were changed
 };
 
 } // namespace runtime
