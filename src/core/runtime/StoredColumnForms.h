@@ -47,7 +47,8 @@ inline qsizetype plainBytesOf(const QVariant &value)
 }
 
 // A dictionary's size: a code per row (a byte while it has at most 256 values) and each value
-// as a variant, a text's characters on the heap beside it.
+// as a variant, a text's characters on the heap beside it (DictionaryColumn::bytes counts its
+// codes as they are held and rows 0).
 inline qsizetype dictionaryBytes(qsizetype rows, const QVector<QVariant> &dictionary)
 {
     qsizetype total = rows * (dictionary.size() <= 256 ? 1 : 2);
@@ -283,10 +284,7 @@ public:
     std::unique_ptr<StoredColumn> clone() const override { return std::make_unique<DictionaryColumn>(*this); }
     qsizetype bytes() const override
     {
-        qsizetype total = m_codes.bytes();
-        for (const QVariant &v : m_dictionary)
-            total += qsizetype(sizeof(QVariant)) + (v.typeId() == QMetaType::QString ? v.toString().size() * 2 + 32 : 0);
-        return total;
+        return m_codes.bytes() + dictionaryBytes(0, m_dictionary);
     }
 
 private:
