@@ -1,6 +1,8 @@
 #include "core/quicksearch/Pinyin.h"
 
-#include <QSet>
+#include "core/quicksearch/PinyinTable.h"
+
+#include <QHash>
 #include <QStringList>
 
 #include <algorithm>
@@ -14,7 +16,7 @@ struct WordReading {
     const char *syllables;
 };
 
-// ICU reads each character alone and gives its most common reading; these words of the
+// The table reads each character alone and gives its most common reading; these words of the
 // bundled names read otherwise. A single character stands for its reading in almost every
 // name of the lists (长 is chang in 长丝, 长度, 长裤; 生长 is the exception).
 constexpr WordReading kWordReadings[] = {
@@ -67,70 +69,12 @@ bool isHan(char32_t c)
 
 } // namespace
 
-Pinyin::Pinyin() : m_hanLatin(QStringLiteral("Han-Latin; Latin-ASCII")) {}
-
-namespace {
-
-// Latin-ASCII has taken the tones off; the letters of the first syllable. ICU leaves a
-// character it cannot read as it is, which has no ASCII letters.
-QString syllableIn(QStringView latin)
-{
-    QString syllable;
-    for (QChar ch : latin) {
-        if (ch.unicode() < 0x80 && ch.isLetter())
-            syllable.append(ch.toLower());
-        else if (!syllable.isEmpty())
-            break;
-    }
-    return syllable;
-}
-
-} // namespace
-
 QString Pinyin::syllableOf(char32_t c)
 {
     if (!isHan(c))
         return {};
-    const auto cached = m_cache.constFind(c);
-    if (cached != m_cache.constEnd())
-        return cached.value();
-    const QString syllable = syllableIn(m_hanLatin.transliterate(QString::fromUcs4(&c, 1)));
-    m_cache.insert(c, syllable);
-    return syllable;
-}
-
-void Pinyin::learn(const QList<QString> &texts)
-{
-    QList<char32_t> unknown;
-    QSet<char32_t> seen;
-    for (const QString &text : texts) {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i].unicode() < kFirstHan)
-                continue;
-            char32_t c = text[i].unicode();
-            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-                c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-                ++i;
-            }
-            if (isHan(c) && !m_cache.contains(c) && !seen.contains(c)) {
-                seen.insert(c);
-                unknown.append(c);
-            }
-        }
-    }
-    if (unknown.isEmpty())
-        return;
-    QString batch;
-    for (char32_t c : unknown) {
-        batch.append(QString::fromUcs4(&c, 1));
-        batch.append(u'\n');
-    }
-    const QStringList lines = m_hanLatin.transliterate(batch).split(u'\n');
-    // One line per character and the empty rest after the last; otherwise ask one by one.
-    if (lines.size() != unknown.size() + 1)
-        return;
-    for (qsizetype i = 0; i < unknown.size(); ++i)
-        m_cache.insert(unknown[i], syllableIn(lines[i]));
+    const std::string_view syllable = PinyinTable::syllableOf(c);
+    return QString::fromLatin1(syllable.data(), qsizetype(syllable.size()));
 }
 
 QList<Pinyin::Reading> Pinyin::readingsOf(const QString &text)

@@ -1,17 +1,13 @@
 #pragma once
 
-#include "core/quicksearch/IcuTransliterator.h"
-
-#include <QHash>
 #include <QList>
 #include <QString>
 
 namespace quicksearch {
 
-// The pinyin of Chinese names: ICU's Han-Latin reading of each character, without tone marks,
-// through a cache of the characters seen, with a small table of word readings where ICU's one
-// reading per character is wrong for the words of the code lists (乐器 is yueqi, not leqi).
-// Not thread-safe (the cache); the index uses one while it is built.
+// The pinyin of Chinese names: each character's reading from the pinyin table (ICU's Han-Latin
+// reading, without tone marks), with a small table of word readings where that one reading per
+// character is wrong for the words of the code lists (乐器 is yueqi, not leqi).
 class Pinyin
 {
 public:
@@ -25,29 +21,16 @@ public:
         }
     };
 
-    Pinyin();
-
-    // False when ICU lacks its transliteration data: then no character has a syllable.
-    bool isValid() const { return m_hanLatin.isValid(); }
-
-    // ICU's syllable of one Chinese character; empty for any other character.
-    QString syllableOf(char32_t c);
-
-    // Reads every Chinese character of the texts not yet in the cache in one call of ICU,
-    // each on its own line: a call per character costs ICU's setup each time.
-    void learn(const QList<QString> &texts);
+    // The syllable of one Chinese character; empty for any other character.
+    static QString syllableOf(char32_t c);
 
     // The readings of a text's Chinese characters in order (others are left out), with the
-    // table's readings in place of ICU's.
-    QList<Reading> readingsOf(const QString &text);
+    // word table's readings in place of the characters' own.
+    static QList<Reading> readingsOf(const QString &text);
 
     // The table's reading of a word, syllables separated by blanks ("yue qi"); empty when the
     // table does not know the word.
     static QString tableReading(const QString &word);
-
-private:
-    IcuTransliterator m_hanLatin;
-    QHash<char32_t, QString> m_cache;
 };
 
 } // namespace quicksearch

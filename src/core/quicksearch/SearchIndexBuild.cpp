@@ -102,7 +102,7 @@ void SearchIndex::Data::indexCodes(const QList<IndexRow> &unchosen)
     unchosenCodes.erase(std::unique(unchosenCodes.begin(), unchosenCodes.end()), unchosenCodes.end());
 }
 
-void SearchIndex::Data::indexPinyin(Pinyin &reader, int id)
+void SearchIndex::Data::indexPinyin(int id)
 {
     // Names are read in id order: this one's parts go at the end of the arenas.
     const QString &name = names.texts[size_t(id)];
@@ -112,7 +112,7 @@ void SearchIndex::Data::indexPinyin(Pinyin &reader, int id)
     const size_t initialsStart = initials.size();
     pinyin.starts[size_t(id)] = {uint32_t(fullStart), uint32_t(initialsStart), uint32_t(pinyin.syllables.size())};
     int previousEnd = -1;
-    for (const Pinyin::Reading &reading : reader.readingsOf(name)) {
+    for (const Pinyin::Reading &reading : Pinyin::readingsOf(name)) {
         if (reading.start + reading.length > kMaxIndexedLength)
             break;
         if (previousEnd >= 0 && reading.start != previousEnd) {
@@ -171,12 +171,10 @@ void SearchIndex::Data::indexNames(const QList<QString> &folded)
         rowName[size_t(r)] = names.add(folded[r], r, &nameIds);
     names.index();
 
-    Pinyin reader;
-    reader.learn(QList<QString>(names.texts.cbegin(), names.texts.cend()));
     QHash<QString, int> wordIds;
     pinyin.starts.resize(names.texts.size() + 1);
     for (size_t id = 0; id < names.texts.size(); ++id) {
-        indexPinyin(reader, int(id));
+        indexPinyin(int(id));
         indexWords(int(id), &wordIds);
     }
     const auto sortSuffixes = [](std::vector<Suffix> *suffixes, auto textOf) {
@@ -213,7 +211,7 @@ void SearchIndex::Data::indexNames(const QList<QString> &folded)
     vocabulary = std::move(sortedWords);
     vocabularyNames = std::move(sortedNames);
     if (lexicon)
-        indexSyllables(reader);
+        indexReadableCharacters();
 }
 
 SearchIndex SearchIndex::build(QList<IndexRow> rows, QList<IndexRow> unchosenRows,
@@ -283,7 +281,7 @@ void SearchIndex::Data::squeeze()
         ids.shrink_to_fit();
     vocabularyNames.shrink_to_fit();
     rowName.shrink_to_fit();
-    syllables.squeeze();
+    readableCharacters.squeeze();
 }
 
 } // namespace quicksearch

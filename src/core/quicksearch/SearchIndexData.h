@@ -3,12 +3,12 @@
 // What a SearchIndex holds, shared by the files that build it (SearchIndexBuild.cpp), match
 // names against an input (SearchIndexMatch.cpp) and search (SearchIndex.cpp). Private to them.
 
-#include "core/quicksearch/IcuTransliterator.h"
 #include "core/quicksearch/Lexicon.h"
 #include "core/quicksearch/Ranking.h"
 #include "core/quicksearch/SearchIndex.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <algorithm>
@@ -20,8 +20,6 @@
 #include <vector>
 
 namespace quicksearch {
-
-class Pinyin;
 
 namespace searchindex {
 
@@ -237,13 +235,14 @@ struct SearchIndex::Data {
 
 
     std::shared_ptr<const Lexicon> lexicon;
-    QHash<char16_t, QString> syllables; // with a lexicon: the pinyin of the characters it knows
+    // With a lexicon: the characters of the names and the lexicon that have a syllable.
+    QSet<char16_t> readableCharacters;
 
     // --- building (SearchIndexBuild.cpp)
     QStringView keep(QString text);
     void indexCodes(const QList<IndexRow> &unchosen);
     void indexNames(const QList<QString> &folded);
-    void indexPinyin(Pinyin &reader, int id);
+    void indexPinyin(int id);
     void indexWords(int id, QHash<QString, int> *wordIds);
     // Gives back what the growing containers reserved beyond their contents: the index lives
     // as long as the program, unchanged.
@@ -259,7 +258,7 @@ struct SearchIndex::Data {
     bool matchAscii(int id, const QueryWord &word, std::vector<Span> *spans, bool *byPinyin) const;
 
     // --- the lexicon's matches (SearchIndexWords.cpp)
-    void indexSyllables(Pinyin &reader);
+    void indexReadableCharacters();
     bool holdsAnywhere(const QString &word) const;
     QStringList splitInNames(const QString &word) const;
     QList<searchindex::Term> termsOf(const QStringList &words) const;

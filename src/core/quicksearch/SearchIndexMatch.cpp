@@ -2,6 +2,8 @@
 // and English readings of an ASCII word, and the kind of match a name makes.
 #include "core/quicksearch/SearchIndexData.h"
 
+#include "core/quicksearch/IcuTransliterator.h"
+
 #include "core/quicksearch/QueryText.h"
 
 #include <string_view>

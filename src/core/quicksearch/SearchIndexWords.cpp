@@ -77,28 +77,18 @@ int searchindex::spreadOf(std::vector<Span> spans)
     return std::max(0, end - spans.front().start - covered);
 }
 
-void SearchIndex::Data::indexSyllables(Pinyin &reader)
+void SearchIndex::Data::indexReadableCharacters()
 {
-    QSet<char16_t> seen;
-    QString characters;
     const auto add = [&](const QString &text) {
         for (QChar c : text) {
-            if (isHan(c) && !seen.contains(c.unicode())) {
-                seen.insert(c.unicode());
-                characters.append(c);
-            }
+            if (isHan(c) && !readableCharacters.contains(c.unicode()) && !Pinyin::syllableOf(c.unicode()).isEmpty())
+                readableCharacters.insert(c.unicode());
         }
     };
     for (auto it = names.postings.cbegin(); it != names.postings.cend(); ++it)
         add(QString(QChar(it.key())));
     for (const QString &word : lexicon->words.words())
         add(word);
-    reader.learn({characters});
-    for (QChar c : characters) {
-        const QString syllable = reader.syllableOf(c.unicode());
-        if (!syllable.isEmpty())
-            syllables.insert(c.unicode(), syllable);
-    }
 }
 
 bool SearchIndex::Data::holdsAnywhere(const QString &word) const
@@ -297,9 +287,9 @@ void SearchIndex::Data::matchSound(const QString &input, std::vector<WordMatch> 
     std::vector<QString> wanted;
     std::string latin;
     for (QChar c : input) {
-        const QString syllable = syllables.value(c.unicode());
-        if (syllable.isEmpty())
+        if (!readableCharacters.contains(c.unicode()))
             return;
+        const QString syllable = Pinyin::syllableOf(c.unicode());
         wanted.push_back(syllable);
         latin += syllable.toStdString();
     }
