@@ -72,6 +72,11 @@ void tst_Transaction::connectStringOf_data()
     QTest::newRow("among other parameters") << "DisableBind=1,ConnectString='DSN=y',Other=2" << "DSN=y";
     QTest::newRow("missing") << "DisableBind=1" << "";
     QTest::newRow("part of another keyword") << "MyConnectString='DSN=z'" << "";
+    QTest::newRow("after one that is not closed") << "ConnectString='DSN=a,ConnectString=\"DSN=b\"" << "DSN=b";
+    QTest::newRow("the first of two") << "ConnectString='DSN=c', connectstring='DSN=d'" << "DSN=c";
+    QTest::newRow("no value") << "ConnectString=" << "";
+    QTest::newRow("no equals sign") << "ConnectString 'DSN=e',X=1" << "";
+    QTest::newRow("a leading comma") << ",ConnectString='DSN=f'" << "DSN=f";
 }
 
 void tst_Transaction::connectStringOf()

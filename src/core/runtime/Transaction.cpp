@@ -4,8 +4,9 @@
 #include "core/runtime/RowsetSink.h"
 #include "core/runtime/SqlAdapter.h"
 
-#include <QRegularExpression>
 #include <QThread>
+
+#include <optional>
 
 namespace runtime {
 
@@ -20,17 +21,47 @@ void Transaction::setResult(long code, const QString &text, long nrows)
     m_sqlNRows = nrows;
 }
 
+namespace {
+qsizetype skipBlanks(QStringView text, qsizetype at)
+{
+    while (at < text.size() && text[at].isSpace())
+        ++at;
+    return at;
+}
+
+// The quoted value of "ConnectString = '...'" (or "...") beginning at `at`, if one is there.
+std::optional<QString> connectStringAt(QStringView text, qsizetype at)
+{
+    static constexpr QStringView keyword = u"connectstring";
+    at = skipBlanks(text, at);
+    if (!text.mid(at).startsWith(keyword, Qt::CaseInsensitive))
+        return std::nullopt;
+    at = skipBlanks(text, at + keyword.size());
+    if (at >= text.size() || text[at] != u'=')
+        return std::nullopt;
+    at = skipBlanks(text, at + 1);
+    if (at >= text.size() || (text[at] != u'\'' && text[at] != u'"'))
+        return std::nullopt;
+    const qsizetype close = text.indexOf(text[at], at + 1);
+    if (close < 0)
+        return std::nullopt;
+    return text.mid(at + 1, close - at - 1).toString();
+}
+} // namespace
+
 QString Transaction::connectStringOf(const QString &dbParm)
 {
     // ConnectString='...' (or "..."), the keyword in any case, among other comma-separated
-    // parameters.
-    static const QRegularExpression pattern(
-        QStringLiteral(R"re((?:^|,)\s*connectstring\s*=\s*(?:'([^']*)'|"([^"]*)"))re"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = pattern.match(dbParm);
-    if (!match.hasMatch())
-        return QString();
-    return match.capturedStart(1) >= 0 ? match.captured(1) : match.captured(2);
+    // parameters. Read by hand: a regular expression here would bring its engine's compiler into
+    // every start-up for one parameter.
+    for (qsizetype at = 0;;) {
+        if (std::optional<QString> value = connectStringAt(dbParm, at))
+            return *value;
+        const qsizetype comma = dbParm.indexOf(u',', at);
+        if (comma < 0)
+            return QString();
+        at = comma + 1;
+    }
 }
 
 bool Transaction::isConnected() const
