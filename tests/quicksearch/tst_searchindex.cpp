@@ -43,6 +43,7 @@ SearchIndex sampleIndex()
             hs("9202900090", "其他弦乐器"),
             hs("9209300000", "乐器用的弦"),
             hs("5402340000", "聚丙烯长丝变形纱线"),
+            hs("9602001000", "\xF0\xA0\x80\x80鞍具"), // U+20000, two QString units
         },
         {{CodeList::Customs, QStringLiteral("8471"), QStringLiteral("Automatic data processing machines"), {}, {}},
          {CodeList::Customs, QStringLiteral("8471300000"), QStringLiteral("便携式自动数据处理设备"), {}, {}}});
@@ -134,6 +135,12 @@ void tst_SearchIndex::finds_data()
     QTest::newRow("word readings of the table")
         << "yueqi" << QStringList{"hs:9202900090 Pinyin [乐器]", "hs:9209300000 Pinyin [乐器]"} << 2 << "";
     QTest::newRow("ICU's wrong reading finds nothing") << "leqi" << QStringList() << 0 << "";
+    // 乐器用的弦 and 聚丙烯长丝变形纱线 lie one after the other in the index.
+    QTest::newRow("pinyin never runs into the next name") << "xianju" << QStringList() << 0 << "";
+    QTest::newRow("initials never run into the next name") << "dxj" << QStringList() << 0 << "";
+    QTest::newRow("a character of two units") << "heanju" << QStringList{"hs:9602001000 Pinyin [\U00020000鞍具]"} << 1 << "";
+    QTest::newRow("initials over a character of two units") << "haj" << QStringList{"hs:9602001000 Pinyin [\U00020000鞍具]"} << 1 << "";
+    QTest::newRow("after a character of two units") << "anju" << QStringList{"hs:9602001000 Pinyin [鞍具]"} << 1 << "";
     QTest::newRow("长丝 as changsi") << "changsi" << QStringList{"hs:5402340000 Pinyin [长丝]"} << 1 << "";
     QTest::newRow("english word prefixes in any order")
         << "react NUCL" << QStringList{"hs:840110 English [Nucl] [react]"} << 1 << "";

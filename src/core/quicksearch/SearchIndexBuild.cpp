@@ -125,16 +125,16 @@ void SearchIndex::Data::indexPinyin(int id)
         syllable.pinyinAt = uint16_t(full.size() - fullStart);
         syllable.initialAt = uint16_t(initials.size() - initialsStart);
         syllable.start = uint16_t(reading.start);
-        syllable.length = uint16_t(reading.length);
-        syllable.letters = uint16_t(reading.syllable.size());
+        fullSuffixes.push_back({uint32_t(full.size())});
+        initialSuffixes.push_back({uint32_t(initials.size())});
         for (QChar letter : reading.syllable)
             full.push_back(char(letter.unicode()));
         initials.push_back(char(reading.syllable.front().unicode()));
         pinyin.syllables.push_back(syllable);
-        fullSuffixes.push_back({uint32_t(id), syllable.pinyinAt});
-        initialSuffixes.push_back({uint32_t(id), syllable.initialAt});
         previousEnd = reading.start + reading.length;
     }
+    full.push_back('\0');
+    initials.push_back('\0');
     pinyin.starts[size_t(id) + 1] = {uint32_t(full.size()), uint32_t(initials.size()), uint32_t(pinyin.syllables.size())};
 }
 
@@ -177,7 +177,7 @@ void SearchIndex::Data::indexNames(const QList<QString> &folded)
         indexPinyin(int(id));
         indexWords(int(id), &wordIds);
     }
-    const auto sortSuffixes = [](std::vector<Suffix> *suffixes, auto textOf) {
+    const auto sortSuffixes = [](std::vector<Suffix> *suffixes, std::string_view arena) {
         struct Keyed {
             uint64_t key;
             Suffix suffix;
@@ -185,19 +185,22 @@ void SearchIndex::Data::indexNames(const QList<QString> &folded)
         std::vector<Keyed> keyed;
         keyed.reserve(suffixes->size());
         for (const Suffix &suffix : *suffixes)
-            keyed.push_back({packedPrefix(std::string_view(textOf(suffix)).substr(suffix.at)), suffix});
+            keyed.push_back({packedPrefix(arena.substr(suffix.at)), suffix});
+        // Each suffix ends with its name, at the NUL.
+        const auto textAt = [arena](uint32_t at) {
+            const std::string_view rest = arena.substr(at);
+            return rest.substr(0, rest.find('\0'));
+        };
         std::sort(keyed.begin(), keyed.end(), [&](const Keyed &a, const Keyed &b) {
             if (a.key != b.key)
                 return a.key < b.key;
-            return std::string_view(textOf(a.suffix)).substr(a.suffix.at)
-                   < std::string_view(textOf(b.suffix)).substr(b.suffix.at);
+            return textAt(a.suffix.at) < textAt(b.suffix.at);
         });
         for (size_t i = 0; i < keyed.size(); ++i)
             (*suffixes)[i] = keyed[i].suffix;
     };
-    sortSuffixes(&fullSuffixes, [this](const Suffix &s) { return pinyin.fullOf(s.name); });
-    sortSuffixes(&initialSuffixes,
-                 [this](const Suffix &s) { return pinyin.initialsOf(s.name); });
+    sortSuffixes(&fullSuffixes, pinyin.full);
+    sortSuffixes(&initialSuffixes, pinyin.initials);
     std::vector<int> order(vocabulary.size());
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = int(i);

@@ -94,14 +94,20 @@ struct TextTable {
     }
 };
 
-// One Chinese character of a name with its syllable's place in the name's pinyin strings.
+// One Chinese character of a name with its syllable's place in the name's pinyin strings. Its
+// letters reach to the next syllable's place (or the end of the run); the character takes two
+// QString units where a surrogate pair begins (characterEnd).
 struct Syllable {
     uint16_t pinyinAt = 0;
     uint16_t initialAt = 0;
     uint16_t start = 0;
-    uint16_t length = 0;  // the character's QString units
-    uint16_t letters = 0; // the syllable's letters
 };
+
+// Where the character beginning at `start` in `name` ends.
+inline int characterEnd(const QString &name, int start)
+{
+    return start + (start + 1 < name.size() && name[start].isHighSurrogate() && name[start + 1].isLowSurrogate() ? 2 : 1);
+}
 
 // The pinyin of a name: its syllables joined, and their initials; a blank where a run of
 // Chinese characters ends, so that no match reaches across other characters. Seen in the
@@ -117,10 +123,21 @@ struct NamePinyin {
         const Syllable *cbegin() const { return first; }
         const Syllable *cend() const { return first + count; }
     } syllables;
+
+    // The letters of syllable i.
+    size_t lettersOf(size_t i) const
+    {
+        size_t end = i + 1 < syllables.size() ? syllables[i + 1].pinyinAt : full.size();
+        while (end > syllables[i].pinyinAt && full[end - 1] == ' ')
+            --end;
+        return end - syllables[i].pinyinAt;
+    }
 };
 
 // Every name's pinyin, one name after another in three arenas: where name id's parts begin,
-// and the next name's where they end (one more entry than names).
+// and the next name's where they end (one more entry than names). In the two strings each
+// name's part ends with a NUL, so that a suffix of the arena, compared with letters, stops
+// at its name's end.
 struct PinyinTable {
     struct Starts {
         uint32_t full = 0;
@@ -136,29 +153,37 @@ struct PinyinTable {
     {
         const Starts &a = starts[id];
         const Starts &b = starts[id + 1];
-        return {std::string_view(full).substr(a.full, b.full - a.full),
-                std::string_view(initials).substr(a.initials, b.initials - a.initials),
-                {syllables.data() + a.syllables, size_t(b.syllables - a.syllables)}};
+        return {fullOf(id), initialsOf(id), {syllables.data() + a.syllables, size_t(b.syllables - a.syllables)}};
     }
     std::string_view fullOf(size_t id) const
     {
-        return std::string_view(full).substr(starts[id].full, starts[id + 1].full - starts[id].full);
+        return std::string_view(full).substr(starts[id].full, starts[id + 1].full - starts[id].full - 1);
     }
     std::string_view initialsOf(size_t id) const
     {
-        return std::string_view(initials).substr(starts[id].initials, starts[id + 1].initials - starts[id].initials);
+        return std::string_view(initials).substr(starts[id].initials, starts[id + 1].initials - starts[id].initials - 1);
+    }
+    // The name whose part of `full` (or `initials`) holds the place `at`.
+    size_t nameAtFull(uint32_t at) const
+    {
+        return size_t(std::upper_bound(starts.cbegin(), starts.cend(), at,
+                                       [](uint32_t a, const Starts &s) { return a < s.full; })
+                      - starts.cbegin() - 1);
+    }
+    size_t nameAtInitials(uint32_t at) const
+    {
+        return size_t(std::upper_bound(starts.cbegin(), starts.cend(), at,
+                                       [](uint32_t a, const Starts &s) { return a < s.initials; })
+                      - starts.cbegin() - 1);
     }
 };
 
-// A place in one name's pinyin string where a syllable begins. There is one for every
-// syllable of every name, twice (pinyin and initials): six bytes, not eight.
-#pragma pack(push, 2)
+// A place in the pinyin arena (full or initials) where a syllable begins. There is one for
+// every syllable of every name, twice (pinyin and initials); sorted by the arena's text from
+// there, so that the places beginning with some letters lie together.
 struct Suffix {
-    uint32_t name = 0;
-    uint16_t at = 0;
+    uint32_t at = 0;
 };
-#pragma pack(pop)
-static_assert(sizeof(Suffix) == 6);
 
 // A word of the input, prepared once per search.
 struct QueryWord {

@@ -34,24 +34,19 @@ bool isLatinLetters(const QString &word)
     });
 }
 
-std::string_view suffixText(std::string_view text, uint16_t at, size_t length)
-{
-    return text.substr(at, length);
-}
-
-// The suffixes beginning with `prefix`.
-template <typename Text>
+// The suffixes of the arena beginning with `prefix` (letters only: none reaches past its
+// name's NUL).
 std::pair<std::vector<Suffix>::const_iterator, std::vector<Suffix>::const_iterator>
-suffixRange(const std::vector<Suffix> &suffixes, const std::string &prefix, Text textOf)
+suffixRange(const std::vector<Suffix> &suffixes, const std::string &prefix, std::string_view arena)
 {
     const size_t n = prefix.size();
     const std::string_view key(prefix);
     const auto lower = std::lower_bound(suffixes.cbegin(), suffixes.cend(), key,
                                         [&](const Suffix &s, std::string_view k) {
-                                            return suffixText(textOf(s), s.at, n) < k;
+                                            return arena.substr(s.at, n) < k;
                                         });
     const auto upper = std::upper_bound(lower, suffixes.cend(), key, [&](std::string_view k, const Suffix &s) {
-        return k < suffixText(textOf(s), s.at, n);
+        return k < arena.substr(s.at, n);
     });
     return {lower, upper};
 }
@@ -106,15 +101,12 @@ std::vector<int> SearchIndex::Data::nameCandidates(const QueryWord &word) const
         return ids;
     }
     if (!word.latin.empty()) {
-        const auto full = suffixRange(fullSuffixes, word.latin,
-                                      [this](const Suffix &s) { return pinyin.fullOf(s.name); });
+        const auto full = suffixRange(fullSuffixes, word.latin, pinyin.full);
         for (auto it = full.first; it != full.second; ++it)
-            ids.push_back(int(it->name));
-        const auto initials = suffixRange(
-            initialSuffixes, word.latin,
-            [this](const Suffix &s) { return pinyin.initialsOf(s.name); });
+            ids.push_back(int(pinyin.nameAtFull(it->at)));
+        const auto initials = suffixRange(initialSuffixes, word.latin, pinyin.initials);
         for (auto it = initials.first; it != initials.second; ++it)
-            ids.push_back(int(it->name));
+            ids.push_back(int(pinyin.nameAtInitials(it->at)));
     }
     auto it = std::lower_bound(vocabulary.cbegin(), vocabulary.cend(), word.text);
     for (; it != vocabulary.cend() && it->startsWith(word.text); ++it) {
@@ -132,6 +124,7 @@ bool SearchIndex::Data::matchAscii(int id, const QueryWord &word, std::vector<Sp
     Span best;
     bool bestPinyin = false;
     const NamePinyin py = pinyin.of(size_t(id));
+    const QString &name = names.texts[size_t(id)];
     const size_t n = word.latin.size();
     if (n > 0) {
         for (size_t i = 0; i < py.syllables.size(); ++i) {
@@ -146,7 +139,7 @@ bool SearchIndex::Data::matchAscii(int id, const QueryWord &word, std::vector<Sp
             } else {
                 continue;
             }
-            const int end = py.syllables[last].start + py.syllables[last].length;
+            const int end = searchindex::characterEnd(name, py.syllables[last].start);
             if (end - first.start > bestCovered) {
                 bestCovered = end - first.start;
                 best = {first.start, end - first.start};
@@ -154,7 +147,6 @@ bool SearchIndex::Data::matchAscii(int id, const QueryWord &word, std::vector<Sp
             }
         }
     }
-    const QString &name = names.texts[size_t(id)];
     const int length = int(word.text.size());
     for (int i = 0; i + length <= name.size(); ++i) {
         // Only where an ASCII word begins: not after a letter or digit.

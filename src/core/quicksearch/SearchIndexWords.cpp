@@ -293,39 +293,39 @@ void SearchIndex::Data::matchSound(const QString &input, std::vector<WordMatch> 
         wanted.push_back(syllable);
         latin += syllable.toStdString();
     }
-    const auto textOf = [this](const Suffix &s) -> std::string_view {
-        return pinyin.fullOf(s.name).substr(s.at);
-    };
+    const std::string_view arena(pinyin.full);
     const std::string_view key(latin);
     auto it = std::lower_bound(fullSuffixes.cbegin(), fullSuffixes.cend(), key,
-                               [&](const Suffix &s, std::string_view k) { return textOf(s).substr(0, k.size()) < k; });
+                               [&](const Suffix &s, std::string_view k) { return arena.substr(s.at, k.size()) < k; });
     int lastName = -1;
-    for (; it != fullSuffixes.cend() && textOf(*it).substr(0, key.size()) == key; ++it) {
-        const searchindex::NamePinyin py = pinyin.of(it->name);
+    for (; it != fullSuffixes.cend() && arena.substr(it->at, key.size()) == key; ++it) {
+        const int id = int(pinyin.nameAtFull(it->at));
+        const uint32_t at = it->at - pinyin.starts[size_t(id)].full;
+        const searchindex::NamePinyin py = pinyin.of(size_t(id));
         const auto first = std::find_if(py.syllables.cbegin(), py.syllables.cend(),
-                                        [&](const searchindex::Syllable &s) { return s.pinyinAt == it->at; });
-        if (first == py.syllables.cend() || size_t(py.syllables.cend() - first) < wanted.size()
-            || int(it->name) == lastName)
+                                        [&](const searchindex::Syllable &s) { return s.pinyinAt == at; });
+        if (first == py.syllables.cend() || size_t(py.syllables.cend() - first) < wanted.size() || id == lastName)
             continue;
+        const QString &name = names.texts[size_t(id)];
         // Syllable for syllable, each on the next character.
+        const size_t firstIndex = size_t(first - py.syllables.cbegin());
         bool same = true;
         for (size_t k = 0; k < wanted.size() && same; ++k) {
             const searchindex::Syllable &s = first[ptrdiff_t(k)];
-            same = s.letters == wanted[k].size()
-                   && (k == 0 || s.start == first[ptrdiff_t(k - 1)].start + first[ptrdiff_t(k - 1)].length);
+            same = py.lettersOf(firstIndex + k) == size_t(wanted[k].size())
+                   && (k == 0 || s.start == searchindex::characterEnd(name, first[ptrdiff_t(k - 1)].start));
         }
         if (!same)
             continue;
         const searchindex::Syllable &last = first[ptrdiff_t(wanted.size() - 1)];
-        const Span span{first->start, last.start + last.length - first->start};
-        const QString &name = names.texts[it->name];
+        const Span span{first->start, searchindex::characterEnd(name, last.start) - first->start};
         const QString heard = name.mid(span.start, span.length);
         // 收机 inside 接收机 only sounds like 手机: a guess must be words of the name.
         if (heard == input || !onWordBoundaries(name, span))
             continue;
-        lastName = int(it->name);
+        lastName = id;
         WordMatch match;
-        match.name = int(it->name);
+        match.name = id;
         match.kind = MatchKind::SoundAlike;
         match.tier = 2;
         match.goods = goodsScore(name, heard, false);
