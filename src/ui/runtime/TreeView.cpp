@@ -1,6 +1,7 @@
 #include "ui/runtime/TreeView.h"
 
 #include "core/runtime/StockPictures.h"
+#include "ui/runtime/KeptImageScrollBar.h"
 #include "ui/runtime/TreeColumnWidth.h"
 #include "ui/runtime/TreeItemDelegate.h"
 
@@ -54,6 +55,8 @@ TreeView::TreeView(QWidget *parent)
     setItemDelegate(new TreeItemDelegate(this));
 
     setHeaderHidden(true);
+    setVerticalScrollBar(new KeptImageScrollBar(Qt::Vertical, this));
+    setHorizontalScrollBar(new KeptImageScrollBar(Qt::Horizontal, this));
     // The column is as wide as the widest item, measured when items change, never while a
     // branch opens or an item is selected.
     m_columnWidth = new TreeColumnWidth(this);
