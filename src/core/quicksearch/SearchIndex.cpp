@@ -44,11 +44,11 @@ IndexRow SearchIndex::row(int index) const
     const auto own = [](QStringView text) { return text.isNull() ? QString() : text.toString(); };
     const searchindex::KeptRow &kept = m_data->rows[size_t(index)];
     IndexRow copy;
-    copy.list = kept.list;
-    copy.code = own(kept.code);
-    copy.name = own(kept.name);
+    copy.list = kept.list();
+    copy.code = own(kept.code());
+    copy.name = own(kept.name());
     copy.notes = m_data->givenNotes.value(index);
-    copy.removed = kept.removed;
+    copy.removed = kept.removed();
     return copy;
 }
 
@@ -65,9 +65,9 @@ std::shared_ptr<const Lexicon> SearchIndex::lexicon() const
 std::pair<size_t, size_t> SearchIndex::Data::codeRange(const QString &prefix) const
 {
     const auto lower = std::lower_bound(byCode.cbegin(), byCode.cend(), prefix,
-                                        [this](int r, const QString &p) { return rows[r].code < p; });
+                                        [this](int r, const QString &p) { return rows[r].code() < p; });
     auto upper = lower;
-    while (upper != byCode.cend() && rows[*upper].code.startsWith(prefix))
+    while (upper != byCode.cend() && rows[*upper].code().startsWith(prefix))
         ++upper;
     return {size_t(lower - byCode.cbegin()), size_t(upper - byCode.cbegin())};
 }
@@ -81,13 +81,13 @@ QString SearchIndex::Data::codeNotice(const QString &digits, std::vector<RankedM
         const QString prefix = digits.left(length);
         auto [lower, upper] = codeRange(prefix);
         int first = -1;
-        for (size_t i = lower; i < upper && rows[byCode[i]].code == prefix; ++i) {
+        for (size_t i = lower; i < upper && rows[byCode[i]].code() == prefix; ++i) {
             if (first < 0)
                 first = byCode[i];
             matches->push_back(ranked(byCode[i], MatchKind::NearestCode, 0));
         }
         if (first >= 0)
-            return QStringLiteral("%1 不存在，最接近: [%2] %3").arg(digits, prefix, rows[first].name.toString());
+            return QStringLiteral("%1 不存在，最接近: [%2] %3").arg(digits, prefix, rows[first].name().toString());
     }
     return QStringLiteral("%1 不存在").arg(digits);
 }
@@ -120,7 +120,7 @@ Answer SearchIndex::search(const QString &input, int limit) const
         for (size_t i = lower; i < upper; ++i) {
             const int r = d.byCode[i];
             matches.push_back(
-                d.ranked(r, d.rows[r].code == code ? MatchKind::ExactCode : MatchKind::CodePrefix, 0));
+                d.ranked(r, d.rows[r].code() == code ? MatchKind::ExactCode : MatchKind::CodePrefix, 0));
         }
     } else if (lower < upper) {
         words = d.prepare(query.words());
@@ -129,7 +129,7 @@ Answer SearchIndex::search(const QString &input, int limit) const
             texts.append(w.text);
         joined = texts.join(QString());
         spaced = texts.join(u' ');
-        const auto inCode = [&](int r) { return code.isEmpty() || d.rows[r].code.startsWith(code); };
+        const auto inCode = [&](int r) { return code.isEmpty() || d.rows[r].code().startsWith(code); };
         std::vector<uint8_t> matched(d.rows.size(), 0);
         QStringList chinese;
         for (const QueryWord &w : words) {
@@ -192,7 +192,7 @@ Answer SearchIndex::search(const QString &input, int limit) const
                     matches.push_back(d.ranked(r, kind, coverage));
                     // A chapter's name lists all it holds: it names none of the goods.
                     if (weighing)
-                        matches.back().weight = searchindex::weightOf(3, d.rows[r].code.size() > 2 ? goods : 0, spread);
+                        matches.back().weight = searchindex::weightOf(3, d.rows[r].code().size() > 2 ? goods : 0, spread);
                     matched[size_t(r)] = 1;
                 }
             }
@@ -247,7 +247,7 @@ Answer SearchIndex::search(const QString &input, int limit) const
                         matches.push_back(d.ranked(r, m.kind, coverage));
                         // A chapter's name lists all it holds: it names none of the goods.
                         matches.back().weight =
-                            searchindex::weightOf(m.tier, d.rows[r].code.size() > 2 ? m.goods : 0, m.spread);
+                            searchindex::weightOf(m.tier, d.rows[r].code().size() > 2 ? m.goods : 0, m.spread);
                         matched[size_t(r)] = 1;
                         foundOfRow.insert(r, k);
                     }
@@ -257,11 +257,11 @@ Answer SearchIndex::search(const QString &input, int limit) const
             QHash<QStringView, int> perHeading;
             for (size_t i = firstName; i < matches.size(); ++i) {
                 if (matches[i].weight > 0)
-                    ++perHeading[QStringView(d.rows[matches[i].row].code).left(4)];
+                    ++perHeading[d.rows[matches[i].row].code().left(4)];
             }
             for (size_t i = firstName; i < matches.size(); ++i) {
                 if (matches[i].weight > 0)
-                    matches[i].frequency = perHeading.value(QStringView(d.rows[matches[i].row].code).left(4));
+                    matches[i].frequency = perHeading.value(d.rows[matches[i].row].code().left(4));
             }
         }
         // Declaration elements, then notes, for the rows whose names did not match.

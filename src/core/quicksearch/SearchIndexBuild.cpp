@@ -82,15 +82,15 @@ void SearchIndex::Data::indexCodes(const QList<IndexRow> &unchosen)
     // Read through a const list: a shared list would otherwise be copied whole.
     const std::vector<searchindex::KeptRow> &rowsRead = rows;
     const auto codeOf = [&rowsRead](int r) {
-        return std::u16string_view(reinterpret_cast<const char16_t *>(rowsRead[r].code.data()),
-                                   size_t(rowsRead[r].code.size()));
+        return std::u16string_view(reinterpret_cast<const char16_t *>(rowsRead[r].code().data()),
+                                   size_t(rowsRead[r].code().size()));
     };
     std::sort(byCode.begin(), byCode.end(), [&](int a, int b) {
         const int order = codeOf(a).compare(codeOf(b));
         if (order != 0)
             return order < 0;
-        if (rowsRead[a].list != rowsRead[b].list)
-            return rowsRead[a].list == CodeList::Customs;
+        if (rowsRead[a].list() != rowsRead[b].list())
+            return rowsRead[a].list() == CodeList::Customs;
         return a < b;
     });
     codeOrder.resize(byCode.size());
@@ -237,7 +237,7 @@ SearchIndex SearchIndex::build(QList<IndexRow> rows, QList<IndexRow> unchosenRow
             data->notes.add(QueryText::fold(row.notes), r, &noteIds);
             data->givenNotes.insert(r, row.notes);
         }
-        data->rows.push_back({data->keep(std::move(row.code)), data->keep(std::move(row.name)), row.list, row.removed});
+        data->rows.emplace_back(data->keep(std::move(row.code)), data->keep(std::move(row.name)), row.list, row.removed);
     }
     rows.clear();
     data->indexCodes(unchosenRows);

@@ -225,12 +225,30 @@ int spreadOf(std::vector<Span> spans);
 // A row as the index keeps it: its code and name seen where they are kept (a kept store's
 // arena, or ownTexts), its declaration elements folded only (elements), its notes
 // folded and, for the few rows with notes, as given (givenNotes).
-struct KeptRow {
-    QStringView code;
-    QStringView name;
-    CodeList list = CodeList::Customs;
-    bool removed = false;
+class KeptRow
+{
+public:
+    KeptRow(QStringView code, QStringView name, CodeList list, bool removed)
+        : m_code(code.data()), m_name(name.data()), m_nameLength(uint32_t(name.size())),
+          m_codeLength(uint16_t(std::min<qsizetype>(code.size(), 0xFFFF))), m_list(uint8_t(list)), m_removed(removed)
+    {
+    }
+    // Codes are a few digits: one longer than 65,535 characters is seen cut there.
+    QStringView code() const { return QStringView(m_code, m_codeLength); }
+    QStringView name() const { return QStringView(m_name, m_nameLength); }
+    CodeList list() const { return CodeList(m_list); }
+    bool removed() const { return m_removed; }
+
+private:
+    // A row for every code of both lists: 24 bytes, not the 40 of two views and the flags.
+    const QChar *m_code;
+    const QChar *m_name;
+    uint32_t m_nameLength;
+    uint16_t m_codeLength;
+    uint8_t m_list;
+    bool m_removed;
 };
+static_assert(sizeof(KeptRow) == 24);
 
 } // namespace searchindex
 
@@ -298,7 +316,7 @@ struct SearchIndex::Data {
     QString codeNotice(const QString &digits, std::vector<RankedMatch> *matches) const;
     RankedMatch ranked(int row, MatchKind kind, int coverage, int frequency = 0) const
     {
-        return {row, kind, coverage, int(rows[size_t(row)].code.size()), codeOrder[size_t(row)], frequency};
+        return {row, kind, coverage, int(rows[size_t(row)].code().size()), codeOrder[size_t(row)], frequency};
     }
 };
 
