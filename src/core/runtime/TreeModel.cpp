@@ -30,17 +30,27 @@ const TreeModel::Node *TreeModel::node(long handle) const
     return const_cast<TreeModel *>(this)->node(handle);
 }
 
-std::vector<long> *TreeModel::siblingsOf(long parentHandle)
+const std::vector<long> *TreeModel::siblingsOf(long parentHandle) const
+{
+    static const std::vector<long> none;
+    if (parentHandle == 0)
+        return &m_topLevel;
+    const Node *parent = node(parentHandle);
+    if (!parent)
+        return nullptr;
+    return parent->children ? parent->children.get() : &none;
+}
+
+std::vector<long> *TreeModel::siblingsToChange(long parentHandle)
 {
     if (parentHandle == 0)
         return &m_topLevel;
     Node *parent = node(parentHandle);
-    return parent ? &parent->children : nullptr;
-}
-
-const std::vector<long> *TreeModel::siblingsOf(long parentHandle) const
-{
-    return const_cast<TreeModel *>(this)->siblingsOf(parentHandle);
+    if (!parent)
+        return nullptr;
+    if (!parent->children)
+        parent->children = std::make_unique<std::vector<long>>();
+    return parent->children.get();
 }
 
 bool TreeModel::isValidHandle(long handle) const
@@ -70,7 +80,7 @@ long TreeModel::insertAt(long parentHandle, int position, const TreeItem &item)
     created.parent = parentHandle;
     created.alive = true;
 
-    std::vector<long> &siblings = *siblingsOf(parentHandle);
+    std::vector<long> &siblings = *siblingsToChange(parentHandle);
     siblings.insert(siblings.begin() + position, handle);
     renumber(siblings, position);
     ++m_count;
@@ -145,7 +155,7 @@ int TreeModel::getItem(long handle, TreeItem &item) const
     item.bold = found->bold;
     item.handle = handle;
     item.expanded = found->expanded;
-    item.hasChildren = !found->children.empty();
+    item.hasChildren = found->children && !found->children->empty();
     return 1;
 }
 
@@ -172,7 +182,8 @@ void TreeModel::releaseSubtree(long handle)
         const long current = pending.back();
         pending.pop_back();
         Node *dead = node(current);
-        pending.insert(pending.end(), dead->children.begin(), dead->children.end());
+        if (dead->children)
+            pending.insert(pending.end(), dead->children->begin(), dead->children->end());
         *dead = Node();
         m_labels.remove(current);
         m_expanded.remove(current);
@@ -192,7 +203,7 @@ int TreeModel::deleteItem(long handle)
     const bool signal = !inBulkUpdate();
     if (signal)
         beginRemoveRows(index(parentHandle), row, row);
-    std::vector<long> &siblings = *siblingsOf(parentHandle);
+    std::vector<long> &siblings = *siblingsToChange(parentHandle);
     siblings.erase(siblings.begin() + row);
     releaseSubtree(handle);
     renumber(siblings, row);

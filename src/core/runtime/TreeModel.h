@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace runtime {
@@ -139,7 +140,7 @@ private:
     // when kept rather than made, lives in m_labels.
     struct Node {
         QVariant data;
-        std::vector<long> children;
+        std::unique_ptr<std::vector<long>> children; // none until the first child comes
         long parent = 0;
         int row = 0;
         int dataRow = -1;
@@ -156,8 +157,9 @@ private:
 
     Node *node(long handle);
     const Node *node(long handle) const;
-    std::vector<long> *siblingsOf(long parentHandle);
+    // The children of an item (null for a bad handle), and the same made ready for a change.
     const std::vector<long> *siblingsOf(long parentHandle) const;
+    std::vector<long> *siblingsToChange(long parentHandle);
     long insertAt(long parentHandle, int position, const TreeItem &item);
     void renumber(std::vector<long> &siblings, int from);
     void releaseSubtree(long handle);
