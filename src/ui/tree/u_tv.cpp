@@ -59,13 +59,16 @@ void u_tv::applyDefaultLook()
     setFrameShadow(QFrame::Sunken);
 
     // Tahoma, 8 points, normal weight, a proportional sans-serif face; the font matcher
-    // picks the nearest face on systems without Tahoma. Labels are drawn without text shaping
-    // where their script needs none (Chinese, Latin; others are still shaped), as the tree
-    // control drew them: shaping each label that scrolls into view was a quarter of a jump.
+    // picks the nearest face on systems without Tahoma. Labels are drawn as the tree control
+    // drew them: without text shaping where their script needs none (Chinese, Latin; others
+    // are still shaped), and fully hinted, on whole pixels. Shaping each label that scrolls
+    // into view was a quarter of a jump, and glyphs placed between pixels were drawn anew for
+    // each position, another quarter on big trees.
     QFont look(QStringLiteral("Tahoma"));
     look.setPointSize(8);
     look.setWeight(QFont::Normal);
     look.setStyleHint(QFont::SansSerif, QFont::StyleStrategy(QFont::PreferDefault | QFont::PreferNoShaping));
+    look.setHintingPreference(QFont::PreferFullHinting);
     look.setFixedPitch(false);
     setFont(look);
 
