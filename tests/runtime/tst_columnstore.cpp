@@ -56,6 +56,8 @@ private slots:
     void valuesComeBackExactly();
     void aChangeLeavesCopiesAsTheyWere_data();
     void aChangeLeavesCopiesAsTheyWere();
+    void manyCellsAtOnceAsOneByOne_data();
+    void manyCellsAtOnceAsOneByOne();
     void shortRowsArePaddedAndOrderFollowsAPermutation();
     void fewDistinctValuesTakeLittleMemory();
     void aDictionaryKeepsItsValuesAsItGrows();
@@ -167,6 +169,47 @@ void tst_ColumnStore::aChangeLeavesCopiesAsTheyWere()
     store.setValue(count - 1, 1, QVariant(QStringLiteral("台")));
     QCOMPARE(store.value(count - 1, 1).toString(), QStringLiteral("台"));
     QCOMPARE(copy.value(count - 1, 1).toString(), QStringLiteral("千克"));
+}
+
+void tst_ColumnStore::manyCellsAtOnceAsOneByOne_data()
+{
+    valuesComeBackExactly_data();
+}
+
+// Writing a column's cells in one call (as a tree writes every row's handle) leaves the same
+// values as writing them one by one, in every form the column starts in, both below and above
+// the count where the column is made anew; a copy taken before keeps what it had.
+void tst_ColumnStore::manyCellsAtOnceAsOneByOne()
+{
+    QFETCH(int, count);
+    QFETCH(Make, make);
+    const Rows rows = rowsOf(count, make);
+    for (const int every : {1, 29}) { // every row, or a few of them
+        ColumnStore oneByOne(rows, 2);
+        ColumnStore atOnce(rows, 2);
+        const ColumnStore copy = atOnce;
+        QVector<int> written;
+        QVector<QVariant> values;
+        for (int r = 0; r < count; r += every) {
+            written.append(r);
+            values.append(r % 4 == 3 ? QVariant() : QVariant(qint32(r + 1)));
+        }
+        if (!written.isEmpty()) { // a row named twice takes its last value
+            written.append(written.front());
+            values.append(QVariant(QStringLiteral("再写")));
+        }
+        for (qsizetype i = 0; i < written.size(); ++i)
+            oneByOne.setValue(written[i], 0, values[i]);
+        atOnce.setValues(0, written, values);
+        for (int r = 0; r < count; ++r) {
+            QVERIFY2(same(atOnce.value(r, 0), oneByOne.value(r, 0)),
+                     qPrintable(QStringLiteral("row %1: %2, not %3")
+                                    .arg(r)
+                                    .arg(describe(atOnce.value(r, 0)), describe(oneByOne.value(r, 0)))));
+            QVERIFY(same(atOnce.value(r, 1), rows.at(r).at(1)));
+            QVERIFY(same(copy.value(r, 0), rows.at(r).at(0)));
+        }
+    }
 }
 
 void tst_ColumnStore::shortRowsArePaddedAndOrderFollowsAPermutation()

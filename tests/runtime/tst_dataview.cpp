@@ -12,6 +12,7 @@ class TestDataView : public QObject
 private slots:
     void itemsAndConversions();
     void changeFlags();
+    void manyItemsOfAColumnAtOnce();
     void findForwardsBackwardsAndClipping();
     void findInvalidAndCache();
     void findEqualsRowByRowSearch();
@@ -60,6 +61,37 @@ void TestDataView::itemsAndConversions()
     QCOMPARE(view.setItem(6, "name", "x"), -1);
     QCOMPARE(view.setItem(1, "nosuch", "x"), -1);
     QCOMPARE(view.setItem(1, 0, "x"), -1);
+}
+
+// setItems writes, converts, flags and announces as setItem does row by row; a bad row or
+// value leaves every row as it was.
+void TestDataView::manyItemsOfAColumnAtOnce()
+{
+    DataView view;
+    view.setDefinition(chapterDefinition());
+    view.loadRows(sampleRows());
+    const int handle = view.columnNumber("handle");
+    const int tsl = view.columnNumber("tsl");
+    QSignalSpy changed(&view, &DataView::itemChanged);
+    QCOMPARE(view.setItems(handle, {1, 3, 4}, {11.0, "12", 13}), 1);
+    QCOMPARE(view.item(3, handle).typeId(), int(QMetaType::Int));
+    QCOMPARE(view.itemNumber(3, "handle"), 12.0);
+    QCOMPARE(view.itemNumber(4, "handle"), 13.0);
+    QCOMPARE(changed.count(), 3);
+    QCOMPARE(view.modifiedCount(), 3);
+    QCOMPARE(view.itemStatus(4, handle), ItemStatus::DataModified);
+    QCOMPARE(view.rowStatus(2), ItemStatus::NotModified);
+    for (const auto &[rows, values] : {std::pair<QVector<long>, QVector<QVariant>>{{2, 6}, {1, 2}},
+                                       {{2, 0}, {1, 2}},
+                                       {{2, 5}, {1, 1e12}},
+                                       {{2}, {1, 2}}}) {
+        QCOMPARE(view.setItems(handle, rows, values), -1);
+        QCOMPARE(view.rowStatus(2), ItemStatus::NotModified);
+        QCOMPARE(view.rowStatus(5), ItemStatus::NotModified);
+    }
+    QCOMPARE(view.setItems(tsl, {2}, {"abc"}), -1);
+    QCOMPARE(view.setItems(99, {2}, {1}), -1);
+    QCOMPARE(changed.count(), 3);
 }
 
 void TestDataView::changeFlags()

@@ -89,6 +89,14 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
     // only while every code is text, as the search compares texts only then.
     bool allText = true;
     long result = root;
+    // Every row's handle, written in one go after the loop: one by one, each write changed
+    // the column's form and announced itself.
+    QVector<long> handleRows;
+    QVector<QVariant> handles;
+    if (handleColumn > 0) {
+        handleRows.reserve(rowCount);
+        handles.reserve(rowCount);
+    }
     for (long row = 1; row <= rowCount; ++row) {
         const QVariant codeValue = rows.item(row, codeColumn);
         if (!codeValue.isValid() || codeValue.isNull())
@@ -123,8 +131,10 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
         }
         if (firstOfCode)
             model.setLabelMade(handle);
-        if (handleColumn > 0)
-            rows.setItem(row, handleColumn, QVariant::fromValue<qint32>(static_cast<qint32>(handle)));
+        if (handleColumn > 0) {
+            handleRows.append(row);
+            handles.append(QVariant::fromValue<qint32>(static_cast<qint32>(handle)));
+        }
         // A repeated code keeps its first item as the parent of what follows.
         const auto first = itemOfCode.constFind(code);
         model.setDataRow(handle, first == itemOfCode.constEnd() ? row : first.value().row);
@@ -132,6 +142,12 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
             itemOfCode.insert(code, {handle, row});
         else
             repeated.insert(code);
+    }
+    if (!handleRows.isEmpty()) {
+        const bool redraw = rows.redraw();
+        rows.setRedraw(false); // the views hear of it once
+        rows.setItems(handleColumn, handleRows, handles);
+        rows.setRedraw(redraw);
     }
     model.setDataRow(root, itemOfCode.value(rootData, {0, 0}).row);
     // A made label shows the first row holding the code: a repeated code's first item keeps

@@ -70,6 +70,20 @@ void ColumnStore::setValue(int row, int column, const QVariant &value)
     stored = std::shared_ptr<StoredColumn>(StoredColumn::fromValues(std::move(values)));
 }
 
+void ColumnStore::setValues(int column, const QVector<int> &rows, const QVector<QVariant> &values)
+{
+    constexpr qsizetype kCellByCell = 256;
+    if (rows.size() <= kCellByCell) {
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            setValue(rows[i], column, values[i]);
+        return;
+    }
+    QVector<QVariant> all = m_columns[column]->values();
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        all[rows[i]] = values[i];
+    m_columns[column] = std::shared_ptr<StoredColumn>(StoredColumn::fromValues(std::move(all)));
+}
+
 void ColumnStore::setColumn(int column, const ColumnStore &other, const QVector<int> &order)
 {
     m_columns[column] = std::shared_ptr<StoredColumn>(other.m_columns.at(column)->permuted(order));

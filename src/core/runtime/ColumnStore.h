@@ -33,6 +33,10 @@ public:
     QVector<QVariant> column(int column) const;
 
     void setValue(int row, int column, const QVariant &value);
+    // Many cells of one column: rows[i] takes values[i] (a row named twice takes its last
+    // value). Past a few hundred cells the column is made anew once from all its values,
+    // in the form fromValues gives them, instead of changing its form cell by cell.
+    void setValues(int column, const QVector<int> &rows, const QVector<QVariant> &values);
     // The rows in a new order: order[newRow] = oldRow, a permutation of all rows.
     ColumnStore permuted(const QVector<int> &order) const;
 

@@ -155,6 +155,27 @@ int DataView::setItem(long row, int column, const QVariant &value)
     return 1;
 }
 
+int DataView::setItems(int column, const QVector<long> &rows, const QVector<QVariant> &values)
+{
+    if (column < 1 || column > m_buffer->columnCount() || rows.size() != values.size())
+        return -1;
+    QVector<int> bufferRows;
+    QVector<QVariant> converted;
+    bufferRows.reserve(rows.size());
+    converted.reserve(values.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (rows[i] < 1 || rows[i] > rowCount())
+            return -1;
+        bool ok = false;
+        converted.append(iv::convert(values[i], m_definition.columns.at(column - 1).type, &ok));
+        if (!ok)
+            return -1;
+        bufferRows.append(int(rows[i] - 1));
+    }
+    m_buffer->setValues(column - 1, bufferRows, converted);
+    return 1;
+}
+
 int DataView::setItem(long row, const QString &column, const QVariant &value)
 {
     return setItem(row, columnNumber(column), value);

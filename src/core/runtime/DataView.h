@@ -63,6 +63,9 @@ public:
     bool isNull(long row, const QString &column) const;
     int setItem(long row, int column, const QVariant &value);  // 1 or -1
     int setItem(long row, const QString &column, const QVariant &value);
+    // setItem for many rows of one column: rows[i] takes values[i]. 1, or -1 with nothing
+    // written when a row, the column or a value is not valid.
+    int setItems(int column, const QVector<long> &rows, const QVector<QVariant> &values);
     ItemStatus itemStatus(long row, int column) const;
     ItemStatus rowStatus(long row) const;
     long modifiedCount() const;

@@ -39,23 +39,45 @@ void RowBuffer::clear()
     setRows({});
 }
 
-void RowBuffer::setValue(int row, int column, const QVariant &value)
+void RowBuffer::flag(int row, QBitArray &columnRows)
+{
+    if (columnRows.testBit(row))
+        return;
+    columnRows.setBit(row);
+    if (!m_rowModified.testBit(row)) {
+        m_rowModified.setBit(row);
+        ++m_modifiedRows;
+    }
+}
+
+QBitArray &RowBuffer::modifiedRowsOf(int column)
 {
     QBitArray &rows = m_modified[column];
     if (rows.isEmpty())
         rows.resize(rowCount());
-    if (!rows.testBit(row)) {
-        rows.setBit(row);
-        if (!m_rowModified.testBit(row)) {
-            m_rowModified.setBit(row);
-            ++m_modifiedRows;
-        }
-    }
+    return rows;
+}
+
+void RowBuffer::setValue(int row, int column, const QVariant &value)
+{
+    flag(row, modifiedRowsOf(column));
     // The originals keep the column as it was: the store changes a copy of it.
     m_store.setValue(row, column, value);
     m_textIndexes.remove(column);
     m_version = nextVersion();
     emit itemChanged(row, column);
+}
+
+void RowBuffer::setValues(int column, const QVector<int> &rows, const QVector<QVariant> &values)
+{
+    QBitArray &flags = modifiedRowsOf(column);
+    for (int row : rows)
+        flag(row, flags);
+    m_store.setValues(column, rows, values);
+    m_textIndexes.remove(column);
+    m_version = nextVersion();
+    for (int row : rows)
+        emit itemChanged(row, column);
 }
 
 bool RowBuffer::isModified(int row, int column) const

@@ -40,6 +40,9 @@ public:
 
     // Stores a value and flags the item (and so its row) as modified. Emits itemChanged().
     void setValue(int row, int column, const QVariant &value);
+    // The same for many cells of one column at once (see ColumnStore::setValues); emits
+    // itemChanged() for each.
+    void setValues(int column, const QVector<int> &rows, const QVector<QVariant> &values);
 
     bool isModified(int row, int column) const;
     bool isRowModified(int row) const;
@@ -70,6 +73,10 @@ signals:
     void itemChanged(int row, int column);
 
 private:
+    // Flags a row of a column (and so the row) as modified.
+    void flag(int row, QBitArray &columnRows);
+    QBitArray &modifiedRowsOf(int column);
+
     int m_columnCount;
     ColumnStore m_store;
     // The values as loaded or last reset. It shares each column with m_store until that column
