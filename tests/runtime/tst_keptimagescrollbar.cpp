@@ -2,10 +2,9 @@
 
 #include "support/TestMain.h"
 
+#include <QAccessible>
 #include <QImage>
 #include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QtTest>
 
 using runtime::KeptImageScrollBar;
@@ -61,20 +60,6 @@ struct Pair {
     QScrollBar plain;
 };
 
-QPoint handleCentre(QScrollBar *bar)
-{
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = bar->orientation();
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.pageStep = bar->pageStep();
-    option.singleStep = bar->singleStep();
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar).center();
-}
-
 } // namespace
 
 class tst_KeptImageScrollBar : public QObject
@@ -85,6 +70,7 @@ private slots:
     void showsWhatAPlainBarShows();
     void repaintingWhatDidNotChangeDrawsNothing();
     void aPressedHandleIsDrawnAsAPlainBarDrawsIt();
+    void aScreenReaderReadsAScrollBar();
 };
 
 void tst_KeptImageScrollBar::showsWhatAPlainBarShows_data()
@@ -137,16 +123,26 @@ void tst_KeptImageScrollBar::repaintingWhatDidNotChangeDrawsNothing()
 
 void tst_KeptImageScrollBar::aPressedHandleIsDrawnAsAPlainBarDrawsIt()
 {
-    Pair bars(Qt::Vertical);
+    Pair bars(Qt::Vertical); // the value halfway: the handle lies in the middle of the bar
     QVERIFY(QTest::qWaitForWindowExposed(&bars.window));
     QCOMPARE(shown(&bars.kept), shown(&bars.plain));
     for (QScrollBar *bar : {static_cast<QScrollBar *>(&bars.kept), &bars.plain})
-        QTest::mousePress(bar, Qt::LeftButton, {}, handleCentre(bar));
+        QTest::mousePress(bar, Qt::LeftButton, {}, bar->rect().center());
     QVERIFY(bars.kept.isSliderDown());
     QCOMPARE(shown(&bars.kept), shown(&bars.plain));
     for (QScrollBar *bar : {static_cast<QScrollBar *>(&bars.kept), &bars.plain})
-        QTest::mouseRelease(bar, Qt::LeftButton, {}, handleCentre(bar));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, bar->rect().center());
     QCOMPARE(shown(&bars.kept), shown(&bars.plain));
+}
+
+void tst_KeptImageScrollBar::aScreenReaderReadsAScrollBar()
+{
+    Pair bars(Qt::Vertical);
+    QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(&bars.kept);
+    QVERIFY(bar);
+    QCOMPARE(bar->role(), QAccessible::ScrollBar);
+    QVERIFY(bar->valueInterface());
+    QCOMPARE(bar->valueInterface()->currentValue().toInt(), 50);
 }
 
 KIV_TEST_MAIN(tst_KeptImageScrollBar)

@@ -164,17 +164,15 @@ struct PinyinTable {
         return std::string_view(initials).substr(starts[id].initials, starts[id + 1].initials - starts[id].initials - 1);
     }
     // The name whose part of `full` (or `initials`) holds the place `at`.
-    size_t nameAtFull(uint32_t at) const
+    size_t nameAtFull(uint32_t at) const { return nameAt(at, &Starts::full); }
+    size_t nameAtInitials(uint32_t at) const { return nameAt(at, &Starts::initials); }
+
+private:
+    size_t nameAt(uint32_t at, uint32_t Starts::*arena) const
     {
-        return size_t(std::upper_bound(starts.cbegin(), starts.cend(), at,
-                                       [](uint32_t a, const Starts &s) { return a < s.full; })
-                      - starts.cbegin() - 1);
-    }
-    size_t nameAtInitials(uint32_t at) const
-    {
-        return size_t(std::upper_bound(starts.cbegin(), starts.cend(), at,
-                                       [](uint32_t a, const Starts &s) { return a < s.initials; })
-                      - starts.cbegin() - 1);
+        const auto next = std::upper_bound(starts.cbegin(), starts.cend(), at,
+                                           [arena](uint32_t a, const Starts &s) { return a < s.*arena; });
+        return size_t(next - starts.cbegin() - 1);
     }
 };
 
