@@ -2,11 +2,11 @@
 
 #include "core/catalog/ItemRows.h"
 #include "core/runtime/DataView.h"
+#include "core/runtime/TextHash.h"
 #include "core/runtime/TreeModel.h"
 
 #include <QHash>
 #include <QPointer>
-#include <QSet>
 
 #include <algorithm>
 #include <vector>
@@ -15,7 +15,18 @@ namespace {
 constexpr int kRootPicture = 1;
 constexpr int kSelectedPicture = 6;
 constexpr int kLastPicture = 6;
+
+// A code as a key of the builders' maps: a view of characters a code kept elsewhere holds.
+struct CodeKey {
+    QStringView text;
+    bool operator==(const CodeKey &other) const { return text == other.text; }
+};
+
+size_t qHash(const CodeKey &key, size_t seed = 0)
+{
+    return runtime::textHash(key.text, seed);
 }
+} // namespace
 
 QString CommodityTreeBuilder::nameAt(const runtime::DataView &rows, long row, int nameColumn)
 {
@@ -77,14 +88,17 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
     const long rowCount = rows.rowCount();
     model.reserve(static_cast<int>(std::min<long>(rowCount + 1, 1 << 24)));
 
-    // The first item and the first row of every code.
+    // The first item and the first row of every code, keyed by the code's characters as the
+    // codes below keep them: a prefix is looked up without being copied.
     struct FirstOfCode {
         long handle;
         long row;
+        bool repeated;
     };
-    QHash<QString, FirstOfCode> itemOfCode;
+    QList<QString> codes;
+    codes.reserve(static_cast<qsizetype>(rowCount));
+    QHash<CodeKey, FirstOfCode> itemOfCode;
     itemOfCode.reserve(static_cast<qsizetype>(rowCount));
-    QSet<QString> repeated;
     // Each item remembers the first row with its code, the row a search for that code finds;
     // only while every code is text, as the search compares texts only then.
     bool allText = true;
@@ -105,14 +119,15 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
         if (code.isEmpty())
             continue;
         allText = allText && codeValue.typeId() == QMetaType::QString;
+        const auto first = itemOfCode.find(CodeKey{code});
         // The first item of a code stands for that code's first row: its label is made from
         // there when shown (see makeLabelsFromRows); a repeated code's items keep their own.
-        const bool firstOfCode = !itemOfCode.contains(code);
+        const bool firstOfCode = first == itemOfCode.end();
 
         long parent = root;
         if (code.size() > 2) {
             for (qsizetype length = code.size() - 1; length >= 1; --length) {
-                const auto found = itemOfCode.constFind(code.left(length));
+                const auto found = itemOfCode.constFind(CodeKey{QStringView(code).left(length)});
                 if (found != itemOfCode.constEnd()) {
                     parent = found.value().handle;
                     break;
@@ -129,19 +144,20 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
             result = -1;
             break;
         }
-        if (firstOfCode)
-            model.setLabelMade(handle);
         if (handleColumn > 0) {
             handleRows.append(row);
             handles.append(QVariant::fromValue<qint32>(static_cast<qint32>(handle)));
         }
         // A repeated code keeps its first item as the parent of what follows.
-        const auto first = itemOfCode.constFind(code);
-        model.setDataRow(handle, first == itemOfCode.constEnd() ? row : first.value().row);
-        if (first == itemOfCode.constEnd())
-            itemOfCode.insert(code, {handle, row});
-        else
-            repeated.insert(code);
+        if (firstOfCode) {
+            model.setLabelMade(handle);
+            model.setDataRow(handle, row);
+            codes.append(code); // keeps the key's characters
+            itemOfCode.insert(CodeKey{codes.constLast()}, {handle, row, false});
+        } else {
+            model.setDataRow(handle, first.value().row);
+            first.value().repeated = true;
+        }
     }
     if (!handleRows.isEmpty()) {
         const bool redraw = rows.redraw();
@@ -149,7 +165,7 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
         rows.setItems(handleColumn, handleRows, handles);
         rows.setRedraw(redraw);
     }
-    model.setDataRow(root, itemOfCode.value(rootData, {0, 0}).row);
+    model.setDataRow(root, itemOfCode.value(CodeKey{rootData}, {0, 0, false}).row);
     // A made label shows the first row holding the code: a repeated code's first item keeps
     // the name of its own row, whichever comes first later. Without the rows' numbers a made
     // label would search for its row every time: the labels are kept then, too.
@@ -157,8 +173,8 @@ long CommodityTreeBuilder::build(runtime::DataView &rows, runtime::TreeModel &mo
     if (rowsNumbered)
         model.setDataRowsVersion(rows.rowsVersion());
     for (auto it = itemOfCode.cbegin(); it != itemOfCode.cend(); ++it)
-        if (it.value().handle != root && (!rowsNumbered || repeated.contains(it.key())))
-            model.setLabel(it.value().handle, label(it.key(), nameAt(rows, it.value().row, nameColumn)));
+        if (it.value().handle != root && (!rowsNumbered || it.value().repeated))
+            model.setLabel(it.value().handle, label(it.key().text, nameAt(rows, it.value().row, nameColumn)));
     model.endBulkUpdate();
     return result;
 }
@@ -209,7 +225,7 @@ QList<TreeCodes::Entry> CommodityTreeBuilder::entries(const runtime::ColumnStore
         std::vector<int> children;
     };
     std::vector<Node> nodes(1); // nodes[0] is the root
-    QHash<QString, int> nodeOfCode;
+    QHash<CodeKey, int> nodeOfCode; // the keys are views of the nodes' codes
     nodeOfCode.reserve(rows.rowCount());
     for (int row = 0; row < rows.rowCount(); ++row) {
         const QString code = textIn(rows, row, codeColumn);
@@ -218,7 +234,7 @@ QList<TreeCodes::Entry> CommodityTreeBuilder::entries(const runtime::ColumnStore
         const QVariant nameValue = named ? rows.value(row, nameColumn) : QVariant();
         int parent = 0;
         for (qsizetype length = code.size() - 1; code.size() > 2 && length >= 1; --length) {
-            const auto found = nodeOfCode.constFind(code.left(length));
+            const auto found = nodeOfCode.constFind(CodeKey{QStringView(code).left(length)});
             if (found != nodeOfCode.constEnd()) {
                 parent = found.value();
                 break;
@@ -227,8 +243,10 @@ QList<TreeCodes::Entry> CommodityTreeBuilder::entries(const runtime::ColumnStore
         const int created = static_cast<int>(nodes.size());
         nodes.push_back({code, (!nameValue.isValid() || nameValue.isNull()) ? unknownName() : textIn(rows, row, nameColumn), {}});
         nodes[static_cast<std::size_t>(parent)].children.push_back(created);
-        if (!nodeOfCode.contains(code))
-            nodeOfCode.insert(code, created);
+        // The key refers to `code`, which the node shares: its characters stay where they are
+        // however the nodes move.
+        if (!nodeOfCode.contains(CodeKey{code}))
+            nodeOfCode.insert(CodeKey{code}, created);
     }
     QList<TreeCodes::Entry> out;
     out.reserve(static_cast<qsizetype>(nodes.size()) - 1);

@@ -3,6 +3,9 @@
 #include "core/runtime/StoredColumn.h"
 
 #include "core/runtime/StoredColumnForms.h"
+#include "core/runtime/TextHash.h"
+
+#include <type_traits>
 
 namespace runtime {
 
@@ -20,7 +23,12 @@ struct CellOf {
     bool operator==(const CellOf &other) const { return null == other.null && (null || value == other.value); }
     friend size_t qHash(const CellOf &cell, size_t seed = 0)
     {
-        return cell.null ? ::qHash(-1, seed) : ::qHash(cell.value, seed);
+        if (cell.null)
+            return ::qHash(-1, seed);
+        if constexpr (std::is_same_v<T, QStringView>)
+            return textHash(cell.value, seed);
+        else
+            return ::qHash(cell.value, seed);
     }
 };
 
