@@ -22,8 +22,8 @@ constexpr std::size_t kLaidOut = 24;
 // advance of one of them, instead of loading thousands of glyphs to learn that.
 bool fullWidth(char16_t c)
 {
-    return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0xF900 && c <= 0xFAFF)
-           || (c >= 0x3000 && c <= 0x30FF) || (c >= 0xFF01 && c <= 0xFF60);
+    return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3000 && c <= 0x30FF) || (c >= 0xFF01 && c <= 0xFF60)
+           || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0xF900 && c <= 0xFAFF);
 }
 
 constexpr char16_t kFullWidthSample = u'\u4E2D'; // 中
@@ -77,22 +77,26 @@ int TreeColumnWidth::exactWidth(const QModelIndex &index) const
 int TreeColumnWidth::estimatedWidth(const QString &text, bool bold, const QFontMetrics &metrics)
 {
     // Advances by slot: one per character below kFullWidthSlot, then one for every full-width
-    // character; any other character (rare in a label) is measured where it occurs.
+    // character; any other character (rare in a label) is measured where it occurs. The common
+    // cases are tested first: a code's characters, then ideographs.
     std::vector<int> &advances = m_advances[bold ? 1 : 0];
     if (advances.empty())
         advances.assign(kFullWidthSlot + 1, -1);
+    int *const known = advances.data();
     int width = 0;
     for (const QChar c : text) {
         const char16_t unit = c.unicode();
-        const std::size_t slot = fullWidth(unit) ? kFullWidthSlot : unit < kFullWidthSlot ? unit : 0;
-        if (slot == 0 && unit != 0) {
-            width += metrics.horizontalAdvance(c);
-            continue;
+        std::size_t slot = unit;
+        if (unit >= kFullWidthSlot) {
+            if (!fullWidth(unit)) {
+                width += metrics.horizontalAdvance(c);
+                continue;
+            }
+            slot = kFullWidthSlot;
         }
-        int &known = advances[slot];
-        if (known < 0)
-            known = metrics.horizontalAdvance(slot == kFullWidthSlot ? QChar(kFullWidthSample) : c);
-        width += known;
+        if (known[slot] < 0)
+            known[slot] = metrics.horizontalAdvance(slot == kFullWidthSlot ? QChar(kFullWidthSample) : c);
+        width += known[slot];
     }
     return width;
 }
