@@ -102,6 +102,16 @@ void TestColumnStoreBuilder::columnsComeBackAsFromValues_data()
     QTest::newRow("whole numbers mostly null") << ColumnType::Long << 1000 << CellMaker([](int r) {
         return r % 4 == 0 ? QVariant(qint32(r)) : QVariant();
     });
+    // Runs of one value, as units and flags come in rows ordered by code: a run's end is a new
+    // value even where the two compare alike as texts or numbers (an empty text and a null, 0 and -0).
+    QTest::newRow("texts in runs, an empty and a null among them") << ColumnType::String << 1500 << CellMaker([few](int r) {
+        const int run = r / 40;
+        return run % 4 == 3 ? QVariant() : QVariant(few.at(run % few.size()));
+    });
+    QTest::newRow("numbers in runs of 0 and -0") << ColumnType::Number << 1000 << CellMaker([](int r) {
+        const int run = r / 25;
+        return run % 3 == 2 ? QVariant() : QVariant(run % 3 ? 0.0 : -0.0);
+    });
     QTest::newRow("no rows") << ColumnType::String << 0 << CellMaker([](int) { return QVariant(); });
 }
 

@@ -305,22 +305,30 @@ std::unique_ptr<StoredColumn> dictionaryOf(qsizetype rows, KeyOf keyOf, ValueOf 
     std::vector<quint16> codes(size_t(rows), 0);
     std::vector<qsizetype> plainBytes; // per value: what a row holding it takes in a plain form
     qsizetype plainTotal = 0;
+    // Rows come ordered by code, and a unit or a flag runs on over many of them: a cell like the
+    // one above takes its code without a lookup.
+    std::optional<Key> above;
+    quint16 aboveCode = 0;
     for (qsizetype row = 0; row < rows; ++row) {
-        const std::optional<Key> key = keyOf(row);
+        std::optional<Key> key = keyOf(row);
         if (!key)
             return nullptr;
-        auto it = codeOf.constFind(*key);
         if (mostlyDifferent(row, dictionary.size()))
             return nullptr;
-        if (it == codeOf.cend()) {
-            if (dictionary.size() >= limit)
-                return nullptr;
-            it = codeOf.insert(*key, quint16(dictionary.size()));
-            dictionary.append(valueOf(row));
-            plainBytes.push_back(plainBytesOf(dictionary.constLast()));
+        if (!above || !(*above == *key)) {
+            auto it = codeOf.constFind(*key);
+            if (it == codeOf.cend()) {
+                if (dictionary.size() >= limit)
+                    return nullptr;
+                it = codeOf.insert(*key, quint16(dictionary.size()));
+                dictionary.append(valueOf(row));
+                plainBytes.push_back(plainBytesOf(dictionary.constLast()));
+            }
+            aboveCode = it.value();
+            above = std::move(key);
         }
-        codes[size_t(row)] = it.value();
-        plainTotal += plainBytes[it.value()];
+        codes[size_t(row)] = aboveCode;
+        plainTotal += plainBytes[aboveCode];
     }
     // Many long values seen a few times each take less in the column's plain form.
     if (dictionaryBytes(rows, dictionary) > plainTotal)
