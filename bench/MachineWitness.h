@@ -1,0 +1,42 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace bench {
+
+// Threads that only sleep a millisecond at a time, one on each processor. When one wakes far
+// later than it asked, its processor stood still: a hypervisor pauses a guest's processors for
+// tens of milliseconds now and then, one or all at once. A stall or a jump on a processor that
+// stood still meanwhile is partly the machine's, and the benchmarks can tell how much.
+class MachineWitness
+{
+public:
+    using Clock = std::chrono::steady_clock;
+
+    MachineWitness();
+    ~MachineWitness();
+    MachineWitness(const MachineWitness &) = delete;
+    MachineWitness &operator=(const MachineWitness &) = delete;
+
+    // Milliseconds of [from, to] in which the processor the calling thread runs on stood still.
+    double stillMs(Clock::time_point from, Clock::time_point to) const;
+
+private:
+    struct Processor {
+        mutable std::mutex mutex;
+        std::vector<std::pair<Clock::time_point, Clock::time_point>> still;
+        std::thread thread;
+    };
+    void watch(int cpu, Processor *processor);
+
+    std::atomic<bool> m_stop{false};
+    std::vector<std::unique_ptr<Processor>> m_processors;
+};
+
+} // namespace bench
