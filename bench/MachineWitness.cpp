@@ -48,19 +48,33 @@ void MachineWitness::watch(int cpu, Processor *processor)
     }
 }
 
-double MachineWitness::stillMs(Clock::time_point from, Clock::time_point to) const
+int MachineWitness::processor()
 {
-    const int cpu = sched_getcpu();
-    if (cpu < 0 || cpu >= int(m_processors.size()))
-        return 0;
-    const Processor &processor = *m_processors[size_t(cpu)];
-    const std::lock_guard<std::mutex> lock(processor.mutex);
+    return sched_getcpu();
+}
+
+double MachineWitness::stillMs(Clock::time_point from, Clock::time_point to, int processorAtFrom) const
+{
+    std::vector<std::pair<Clock::time_point, Clock::time_point>> spans;
+    for (const int cpu : {processorAtFrom, processor()}) {
+        if (cpu < 0 || cpu >= int(m_processors.size()))
+            continue;
+        const Processor &watched = *m_processors[size_t(cpu)];
+        const std::lock_guard<std::mutex> lock(watched.mutex);
+        for (const auto &[begin, end] : watched.still)
+            if (std::min(end, to) > std::max(begin, from))
+                spans.emplace_back(std::max(begin, from), std::min(end, to));
+    }
+    // Both processors may have stood still at once: overlapping spans count once.
+    std::sort(spans.begin(), spans.end());
     Clock::duration still{};
-    for (const auto &[begin, end] : processor.still) {
-        const Clock::time_point a = std::max(begin, from);
-        const Clock::time_point b = std::min(end, to);
-        if (b > a)
-            still += b - a;
+    Clock::time_point covered = from;
+    for (const auto &[begin, end] : spans) {
+        const Clock::time_point a = std::max(begin, covered);
+        if (end > a) {
+            still += end - a;
+            covered = end;
+        }
     }
     return std::chrono::duration<double, std::milli>(still).count();
 }

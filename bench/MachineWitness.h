@@ -24,8 +24,12 @@ public:
     MachineWitness(const MachineWitness &) = delete;
     MachineWitness &operator=(const MachineWitness &) = delete;
 
-    // Milliseconds of [from, to] in which the processor the calling thread runs on stood still.
-    double stillMs(Clock::time_point from, Clock::time_point to) const;
+    // The processor the calling thread runs on, to be given back to stillMs.
+    static int processor();
+    // Milliseconds of [from, to] in which the calling thread's processor stood still, or the one
+    // it ran on at `from` (a sleeping thread's timer fires on the processor it went to sleep on,
+    // and it may wake on the other).
+    double stillMs(Clock::time_point from, Clock::time_point to, int processorAtFrom) const;
 
 private:
     struct Processor {

@@ -94,12 +94,13 @@ struct MachineWatch {
     bench::MemoryProbe probe;
 
     double residentMiB() const { return bench::residentMiB() - bench::MemoryProbe::mib(); }
-    // Milliseconds from `from` till now that were the program's, not the machine's pauses.
-    double ownMs(Clock::time_point from, double *measured) const
+    // Milliseconds from `from` (on processor `cpu`) till now that were the program's, not the
+    // machine's pauses.
+    double ownMs(Clock::time_point from, int cpu, double *measured) const
     {
         const Clock::time_point now = Clock::now();
         *measured = msBetween(from, now);
-        return *measured - witness.stillMs(from, now);
+        return *measured - witness.stillMs(from, now, cpu);
     }
     void probeBeforeJumps(Figures &figures)
     {
@@ -125,18 +126,20 @@ void longestStall(int windowMs, Figures &figures, const MachineWatch &watch)
     tick.setInterval(kTickMs);
     const Clock::time_point start = Clock::now();
     Clock::time_point last = start;
+    int lastCpu = bench::MachineWitness::processor();
     double worst = 0;
     double worstMeasured = 0;
     double worstAt = 0;
     QObject::connect(&tick, &QTimer::timeout, [&] {
         double measured = 0;
-        const double own = watch.ownMs(last, &measured) - kTickMs;
+        const double own = watch.ownMs(last, lastCpu, &measured) - kTickMs;
         if (own > worst) {
             worst = own;
             worstAt = msBetween(start, last);
         }
         worstMeasured = std::max(worstMeasured, measured - kTickMs);
         last = Clock::now();
+        lastCpu = bench::MachineWitness::processor();
     });
     tick.start();
     runEventLoop(windowMs);
@@ -146,10 +149,11 @@ void longestStall(int windowMs, Figures &figures, const MachineWatch &watch)
 }
 
 // Adds a jump's time to the lists: the program's own, and as measured.
-void addJump(const MachineWatch &watch, Clock::time_point from, std::vector<double> *own, std::vector<double> *measured)
+void addJump(const MachineWatch &watch, Clock::time_point from, int cpu, std::vector<double> *own,
+             std::vector<double> *measured)
 {
     double total = 0;
-    own->push_back(watch.ownMs(from, &total));
+    own->push_back(watch.ownMs(from, cpu, &total));
     measured->push_back(total);
 }
 
@@ -211,9 +215,10 @@ Figures measureProgram(const QString &databaseFile, bool startOnly)
         if (handle <= 0)
             continue;
         const Clock::time_point from = Clock::now();
+        const int cpu = bench::MachineWitness::processor();
         window.tv_1->selectItem(handle);
         QApplication::processEvents();
-        addJump(watch, from, &selectMs, &selectMeasuredMs);
+        addJump(watch, from, cpu, &selectMs, &selectMeasuredMs);
         wrongRows += window.dw_1->currentRow() != r ? 1 : 0;
     }
     addStats(figures, "select_ms", selectMs);
@@ -332,11 +337,12 @@ Figures measureFloor(const QString &databaseFile, bool startOnly)
     watch.probeBeforeJumps(figures);
     for (size_t i : order) {
         const Clock::time_point from = Clock::now();
+        const int cpu = bench::MachineWitness::processor();
         const QModelIndex index = items[i]->index();
         customsTree->setCurrentIndex(index);
         customsTree->scrollTo(index);
         QApplication::processEvents();
-        addJump(watch, from, &selectMs, &selectMeasuredMs);
+        addJump(watch, from, cpu, &selectMs, &selectMeasuredMs);
     }
     addStats(figures, "select_ms", selectMs);
     addStats(figures, "select_measured_ms", selectMeasuredMs);
