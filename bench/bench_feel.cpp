@@ -145,6 +145,7 @@ void longestStall(int windowMs, Figures &figures, const MachineWatch &watch)
     runEventLoop(windowMs);
     figures["stall_ms"] = worst;
     figures["stall_measured_ms"] = worstMeasured;
+    figures["pauses_watched"] = watch.witness.watching() ? 1 : 0;
     figures["stall_at_ms"] = worstAt;
 }
 
@@ -423,6 +424,9 @@ void report(const char *title, Figures program, Figures floor)
                 program["probe_after_us"], program["probe_before_us"],
                 dropped(program) ? ", the host dropped its mappings: the first jump paid for its pages" : "",
                 floor["probe_after_us"], floor["probe_before_us"], dropped(floor) ? ", dropped" : "");
+    if (program["pauses_watched"] == 0 || floor["pauses_watched"] == 0)
+        std::printf("  the machine's pauses were not watched (a real-time thread is not allowed here): the figures less"
+                    " the pauses are the times as measured\n");
     if (program["select_wrong_rows"] > 0)
         std::printf("  WRONG: %.0f selections showed another row than the item's\n", program["select_wrong_rows"]);
     std::printf("  longest event-loop stall in the %d s after loading: %.1f ms (%.1f ms with the machine's pauses; %.0f ms"
