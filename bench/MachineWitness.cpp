@@ -63,28 +63,15 @@ double MachineWitness::stillMs(Clock::time_point from, Clock::time_point to, int
 {
     if (m_blind)
         return 0;
-    std::vector<std::pair<Clock::time_point, Clock::time_point>> spans;
+    std::vector<PauseSpan> spans;
     for (const int cpu : {processorAtFrom, processor()}) {
         if (cpu < 0 || cpu >= int(m_processors.size()))
             continue;
         const Processor &watched = *m_processors[size_t(cpu)];
         const std::lock_guard<std::mutex> lock(watched.mutex);
-        for (const auto &[begin, end] : watched.still)
-            if (std::min(end, to) > std::max(begin, from))
-                spans.emplace_back(std::max(begin, from), std::min(end, to));
+        spans.insert(spans.end(), watched.still.begin(), watched.still.end());
     }
-    // Both processors may have stood still at once: overlapping spans count once.
-    std::sort(spans.begin(), spans.end());
-    Clock::duration still{};
-    Clock::time_point covered = from;
-    for (const auto &[begin, end] : spans) {
-        const Clock::time_point a = std::max(begin, covered);
-        if (end > a) {
-            still += end - a;
-            covered = end;
-        }
-    }
-    return std::chrono::duration<double, std::milli>(still).count();
+    return std::chrono::duration<double, std::milli>(coveredWithin(std::move(spans), from, to)).count();
 }
 
 } // namespace bench

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PauseSpans.h"
+
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -17,7 +19,7 @@ namespace bench {
 class MachineWitness
 {
 public:
-    using Clock = std::chrono::steady_clock;
+    using Clock = PauseClock;
 
     MachineWitness();
     ~MachineWitness();
@@ -37,7 +39,7 @@ public:
 private:
     struct Processor {
         mutable std::mutex mutex;
-        std::vector<std::pair<Clock::time_point, Clock::time_point>> still;
+        std::vector<PauseSpan> still;
         std::thread thread;
     };
     void watch(int cpu, Processor *processor);
