@@ -13,9 +13,10 @@
 namespace bench {
 
 // Threads that only sleep a millisecond at a time, one on each processor and ahead of every
-// other thread there. When one wakes far later than it asked, its processor stood still: a hypervisor pauses a guest's processors for
-// tens of milliseconds now and then, one or all at once. A stall or a jump on a processor that
-// stood still meanwhile is partly the machine's, and the benchmarks can tell how much.
+// other thread there. When one wakes far later than it asked, its processor stood still: a
+// hypervisor pauses a guest's processors for tens of milliseconds now and then, one or all at
+// once. A stall or a jump on a processor that stood still meanwhile is partly the machine's, and
+// the benchmarks can tell how much.
 class MachineWitness
 {
 public:

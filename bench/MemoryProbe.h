@@ -27,7 +27,6 @@ private:
     static constexpr std::size_t kBytes = std::size_t(1) << 20;
     unsigned char *m_pages = nullptr;
     double m_beforeUs = 0;
-    unsigned m_sum = 0;
 };
 
 } // namespace bench
